@@ -1,0 +1,49 @@
+#pragma once
+// The program's text files: line by line, Windows-1251 unless a UTF-8 byte-order mark says otherwise,
+// CR LF line ends, always written whole. Every function throws std::runtime_error if Qt lacks the
+// Windows-1251 code page: reading Latin-1 instead would garble every Cyrillic file.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace textfile {
+
+struct ReadResult {
+    bool exists = false;  // false: the file is not there, an ordinary first start
+    QString error;        // non-empty: the file exists but could not be read; the reason, for a message box
+    QStringList lines;    // the lines, without their line ends
+};
+
+// Reads the whole file. A missing file gives exists == false and no error.
+ReadResult readLines(const QString& path);
+
+// First line of a file; a missing or empty file gives "" and no error. `error` (optional) gets the read
+// failure, or is cleared.
+QString readFirstLine(const QString& path, QString* error = nullptr);
+
+// what() is UTF-8 and names the file and the reason.
+class WriteError : public std::runtime_error {
+public:
+    WriteError(const QString& path, const QString& reason);
+    const QString& path() const { return path_; }
+    const QString& reason() const { return reason_; }
+
+private:
+    QString path_;
+    QString reason_;
+};
+
+// Writes every line followed by CR LF through a temporary file beside `path` that is then renamed over
+// it, creating a missing parent folder. Throws WriteError; the old file is then untouched.
+void writeLines(const QString& path, const QStringList& lines);
+
+// A line ends at CR LF or a lone CR; a lone LF stays in the line. A UTF-8 byte-order mark means UTF-8,
+// anything else is Windows-1251.
+QStringList splitLines(const QByteArray& bytes);
+
+// Windows-1251 when every character fits, otherwise the whole text as UTF-8 after a byte-order mark.
+// CR LF or a lone CR inside a line becomes a lone LF, so a value never spills into the next line.
+QByteArray encodeLines(const QStringList& lines);
+
+}  // namespace textfile

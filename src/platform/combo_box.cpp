@@ -1,0 +1,129 @@
+#include "platform/combo_box.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <stdexcept>
+
+#include "platform/dispatch.h"
+
+namespace ui {
+
+namespace {
+QComboBox* box(QWidget* w) { return static_cast<QComboBox*>(w); }
+}  // namespace
+
+ComboBox::ComboBox() : Control(new QComboBox) {
+    QComboBox* b = box(widget());
+    b->setEditable(true);
+    b->setInsertPolicy(QComboBox::NoInsert);
+    b->setCompleter(nullptr);
+    b->setDuplicatesEnabled(true);
+    b->setMaxVisibleItems(16);
+    b->setFont(toScreenFont(font_));
+    b->lineEdit()->setMaxLength(32767 * 32);
+    watch(b->lineEdit());
+    QObject::connect(b->lineEdit(), &QLineEdit::textEdited, b, [this](const QString& t) {
+        listIndex_ = -1;
+        if (t == text_) return;
+        text_ = t;
+        dispatchEvent([this] { fire(onChange); });
+    });
+    // A pick by mouse or by the arrow keys: the text follows the item, and Click runs.
+    QObject::connect(b, &QComboBox::activated, b, [this](int index) {
+        if (index < 0 || index >= int(items_.size())) return;
+        listIndex_ = index;
+        text_ = items_[index];
+        showText();
+        dispatchEvent([this] { fire(onClick); });
+    });
+    watchKeyPress(b->lineEdit(), &onKeyPress);
+}
+
+void ComboBox::showText() {
+    QComboBox* b = box(widget());
+    const QSignalBlocker block(b);
+    const QSignalBlocker blockEdit(b->lineEdit());
+    if (b->currentIndex() != listIndex_) b->setCurrentIndex(listIndex_);
+    b->setEditText(text_);
+    b->lineEdit()->setCursorPosition(0);
+}
+
+void ComboBox::setText(const QString& t) {
+    if (t == text_) return;
+    text_ = t;
+    listIndex_ = -1;
+    showText();
+    fire(onChange);
+}
+
+void ComboBox::setDesignText(const QString& t) {
+    text_ = t;
+    showText();
+}
+
+void ComboBox::setListIndex(int i) {
+    if (i < -1 || i >= int(items_.size())) throw std::out_of_range("ListIndex outside the list");
+    if (i == listIndex_) return;
+    listIndex_ = i;
+    if (i >= 0) text_ = items_[i];
+    showText();
+    fire(onClick);
+}
+
+const QString& ComboBox::list(int i) const {
+    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
+    return items_[i];
+}
+
+void ComboBox::addItem(const QString& item) {
+    items_ << item;
+    QComboBox* b = box(widget());
+    const QSignalBlocker block(b);
+    b->addItem(item);
+    showText();
+}
+
+void ComboBox::removeItem(int i) {
+    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
+    items_.removeAt(i);
+    if (listIndex_ == i)
+        listIndex_ = -1;
+    else if (listIndex_ > i)
+        --listIndex_;
+    QComboBox* b = box(widget());
+    const QSignalBlocker block(b);
+    b->removeItem(i);
+    showText();
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    text_.clear();
+    listIndex_ = -1;
+    QComboBox* b = box(widget());
+    const QSignalBlocker block(b);
+    b->clear();
+    showText();
+}
+
+void ComboBox::setFont(const FontSpec& f) {
+    font_ = f;
+    widget()->setFont(toScreenFont(f));
+}
+
+void ComboBox::setForeColor(OleColor c) {
+    fore_ = c;
+    QPalette pal = widget()->palette();
+    pal.setColor(QPalette::Text, toQColor(c));
+    widget()->setPalette(pal);
+}
+
+void ComboBox::setBackColor(OleColor c) {
+    back_ = c;
+    QPalette pal = widget()->palette();
+    pal.setColor(QPalette::Base, toQColor(c));
+    widget()->setPalette(pal);
+}
+
+}  // namespace ui

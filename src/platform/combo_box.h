@@ -1,0 +1,50 @@
+#pragma once
+// An editable drop-down combo box. Typing or a write of Text runs Change; picking an item, or a
+// write of ListIndex that changes it, runs Click. No insert on Enter, no completer, duplicates
+// allowed, items in the order they were added.
+#include <QString>
+#include <QStringList>
+
+#include "platform/color.h"
+#include "platform/control.h"
+#include "platform/font.h"
+#include "platform/key_press.h"
+
+namespace ui {
+
+class ComboBox : public Control {
+public:
+    ComboBox();
+
+    const QString& text() const { return text_; }
+    void setText(const QString& t);
+    void setDesignText(const QString& t);
+
+    int listIndex() const { return listIndex_; }
+    // -1 selects nothing; outside the list throws std::out_of_range.
+    void setListIndex(int i);
+    int listCount() const { return int(items_.size()); }
+    const QString& list(int i) const;
+    void addItem(const QString& item);
+    void removeItem(int i);
+    // Empties the list and the text; runs nothing.
+    void clear();
+
+    void setFont(const FontSpec& f);
+    const FontSpec& font() const { return font_; }
+    void setForeColor(OleColor c);
+    void setBackColor(OleColor c);
+
+    std::function<void()> onChange;
+    KeyPressHandler onKeyPress;
+
+private:
+    void showText();
+    QString text_;
+    QStringList items_;
+    int listIndex_ = -1;
+    FontSpec font_;
+    OleColor fore_ = syscolor::kWindowText, back_ = syscolor::kWindowBackground;
+};
+
+}  // namespace ui

@@ -1,0 +1,15 @@
+#pragma once
+// Every control and window kind at once, for the window classes.
+#include "platform/check_box.h"
+#include "platform/combo_box.h"
+#include "platform/common_dialog.h"
+#include "platform/form.h"
+#include "platform/frame.h"
+#include "platform/label.h"
+#include "platform/line.h"
+#include "platform/list_box.h"
+#include "platform/picture_box.h"
+#include "platform/printer.h"
+#include "platform/scroll_bar.h"
+#include "platform/services.h"
+#include "platform/text_box.h"

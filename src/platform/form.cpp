@@ -1,0 +1,160 @@
+#include "platform/form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include "platform/dispatch.h"
+
+namespace ui {
+
+class FormWidget : public QWidget {
+public:
+    explicit FormWidget(Form* f) : form_(f) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), toQColor(form_->back_));
+    }
+    void closeEvent(QCloseEvent* e) override {
+        e->accept();
+        form_->closedByOperator();
+    }
+    void resizeEvent(QResizeEvent*) override { form_->operatorResized(width(), height()); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (!form_->onFormMouseMove || !form_->isBareSurface(e->position().toPoint())) return;
+        const MouseArgs a = mouseArgs(e);
+        dispatchEvent([&] { form_->onFormMouseMove(a); });
+    }
+
+private:
+    Form* form_;
+};
+
+Form::Form(const QString& name) : name_(name), window_(std::make_unique<FormWidget>(this)) {
+    window_->setObjectName(name);
+    setBorderStyle(BorderStyle::FixedSingle);
+    resizeNow(clientWidth_, clientHeight_);
+}
+
+Form::~Form() {
+    // Controls are members of the derived class and are gone already; the window goes last.
+    window_.reset();
+}
+
+QWidget* Form::surface() const { return window_.get(); }
+QWidget* Form::window() const { return window_.get(); }
+
+void Form::setCaption(const QString& c) {
+    caption_ = c;
+    window_->setWindowTitle(c);
+}
+
+void Form::setBackColor(OleColor c) {
+    back_ = c;
+    window_->update();
+}
+
+void Form::setBorderStyle(BorderStyle b) {
+    border_ = b;
+    Qt::WindowFlags flags = Qt::Window;
+    if (b == BorderStyle::FixedSingle)
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    window_->setWindowFlags(flags);
+    resizeNow(clientWidth_, clientHeight_);
+}
+
+void Form::resizeNow(float clientW, float clientH) {
+    clientWidth_ = clientW;
+    clientHeight_ = clientH;
+    const QSize px(std::max(1, Twips(clientW).toPixels()), std::max(1, Twips(clientH).toPixels()));
+    if (border_ == BorderStyle::FixedSingle) {
+        window_->setFixedSize(px);
+    } else {
+        window_->setMinimumSize(1, 1);
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_->resize(px);
+    }
+}
+
+void Form::setClientSize(Twips width, Twips height) { resizeNow(width.value, height.value); }
+
+Twips Form::width() const { return Twips(clientWidth_ + kFrameWidth); }
+Twips Form::height() const { return Twips(clientHeight_ + kFrameHeight); }
+
+void Form::setWidth(Twips w) {
+    const float client = w.value - kFrameWidth;
+    if (client == clientWidth_) return;
+    resizeNow(client, clientHeight_);
+    Form_Resize();
+}
+
+void Form::setHeight(Twips h) {
+    const float client = h.value - kFrameHeight;
+    if (client == clientHeight_) return;
+    resizeNow(clientWidth_, client);
+    Form_Resize();
+}
+
+void Form::operatorResized(int pxWidth, int pxHeight) {
+    if (pxWidth == Twips(clientWidth_).toPixels() && pxHeight == Twips(clientHeight_).toPixels()) return;
+    clientWidth_ = pxWidth * kTwipsPerPixel;
+    clientHeight_ = pxHeight * kTwipsPerPixel;
+    dispatchEvent([this] { Form_Resize(); });
+}
+
+Twips Form::left() const { return Twips::fromPixels(window_->x()); }
+Twips Form::top() const { return Twips::fromPixels(window_->y()); }
+void Form::setLeft(Twips l) {
+    placed_ = true;
+    window_->move(l.toPixels(), window_->y());
+}
+void Form::setTop(Twips t) {
+    placed_ = true;
+    window_->move(window_->x(), t.toPixels());
+}
+
+void Form::show() {
+    if (!placed_ && startUp_ == StartUpPosition::CenterScreen) {
+        placed_ = true;
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            const QRect avail = s->availableGeometry();
+            const QSize outer(Twips(width().value).toPixels(), Twips(height().value).toPixels());
+            window_->move(avail.center() - QPoint(outer.width() / 2, outer.height() / 2));
+        }
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void Form::hide() { window_->hide(); }
+
+bool Form::isShown() const { return window_->isVisible(); }
+
+void Form::loadNow() {
+    loaded_ = true;
+    dispatchEvent([this] { Form_Load(); });
+}
+
+void Form::closedByOperator() {
+    if (unloading_) return;
+    unloading_ = true;
+    dispatchEvent([this] { Form_Unload(); });
+    window_->hide();
+    // The handler that closed us may still be running inside this window: delete it later.
+    if (release_) release_();
+    loaded_ = false;
+    QTimer::singleShot(0, [self = this] { delete self; });
+}
+
+void Form::unload() { closedByOperator(); }
+
+}  // namespace ui

@@ -1,0 +1,127 @@
+#pragma once
+// A window. Every window class has one global instance: the first access creates and loads it
+// (marked loaded first, then its Form_Load runs whole) and it stays hidden until shown. show() and
+// hide() never reload; a close runs Form_Unload and destroys the window, and the next access
+// builds a fresh one in its design state.
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "platform/color.h"
+#include "platform/control.h"
+
+namespace ui {
+
+enum class BorderStyle { FixedSingle, Sizable };
+enum class StartUpPosition { CenterScreen, Manual };
+
+class FormWidget;
+
+class Form : public Container {
+public:
+    explicit Form(const QString& name);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const QString& name() const { return name_; }
+    QWidget* surface() const override;
+    QWidget* window() const;
+
+    const QString& caption() const { return caption_; }
+    void setCaption(const QString& c);
+    OleColor backColor() const { return back_; }
+    void setBackColor(OleColor c);
+    void setBorderStyle(BorderStyle b);
+    BorderStyle borderStyle() const { return border_; }
+    void setStartUpPosition(StartUpPosition p) { startUp_ = p; }
+
+    // The client area, in twips.
+    Twips clientWidth() const { return Twips(clientWidth_); }
+    Twips clientHeight() const { return Twips(clientHeight_); }
+    void setClientSize(Twips width, Twips height);
+    // The outer size: client area plus a fixed frame, so stored sizes mean the same on every desktop.
+    Twips width() const;
+    Twips height() const;
+    // Runs Form_Resize when the size really changes.
+    void setWidth(Twips w);
+    void setHeight(Twips h);
+    Twips left() const;
+    Twips top() const;
+    void setLeft(Twips l);
+    void setTop(Twips t);
+
+    void show();
+    void hide();
+    bool isShown() const;
+    // Closes the window as the operator's close box does.
+    void unload();
+    bool isLoaded() const { return loaded_; }
+
+    static constexpr float kFrameWidth = 120;   // both side borders
+    static constexpr float kFrameHeight = 420;  // title bar and bottom border
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    virtual void Form_Resize() {}
+    std::function<void(const MouseArgs&)> onFormMouseMove;
+
+private:
+    template <class T>
+    friend T& form();
+    friend class FormWidget;
+    void loadNow();
+    void closedByOperator();
+    void operatorResized(int pxWidth, int pxHeight);
+    void resizeNow(float clientW, float clientH);
+
+    QString name_;
+    std::unique_ptr<FormWidget> window_;
+    QString caption_;
+    OleColor back_ = syscolor::kButtonFace;
+    BorderStyle border_ = BorderStyle::FixedSingle;
+    StartUpPosition startUp_ = StartUpPosition::CenterScreen;
+    float clientWidth_ = 4800, clientHeight_ = 3600;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    bool placed_ = false;
+    std::function<void()> release_;
+};
+
+namespace detail {
+template <class T>
+T*& instanceSlot() {
+    static T* slot = nullptr;
+    return slot;
+}
+}  // namespace detail
+
+// The window's global instance, created and loaded on first access.
+template <class T>
+T& form() {
+    T*& slot = detail::instanceSlot<T>();
+    if (!slot) {
+        slot = new T();
+        Form& f = *slot;
+        f.release_ = [] { detail::instanceSlot<T>() = nullptr; };
+        f.loadNow();
+    }
+    return *slot;
+}
+
+// Whether the window exists now, without creating it.
+template <class T>
+bool formLoaded() {
+    return detail::instanceSlot<T>() != nullptr;
+}
+
+// Drops the instance without running Form_Unload: the end of the program, or a test's clean-up.
+template <class T>
+void discardForm() {
+    T*& slot = detail::instanceSlot<T>();
+    delete slot;
+    slot = nullptr;
+}
+
+}  // namespace ui

@@ -1,0 +1,144 @@
+#include "platform/label.h"
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "platform/dispatch.h"
+
+namespace ui {
+
+namespace {
+int qtAlignment(Alignment a) {
+    switch (a) {
+        case Alignment::Right:
+            return Qt::AlignRight;
+        case Alignment::Center:
+            return Qt::AlignHCenter;
+        case Alignment::Left:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+class LabelWidget : public QWidget {
+public:
+    explicit LabelWidget(const Label* label) : label_(label) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+        paintLabel(p, label_->look(), label_->width().value, label_->height().value);
+    }
+
+private:
+    const Label* label_;
+};
+}  // namespace
+
+void paintLabel(QPainter& p, const LabelLook& look, float width, float height) {
+    const QRectF box(0, 0, width, height);
+    p.save();
+    p.setClipRect(box);
+    if (look.opaque) p.fillRect(box, toQColor(look.backColor));
+    if (!look.caption.isEmpty()) {
+        p.setFont(toTwipsFont(look.font));
+        p.setPen(toQColor(look.foreColor));
+        int flags = qtAlignment(look.alignment) | Qt::AlignTop;
+        if (!look.autoSize) flags |= Qt::TextWordWrap;
+        p.drawText(box, flags, look.caption);
+    }
+    if (look.border) {
+        // One screen pixel wide, inside the box.
+        QPen pen(Qt::black);
+        pen.setWidthF(kTwipsPerPixel);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        const float h = kTwipsPerPixel / 2;
+        p.drawRect(QRectF(h, h, width - kTwipsPerPixel, height - kTwipsPerPixel));
+    }
+    p.restore();
+}
+
+std::pair<float, float> autoSizeExtent(const LabelLook& look) {
+    const QFontMetricsF m(toTwipsFont(look.font));
+    const QStringList lines = look.caption.split('\n');
+    qreal w = 0;
+    for (const QString& line : lines) w = std::max(w, m.horizontalAdvance(line));
+    // The border and one pixel of slack keep the last glyph inside the box.
+    const float frame = look.border ? 2 * kTwipsPerPixel : 0;
+    return {float(std::ceil(w)) + frame + kTwipsPerPixel, float(std::ceil(m.height() * lines.size())) + frame};
+}
+
+Label::Label() : Control(new LabelWidget(this)) {
+    look_.font = FontSpec{};
+    widget()->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void Label::setCaption(const QString& c) {
+    if (c == look_.caption) return;
+    look_.caption = c;
+    restyle();
+    fire(onChange);
+}
+
+void Label::restyle() {
+    if (look_.autoSize) {
+        const auto [w, h] = autoSizeExtent(look_);
+        rect_.width = w;
+        rect_.height = h;
+        applyGeometry();
+    }
+    if (widget()) widget()->update();
+}
+
+void Label::setFont(const FontSpec& f) {
+    look_.font = f;
+    restyle();
+}
+void Label::setFontName(const QString& name) {
+    look_.font.name = name;
+    restyle();
+}
+void Label::setFontSize(float points) {
+    look_.font.size = points;
+    restyle();
+}
+void Label::setFontBold(bool b) {
+    look_.font.bold = b;
+    restyle();
+}
+void Label::setFontItalic(bool i) {
+    look_.font.italic = i;
+    restyle();
+}
+void Label::setAlignment(Alignment a) {
+    look_.alignment = a;
+    restyle();
+}
+void Label::setAutoSize(bool a) {
+    look_.autoSize = a;
+    restyle();
+}
+void Label::setBorderStyle(int style) {
+    look_.border = style != 0;
+    restyle();
+}
+void Label::setBackStyle(int style) {
+    look_.opaque = style != 0;
+    restyle();
+}
+void Label::setForeColor(OleColor c) {
+    look_.foreColor = c;
+    restyle();
+}
+void Label::setBackColor(OleColor c) {
+    look_.backColor = c;
+    restyle();
+}
+
+void Label::print(QPainter& p) const { paintLabel(p, look_, rect_.width, rect_.height); }
+
+}  // namespace ui

@@ -1,0 +1,81 @@
+#include "platform/list_box.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <stdexcept>
+
+#include "platform/dispatch.h"
+
+namespace ui {
+
+namespace {
+QListWidget* view(QWidget* w) { return static_cast<QListWidget*>(w); }
+}  // namespace
+
+ListBox::ListBox() : Control(new QListWidget) {
+    QListWidget* v = view(widget());
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    QObject::connect(v, &QListWidget::currentRowChanged, v, [this](int row) {
+        if (row == listIndex_) return;
+        listIndex_ = row;
+        dispatchEvent([this] { fire(onClick); });
+    });
+}
+
+const QString& ListBox::list(int i) const {
+    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
+    return items_[i];
+}
+
+void ListBox::addItem(const QString& item) {
+    items_ << item;
+    const QSignalBlocker block(widget());
+    view(widget())->addItem(item);
+}
+
+void ListBox::removeItem(int i) {
+    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
+    items_.removeAt(i);
+    if (listIndex_ == i)
+        listIndex_ = -1;
+    else if (listIndex_ > i)
+        --listIndex_;
+    const QSignalBlocker block(widget());
+    delete view(widget())->takeItem(i);
+    view(widget())->setCurrentRow(listIndex_);
+}
+
+void ListBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    const QSignalBlocker block(widget());
+    view(widget())->clear();
+}
+
+void ListBox::setListIndex(int i) {
+    if (i < -1 || i >= int(items_.size())) throw std::out_of_range("ListIndex outside the list");
+    if (i == listIndex_) return;
+    listIndex_ = i;
+    {
+        const QSignalBlocker block(widget());
+        view(widget())->setCurrentRow(i);
+    }
+    fire(onClick);
+}
+
+QString ListBox::text() const { return listIndex_ >= 0 ? items_[listIndex_] : QString(); }
+
+void ListBox::setFont(const FontSpec& f) { widget()->setFont(toScreenFont(f)); }
+
+int ListBox::findStringExact(const QString& text, int startAfter) const {
+    const int n = int(items_.size());
+    if (n == 0) return -1;
+    const int first = (startAfter < 0 || startAfter >= n) ? 0 : startAfter + 1;
+    for (int k = 0; k < n; ++k) {
+        const int i = (first + k) % n;
+        if (items_[i].compare(text, Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+}  // namespace ui

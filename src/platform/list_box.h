@@ -1,0 +1,39 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include "platform/control.h"
+#include "platform/font.h"
+
+namespace ui {
+
+class ListBox : public Control {
+public:
+    ListBox();
+
+    int listCount() const { return int(items_.size()); }
+    const QString& list(int i) const;
+    const QStringList& items() const { return items_; }
+    void addItem(const QString& item);
+    void removeItem(int i);
+    void clear();
+    int listIndex() const { return listIndex_; }
+    // Runs Click when the selection really changes; -1 selects nothing.
+    void setListIndex(int i);
+    // The selected item's text, or "" with nothing selected.
+    QString text() const;
+    void setFont(const FontSpec& f);
+
+    // The exact, case-insensitive search of the old list box, started after item `startAfter`
+    // and wrapping round to the top (so item `startAfter` itself is looked at last); -1 if none.
+    // Case folding covers Cyrillic and Kazakh letters.
+    int findStringExact(const QString& text, int startAfter = 0) const;
+
+    std::function<void()> onClick;
+
+private:
+    QStringList items_;
+    int listIndex_ = -1;
+};
+
+}  // namespace ui

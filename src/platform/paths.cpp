@@ -1,0 +1,63 @@
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace ui {
+
+namespace {
+QString& overriddenFolder() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+QString programFolder() {
+    if (!overriddenFolder().isEmpty()) return overriddenFolder();
+    return QCoreApplication::applicationDirPath();
+}
+
+void setProgramFolder(const QString& folder) { overriddenFolder() = QDir::cleanPath(folder); }
+
+QString programPath(const QString& name) {
+    QString n = name;
+    n.replace('\\', '/');
+    if (QDir::isAbsolutePath(n)) return QDir::cleanPath(n);
+    return QDir::cleanPath(programFolder() + '/' + n);
+}
+
+QString findProgram(const QString& bareName) {
+    QString base = bareName;
+    base.replace('\\', '/');
+    if (base.contains('/')) return {};  // only bare names: nothing outside the program folder
+    QStringList candidates{base};
+    if (base.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        candidates << base.left(base.size() - 4);
+    else
+        candidates << base + QStringLiteral(".exe");
+    for (const QString& c : candidates) {
+        const QFileInfo fi(QDir(programFolder()).filePath(c));
+        if (fi.isFile() && fi.isExecutable()) return fi.absoluteFilePath();
+    }
+    return {};
+}
+
+bool startProgramFromFolder(const QString& bareName, WindowStyle style) {
+    const QString path = findProgram(bareName);
+    if (path.isEmpty()) {
+        services().messageBox(
+            QStringLiteral("Не удалось запустить %1: программа не найдена в папке %2.")
+                .arg(bareName, QDir::toNativeSeparators(programFolder())),
+            QStringLiteral("Ошибка"));
+        return false;
+    }
+    if (!services().startProgram(path, style)) {
+        services().messageBox(QStringLiteral("Не удалось запустить %1.").arg(QDir::toNativeSeparators(path)),
+                              QStringLiteral("Ошибка"));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ui

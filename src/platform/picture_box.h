@@ -1,0 +1,40 @@
+#pragma once
+// The picture control used as a button: a picture from a JPEG file, from another control's
+// picture, or none; Click, MouseDown, MouseMove; tooltip; enabled.
+#include <QPixmap>
+#include <QString>
+
+#include "platform/control.h"
+
+namespace ui {
+
+class PictureBox : public Control {
+public:
+    PictureBox();
+
+    const QPixmap& picture() const { return picture_; }
+    void setPicture(const QPixmap& p);
+    void clearPicture() { setPicture(QPixmap()); }
+    // Loads a picture file; a missing or unreadable file leaves the control without a picture
+    // and returns false.
+    bool loadPicture(const QString& path);
+    // Stretched pictures fill the control; others show at their own size from the top-left.
+    bool stretch() const { return stretch_; }
+    void setStretch(bool s);
+    int borderStyle() const { return border_ ? 1 : 0; }
+    void setBorderStyle(int style);
+
+    void print(QPainter& p) const override;
+    // Paints on a painter in twips with the origin at the control's corner.
+    void paintPicture(QPainter& p) const;
+
+protected:
+    bool clicksByMouse() const override { return true; }
+
+private:
+    QPixmap picture_;
+    bool stretch_ = false;
+    bool border_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+#include "platform/printer.h"
+
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "platform/form.h"
+#include "platform/frame.h"
+
+namespace ui {
+
+namespace {
+struct PaperEntry {
+    int code;
+    QPageSize::PageSizeId size;
+};
+constexpr PaperEntry kPapers[] = {
+    {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3}, {9, QPageSize::A4}, {11, QPageSize::A5},
+};
+
+QPageSize pageSizeFor(int code) {
+    for (const auto& p : kPapers)
+        if (p.code == code) return QPageSize(p.size);
+    return QPageSize(QPageSize::A4);
+}
+}  // namespace
+
+Printer::Printer() = default;
+Printer::~Printer() = default;
+
+Printer& printer() {
+    static Printer p;
+    return p;
+}
+
+std::unique_ptr<QPrinter> Printer::makePrinter() const {
+    auto pr = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfPath_.isEmpty()) {
+        pr->setOutputFormat(QPrinter::PdfFormat);
+        pr->setOutputFileName(pdfPath_);
+    } else {
+        const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
+        if (name.isEmpty()) throw PrintError("Не найден принтер по умолчанию.");
+        pr->setPrinterName(name);
+        if (!pr->isValid()) throw PrintError(QStringLiteral("Принтер «%1» недоступен.").arg(name).toStdString());
+    }
+    pr->setPageSize(pageSizeFor(paperSize_));
+    pr->setPageOrientation(QPageLayout::Portrait);
+    pr->setFullPage(true);
+    pr->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    return pr;
+}
+
+void Printer::printForm(const Form& form) {
+    std::unique_ptr<QPrinter> pr = makePrinter();
+    QPainter p;
+    if (!p.begin(pr.get())) throw PrintError("Не удалось начать печать.");
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Full-page mode puts the device origin at the paper's corner.
+    const qreal dotsPerTwip = pr->resolution() / qreal(kTwipsPerInch);
+    p.scale(dotsPerTwip, dotsPerTwip);
+    p.setClipRect(QRectF(0, 0, form.clientWidth().value, form.clientHeight().value));
+    printChildren(p, form);
+    if (!p.end()) throw PrintError("Не удалось завершить печать.");
+}
+
+bool Printer::runSetupDialog(QWidget* parent) {
+    QPrinter pr(QPrinter::HighResolution);
+    if (!printerName_.isEmpty()) pr.setPrinterName(printerName_);
+    QPrintDialog dialog(&pr, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printerName_ = pr.printerName();
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,51 @@
+#pragma once
+// The system's Printer object: it keeps the paper property (9 is A4) and prints a window by
+// painting its visible controls onto one page at their twips positions from the paper's top-left
+// corner, 1440 twips to the inch, as vector text. Hidden controls do not print.
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+class QPrinter;
+class QWidget;
+
+namespace ui {
+
+class Form;
+
+class PrintError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Printer {
+public:
+    Printer();
+    ~Printer();
+
+    static constexpr int kPaperA4 = 9;
+    int paperSize() const { return paperSize_; }
+    void setPaperSize(int size) { paperSize_ = size; }
+
+    // Directs the prints to a PDF file instead of the system's default printer.
+    void setOutputPdf(const QString& path) { pdfPath_ = path; }
+    const QString& outputPdf() const { return pdfPath_; }
+    // The printer the operator chose in the set-up dialog, if any; else the system's default.
+    const QString& printerName() const { return printerName_; }
+
+    // Throws PrintError when no printer can be opened or the page cannot be painted.
+    void printForm(const Form& form);
+
+    // The Qt printer set-up dialog; false when cancelled.
+    bool runSetupDialog(QWidget* parent);
+
+private:
+    std::unique_ptr<QPrinter> makePrinter() const;
+    int paperSize_ = kPaperA4;
+    QString pdfPath_;
+    QString printerName_;
+};
+
+Printer& printer();
+
+}  // namespace ui

@@ -1,0 +1,119 @@
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QProcess>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/printer.h"
+
+namespace ui {
+
+namespace {
+std::unique_ptr<Services>& current() {
+    static std::unique_ptr<Services> s = std::make_unique<QtServices>();
+    return s;
+}
+
+QWidget* activeParent() { return QApplication::activeWindow(); }
+}  // namespace
+
+Services& services() { return *current(); }
+
+std::unique_ptr<Services> setServices(std::unique_ptr<Services> s) {
+    std::swap(current(), s);
+    return s;
+}
+
+QStringList qtNameFilters(const QString& filter) {
+    QStringList out;
+    const QStringList parts = filter.split('|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(';')) {
+            const QString t = p.trimmed();
+            if (!t.isEmpty()) patterns << t;
+        }
+        out << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(' '));
+    }
+    return out;
+}
+
+void QtServices::messageBox(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, activeParent());
+    box.exec();
+}
+
+DialogAnswer QtServices::openFileDialog(const QString& filter, const QString& fileName) {
+    QFileDialog dialog(activeParent());
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(qtNameFilters(filter));
+    if (!fileName.isEmpty()) dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, fileName};
+    return {true, dialog.selectedFiles().first()};
+}
+
+DialogAnswer QtServices::saveFileDialog(const QString& filter, const QString& fileName) {
+    QFileDialog dialog(activeParent());
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(qtNameFilters(filter));
+    if (!fileName.isEmpty()) dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, fileName};
+    return {true, dialog.selectedFiles().first()};
+}
+
+bool QtServices::printerSetupDialog(Printer& printer) { return printer.runSetupDialog(activeParent()); }
+
+bool QtServices::startProgram(const QString& path, WindowStyle) {
+    // Detached: never waited for, and it outlives us without leaving a zombie behind.
+    return QProcess::startDetached(path, {});
+}
+
+void QtServices::beep() { QApplication::beep(); }
+
+QStringList QtServices::screenFonts() { return QFontDatabase::families(); }
+
+void QtServices::endProgram(int exitCode) {
+    // Every file is written whole before this point, so nothing is left to flush but the streams.
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+void ScriptedServices::messageBox(const QString& text, const QString& title) { messages.push_back({text, title}); }
+
+DialogAnswer ScriptedServices::openFileDialog(const QString& filter, const QString& fileName) {
+    dialogs.push_back({QStringLiteral("open"), filter, fileName});
+    if (dialogAnswers.empty()) return {false, fileName};
+    DialogAnswer a = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return a;
+}
+
+DialogAnswer ScriptedServices::saveFileDialog(const QString& filter, const QString& fileName) {
+    dialogs.push_back({QStringLiteral("save"), filter, fileName});
+    if (dialogAnswers.empty()) return {false, fileName};
+    DialogAnswer a = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedServices::printerSetupDialog(Printer&) {
+    dialogs.push_back({QStringLiteral("printer"), {}, {}});
+    if (printerSetupAnswers.empty()) return false;
+    const bool a = printerSetupAnswers.front();
+    printerSetupAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedServices::startProgram(const QString& path, WindowStyle style) {
+    starts.push_back({path, style});
+    return startSucceeds;
+}
+
+}  // namespace ui

@@ -1,0 +1,94 @@
+#pragma once
+// Everything that would block on an operator or reach outside the process goes through this one
+// interface: message boxes, file and printer dialogs, starting programs, the beep, the screen
+// font list and ending the program. The Qt implementation serves the programs; the scripted one
+// answers from a queue and records every call, so no test ever waits on a modal dialog.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace ui {
+
+class Printer;
+
+struct DialogAnswer {
+    bool accepted = false;  // false: the operator cancelled
+    QString fileName;       // full path of the chosen file
+};
+
+// How a started program's window comes up.
+enum class WindowStyle { Hidden, MinimizedFocus, NormalFocus };
+
+class Services {
+public:
+    virtual ~Services() = default;
+    virtual void messageBox(const QString& text, const QString& title) = 0;
+    // `filter` as the system writes it ("XML|*.xml;"); `fileName` is the name the dialog starts with.
+    virtual DialogAnswer openFileDialog(const QString& filter, const QString& fileName) = 0;
+    virtual DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) = 0;
+    // Lets the operator choose and set up the printer; false when cancelled.
+    virtual bool printerSetupDialog(Printer& printer) = 0;
+    // Starts `path` detached (never waited for); false when it could not be started.
+    virtual bool startProgram(const QString& path, WindowStyle style) = 0;
+    virtual void beep() = 0;
+    virtual QStringList screenFonts() = 0;
+    // Ends the process at once: no other window's close handler runs. Callers return right after.
+    virtual void endProgram(int exitCode) = 0;
+};
+
+Services& services();
+// Replaces the services in use and returns the previous ones.
+std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
+
+// "XML|*.xml;" or "jpeg|*.jpeg; *.jpg;" as Qt name filters ("XML (*.xml)", "jpeg (*.jpeg *.jpg)").
+QStringList qtNameFilters(const QString& filter);
+
+class QtServices : public Services {
+public:
+    void messageBox(const QString& text, const QString& title) override;
+    DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
+    DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
+    bool printerSetupDialog(Printer& printer) override;
+    bool startProgram(const QString& path, WindowStyle style) override;
+    void beep() override;
+    QStringList screenFonts() override;
+    void endProgram(int exitCode) override;
+};
+
+// For tests: answers from queues, remembers everything it was asked.
+class ScriptedServices : public Services {
+public:
+    struct Message {
+        QString text, title;
+    };
+    struct Start {
+        QString path;
+        WindowStyle style;
+    };
+    struct Dialog {
+        QString kind, filter, fileName;
+    };
+
+    std::vector<Message> messages;
+    std::vector<Start> starts;
+    std::vector<Dialog> dialogs;
+    int beeps = 0;
+    std::vector<int> endedWith;  // exit codes of endProgram calls
+    std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
+    std::deque<bool> printerSetupAnswers;    // an empty queue answers "cancelled"
+    bool startSucceeds = true;
+    QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"), QStringLiteral("Times New Roman")};
+
+    void messageBox(const QString& text, const QString& title) override;
+    DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
+    DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
+    bool printerSetupDialog(Printer& printer) override;
+    bool startProgram(const QString& path, WindowStyle style) override;
+    void beep() override { ++beeps; }
+    QStringList screenFonts() override { return fonts; }
+    void endProgram(int exitCode) override { endedWith.push_back(exitCode); }
+};
+
+}  // namespace ui

@@ -1,0 +1,23 @@
+#pragma once
+// One running copy per program folder: a lock file there, which a crashed copy leaves stale and
+// the next start takes over.
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace ui {
+
+class InstanceLock {
+public:
+    explicit InstanceLock(std::unique_ptr<QLockFile> lock);
+    ~InstanceLock();
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
+
+// Null when another running copy holds the lock.
+std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath);
+
+}  // namespace ui

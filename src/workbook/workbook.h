@@ -1,0 +1,120 @@
+#pragma once
+// The spreadsheet component: one workbook of an XML spreadsheet file ("XML Spreadsheet 2003") held
+// in memory. The whole document is kept, so an export writes back every worksheet, style, cell,
+// unknown element, comment and processing instruction that was loaded, changed only where a cell
+// was written. Element and attribute prefixes are resolved to their namespaces, so files written
+// with "ss:" on every element and files using the default namespace read the same.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "workbook/cell_value.h"
+
+namespace pugi {
+class xml_document;
+class xml_node;
+}  // namespace pugi
+
+namespace workbook {
+
+// Why a file did not load, in words an operator can act on.
+class LoadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Which file could not be written, and why.
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A view into one worksheet of a Workbook; valid until that workbook loads another file.
+// Rows and columns are 1-based; a cell covered by another cell's MergeAcross reads as empty.
+class Worksheet {
+public:
+    ~Worksheet();
+    Worksheet(const Worksheet&) = delete;
+    Worksheet& operator=(const Worksheet&) = delete;
+
+    QString name() const;
+
+    // `a1Name` is a cell name such as "C7", "c7" or "AA10", in either letter case; any other text
+    // throws std::invalid_argument, as does a row or column below 1.
+    CellValue cell(QStringView a1Name) const;
+    CellValue cell(int row, int column) const;
+
+    // Stores a Number cell, creating its Row and Cell where needed without moving any other cell.
+    void setInteger(QStringView a1Name, int16_t value);
+    void setInteger(int row, int column, int16_t value);
+    // The editable grid's write: "" removes the value and keeps the cell's style; a text that is
+    // exactly the number form toText gives ("2019", "-1.5") is stored as a Number, anything else
+    // ("007", "1,5", " 12") as a String, so every text reads back as it was typed.
+    void setText(int row, int column, const QString& text);
+
+    // The extent of the rows and columns that hold cells, for the grid view.
+    int rowCount() const;
+    int columnCount() const;
+
+private:
+    friend class Workbook;
+    struct Impl;
+    explicit Worksheet(std::unique_ptr<Impl> impl);
+    void setValue(int row, int column, const CellValue& value);
+    std::unique_ptr<Impl> d_;
+};
+
+// Look of the cells of a design workbook, written as the workbook's "Default" style.
+struct DesignStyle {
+    QString fontName = QStringLiteral("Arial");
+    double fontSize = 10;
+    QString fillColor;  // "#E0FFFF"; empty for no fill
+    bool thinBorders = false;
+    double defaultColumnWidth = 48;     // points
+    double defaultRowHeight = 12.75;  // points
+};
+
+class Workbook {
+public:
+    // The component's design workbook: empty sheets "Sheet1", "Sheet2" and "Sheet3", the first active.
+    Workbook();
+    // Another design workbook: these empty sheets (at least one), the first active.
+    explicit Workbook(const QStringList& sheetNames, const std::optional<DesignStyle>& style = std::nullopt);
+    ~Workbook();
+    Workbook(Workbook&&) noexcept;
+    Workbook& operator=(Workbook&&) noexcept;
+
+    // Replaces the whole workbook with the file's. Throws LoadError naming the file and the problem;
+    // a failed load leaves the workbook as it was. Never fetches or expands anything external: a
+    // document type declaration that declares entities is refused.
+    void load(const QString& path);
+    void loadFromBytes(const QByteArray& bytes);
+
+    // Writes the whole workbook as UTF-8 through a temporary file renamed over `path`, so a failed
+    // export throws ExportError and leaves the old file as it was. `path` is used as given.
+    void exportTo(const QString& path) const;
+    QByteArray toBytes() const;
+
+    // Exact name first, then ignoring letter case; nullptr if there is none.
+    Worksheet* sheet(QStringView name);
+    // The sheet the file marks active (ExcelWorkbook/ActiveSheet, else a WorksheetOptions/Selected),
+    // else the first.
+    Worksheet& activeSheet();
+    QStringList sheetNames() const;
+
+private:
+    void loadDocument(const QByteArray& bytes, const QString& origin);
+    void adopt(std::unique_ptr<pugi::xml_document> doc);
+
+    std::unique_ptr<pugi::xml_document> doc_;
+    std::vector<std::unique_ptr<Worksheet>> sheets_;
+    size_t active_ = 0;
+};
+
+}  // namespace workbook

@@ -1,0 +1,38 @@
+#include "support/program_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <stdexcept>
+
+ProgramFolder::ProgramFolder() {
+    if (!dir_.isValid()) throw std::runtime_error("cannot create a temporary program folder");
+}
+
+QString ProgramFolder::file(const QString& name) const {
+    QString rel = name;
+    rel.replace('\\', '/');
+    return dir_.filePath(rel);
+}
+
+void ProgramFolder::write(const QString& name, const QByteArray& bytes) const {
+    const QString p = file(name);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw std::runtime_error("cannot write fixture");
+    f.write(bytes);
+}
+
+QByteArray ProgramFolder::read(const QString& name) const {
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+bool ProgramFolder::exists(const QString& name) const { return QFileInfo::exists(file(name)); }
+
+QByteArray cp1251(const QString& text) {
+    QStringEncoder enc("windows-1251");
+    return enc.encode(text);
+}
