@@ -1,5 +1,6 @@
 #include "platform/scroll_bar.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <stdexcept>
@@ -15,6 +16,23 @@ std::int16_t checked16(int v, const char* what) {
     if (v < -32768 || v > 32767) throw std::out_of_range(what);
     return std::int16_t(v);
 }
+
+// Qt runs its scroll bars' keys inverted so that Up lowers the Value, and that turns Left and
+// Right round as well; the operator's Left arrow takes SmallChange off, Right adds it, on either
+// kind of bar.
+class ArrowKeys : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right) return false;
+        bar(static_cast<QWidget*>(watched))
+            ->triggerAction(key == Qt::Key_Right ? QAbstractSlider::SliderSingleStepAdd
+                                                 : QAbstractSlider::SliderSingleStepSub);
+        return true;
+    }
+};
 }  // namespace
 
 ScrollBar::ScrollBar(Qt::Orientation o) : Control(new QScrollBar(o)) {
@@ -23,6 +41,10 @@ ScrollBar::ScrollBar(Qt::Orientation o) : Control(new QScrollBar(o)) {
     b->setSingleStep(small_);
     b->setPageStep(large_);
     b->setTracking(true);
+    // Qt's bars never take the focus; these, like the old ones, take it by Tab or click so the
+    // operator's keys reach them.
+    b->setFocusPolicy(Qt::StrongFocus);
+    b->installEventFilter(new ArrowKeys(b));
     QObject::connect(b, &QScrollBar::sliderPressed, b, [this] { valueAtPress_ = value_; });
     QObject::connect(b, &QScrollBar::valueChanged, b, [this, b](int v) {
         if (v == value_) return;

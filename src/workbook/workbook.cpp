@@ -124,7 +124,8 @@ std::string spreadsheetPrefix(pugi::xml_node node) {
     }
     std::string prefix = "ss";
     for (int i = 1; !scope.uri(prefix).empty(); ++i) prefix = "ss" + std::to_string(i);
-    pugi::xml_node root = node.root().document_element();
+    pugi::xml_node root = node;
+    while (root.parent().type() == pugi::node_element) root = root.parent();
     root.append_attribute(("xmlns:" + prefix).c_str()) = std::string(kSpreadsheetNs).c_str();
     return prefix;
 }
@@ -583,8 +584,8 @@ QByteArray designWorkbookXml(const QStringList& sheetNames, const std::optional<
 
 std::pair<int, int> lineAndColumn(const QByteArray& text, ptrdiff_t offset) {
     int line = 1, column = 1;
-    for (ptrdiff_t i = 0; i < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
+    for (qsizetype i = 0; i < offset && i < text.size(); ++i) {
+        if (text.at(i) == '\n') {
             ++line;
             column = 1;
         } else {
@@ -776,7 +777,7 @@ const Worksheet* Workbook::sheet(QStringView name) const {
     // Sheet names are unique ignoring case in every spreadsheet program, so this finds at most one
     // that matters.
     for (const auto& s : sheets_) {
-        if (s->d_->name.compare(name, Qt::CaseInsensitive) == 0) return s.get();
+        
     }
     return nullptr;
 }

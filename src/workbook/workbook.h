@@ -18,7 +18,6 @@
 
 namespace pugi {
 class xml_document;
-class xml_node;
 }  // namespace pugi
 
 namespace workbook {
@@ -103,14 +102,16 @@ public:
 
     // Exact name first, then ignoring letter case; nullptr if there is none.
     Worksheet* sheet(QStringView name);
+    const Worksheet* sheet(QStringView name) const;
     // The sheet the file marks active (ExcelWorkbook/ActiveSheet, else a WorksheetOptions/Selected),
     // else the first.
     Worksheet& activeSheet();
+    const Worksheet& activeSheet() const;
     QStringList sheetNames() const;
 
 private:
+    // Parses into a new document and swaps it in only when all of it was read.
     void loadDocument(const QByteArray& bytes, const QString& origin);
-    void adopt(std::unique_ptr<pugi::xml_document> doc);
 
     std::unique_ptr<pugi::xml_document> doc_;
     std::vector<std::unique_ptr<Worksheet>> sheets_;

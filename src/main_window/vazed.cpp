@@ -1,0 +1,213 @@
+// Start-up, last values, saved value lists, the entry-state save and the shutdown of the main
+// window.
+#include "main_window/vazed.h"
+
+#include <QDir>
+#include <QHash>
+
+#include "common/text_file.h"
+#include "main_window/vazed_tables.h"
+#include "platform/paths.h"
+#include "workbook/ziruduzizozod.h"
+
+namespace velmox {
+
+namespace {
+const QString kError = QStringLiteral("Ошибка");
+
+// The order in which the start-up fills the lists.
+constexpr int kLoadOrder[21] = {20, 21, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 1, 2, 3, 4, 5, 6, 7};
+// The order of the merges of the entry-state save: list 21 runs between lists 18 and 19.
+constexpr int kMergeOrder[21] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20};
+
+const SavedList& savedList(int n) { return kSavedLists[n - 1]; }
+
+QString shownPath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Lines of a file that may be missing (an ordinary first start); a file that is there but cannot
+// be read is reported once and read as empty.
+QStringList readLinesOrReport(const QString& path) {
+    const textfile::ReadResult r = textfile::readLines(path);
+    if (!r.error.isEmpty())
+        ui::services().messageBox(QStringLiteral("Не удалось прочитать файл %1: %2").arg(shownPath(path), r.error),
+                                  kError);
+    return r.lines;
+}
+
+QString readSetting(const QString& name) {
+    const QStringList lines = readLinesOrReport(ui::programPath(name));
+    return lines.isEmpty() ? QString() : lines.first();
+}
+
+// Keeps, of each group of entries equal but for letter case, the top entry of the list if it
+// belongs to the group, else the group's last entry; the survivors keep their order. This is the
+// outcome of the old list box's exact search walked down the list, found in one pass.
+QStringList withoutDuplicates(const QStringList& entries) {
+    if (entries.isEmpty()) return entries;
+    QHash<QString, qsizetype> lastOf;
+    lastOf.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) lastOf.insert(entries[i].toCaseFolded(), i);
+    const QString topKey = entries.first().toCaseFolded();
+    QStringList out;
+    out.reserve(entries.size());
+    out << entries.first();
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        const QString key = entries[i].toCaseFolded();
+        if (key != topKey && lastOf.value(key) == i) out << entries[i];
+    }
+    return out;
+}
+}  // namespace
+
+QString savedListFile(int n) { return ui::programPath(QStringLiteral("data\\%1.txt").arg(n)); }
+
+Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")) {
+    buildControls();
+    bindHandlers();
+}
+
+Vazed::~Vazed() = default;
+
+void Vazed::Form_Initialize() {
+    const QString language = readSetting(QStringLiteral("data\\lang.txt"));
+    Vazed& v = ui::form<Vazed>();
+    if (!v.layoutLoaded_) return;  // a second copy, or no layout workbook: the program has ended
+    v.Text43.setText(language);
+    v.show();
+}
+
+void Vazed::Form_Load() {
+    instanceLock_ = ui::acquireInstanceLock(ui::programPath(QStringLiteral("Velmox.lock")));
+    if (!instanceLock_) {
+        // Another copy runs in this folder: end silently, touching nothing.
+        ui::services().endProgram(0);
+        return;
+    }
+    FillFontLists();
+    Frame2.setVisible(false);
+    Text100.setVisible(false);
+    Text1.setVisible(false);
+    LoadLayoutWorkbook();
+    if (!layoutLoaded_) {
+        ui::services().endProgram(1);
+        return;
+    }
+    LoadSavedValueLists();
+    ReadLastValues();
+    // A restored text equal to a box's design text ("Text2") is no change and would leave its
+    // field label empty: mirror every entry control once more.
+    for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
+    PlaceFieldLabels();
+    ApplyFontRow();
+    Text47.setText(readSetting(QStringLiteral("data\\Skin.txt")));
+    Text48.setText(readSetting(QStringLiteral("data\\Line.txt")));
+}
+
+void Vazed::LoadLayoutWorkbook() {
+    Text1.setText(ui::programPath(QStringLiteral("1.xml")));
+    const QString path = Text1.text();
+    try {
+        ui::form<Ziruduzizozod>().Spreadsheet1.setXMLURL(path);
+        layoutSheet();
+        layoutLoaded_ = true;
+    } catch (const std::exception& e) {
+        ui::services().messageBox(QStringLiteral("Не удалось загрузить файл %1: %2\nПрограмма будет закрыта, "
+                                                 "ни один файл не изменён.")
+                                      .arg(shownPath(path), QString::fromUtf8(e.what())),
+                                  kError);
+    }
+}
+
+void Vazed::ExportLayoutWorkbook() { ui::form<Ziruduzizozod>().Spreadsheet1.exportWorkbook(QStringLiteral("1.xml")); }
+
+void Vazed::PlaceFieldLabels() {
+    workbook::Worksheet& sheet = layoutSheet();
+    for (const PrintField& f : kPrintFields) {
+        ui::Label& l = this->*f.label;
+        // A cell that holds no number leaves that coordinate where it is.
+        if (auto top = workbook::toSingle(sheet.cell(QStringLiteral("C%1").arg(f.row)))) l.setTop(ui::Twips(*top));
+        if (auto left = workbook::toSingle(sheet.cell(QStringLiteral("E%1").arg(f.row))))
+            l.setLeft(ui::Twips(*left));
+    }
+}
+
+void Vazed::LoadSavedValueLists() {
+    for (int n : kLoadOrder) {
+        const SavedList& s = savedList(n);
+        const QStringList lines = readLinesOrReport(savedListFile(n));
+        ui::ListBox& list = this->*s.list;
+        list.clear();
+        for (const QString& line : lines) list.addItem(line);
+        ui::ComboBox& box = this->*s.combo;
+        box.clear();
+        for (const QString& line : lines) box.addItem(line);
+    }
+}
+
+void Vazed::ReadLastValues() {
+    const QStringList lines = readLinesOrReport(ui::programPath(QStringLiteral("2.txt")));
+    // A missing or short file is a first start: the missing lines are empty.
+    for (int i = 0; i < 47; ++i) kLastValueLines[i].set(*this, i < lines.size() ? lines[i] : QString());
+}
+
+void Vazed::WriteLastValues() {
+    QStringList lines;
+    for (const EntryRef& e : kLastValueLines) lines << e.get(*this);
+    Text23.setText(lines.join(QStringLiteral("\r\n")));
+    textfile::writeLines(ui::programPath(QStringLiteral("2.txt")), lines);
+}
+
+void Vazed::MergeSavedValueList(int n) {
+    const SavedList& s = savedList(n);
+    ui::ComboBox& box = this->*s.combo;
+    ui::ListBox& list = this->*s.list;
+    if (box.text().isEmpty()) return;
+    const QString file = savedListFile(n);
+    // Start from the file as it is now, so entries deleted in the value list editor stay deleted.
+    QStringList entries;
+    const textfile::ReadResult current = textfile::readLines(file);
+    if (!current.error.isEmpty())
+        throw textfile::WriteError(file, QStringLiteral("файл не читается: %1").arg(current.error));
+    entries = current.lines;
+    entries << box.text();
+    entries = withoutDuplicates(entries);
+    textfile::writeLines(file, entries);
+
+    const QStringList written = textfile::readLines(file).lines;
+    list.clear();
+    for (const QString& e : written) list.addItem(e);
+    ui::TextBox& temp = this->*s.temp;
+    temp.setText(box.text());
+    box.clear();
+    box.setText(temp.text());
+    for (const QString& e : written) box.addItem(e);
+}
+
+void Vazed::SaveEntryState(const std::function<void()>& between) {
+    QStringList failures;
+    auto guarded = [&failures](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            failures << QString::fromUtf8(e.what());
+        }
+    };
+    guarded([this] { WriteLastValues(); });
+    if (between) guarded(between);
+    for (int n : kMergeOrder) guarded([this, n] { MergeSavedValueList(n); });
+    reportFailures(failures);
+}
+
+void Vazed::reportFailures(const QStringList& failures) {
+    if (failures.isEmpty()) return;
+    ui::services().messageBox(QStringLiteral("Не всё удалось сохранить:\n%1").arg(failures.join('\n')), kError);
+}
+
+void Vazed::Form_Unload() {
+    // A run whose layout workbook did not load writes nothing: the files on disk are better.
+    if (layoutLoaded_) SaveEntryState([this] { ExportLayoutWorkbook(); });
+    instanceLock_.reset();
+    ui::services().endProgram(0);
+}
+
+}  // namespace velmox

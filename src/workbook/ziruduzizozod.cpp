@@ -1,0 +1,17 @@
+#include "workbook/ziruduzizozod.h"
+
+#include <stdexcept>
+
+namespace velmox {
+
+Ziruduzizozod::Ziruduzizozod() : ui::Form(QStringLiteral("Ziruduzizozod")) {
+    Spreadsheet1.create(*this, QStringLiteral("Spreadsheet1"), {0, 0, 4800, 3600});
+}
+
+workbook::Worksheet& layoutSheet() {
+    workbook::Worksheet* s = ui::form<Ziruduzizozod>().Spreadsheet1.sheet(u"Sheet1");
+    if (!s) throw std::runtime_error("В файле 1.xml нет листа Sheet1.");
+    return *s;
+}
+
+}  // namespace velmox

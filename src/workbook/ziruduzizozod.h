@@ -1,0 +1,17 @@
+#pragma once
+// The hidden window that holds the layout workbook for the whole run. It is never shown.
+#include "platform/form.h"
+#include "workbook/spreadsheet.h"
+
+namespace velmox {
+
+class Ziruduzizozod : public ui::Form {
+public:
+    Ziruduzizozod();
+    workbook::Spreadsheet Spreadsheet1;
+};
+
+// The layout workbook's "Sheet1"; throws when the workbook has none.
+workbook::Worksheet& layoutSheet();
+
+}  // namespace velmox

@@ -1,0 +1,124 @@
+// The 21 saved value lists: their load, the merge and its duplicate rule, the merge order.
+#include <QDir>
+
+#include "common/text_file.h"
+#include "main_window/vazed_fixture.h"
+
+using velmox::Vazed;
+
+namespace {
+QStringList split(const QString& s) { return s.isEmpty() ? QStringList{} : s.split(','); }
+}  // namespace
+
+TEST_F(VazedTest, MergeAppendsMovesOrKeepsByTheDuplicateRule) {
+    struct Case {
+        const char* start;
+        const char* entered;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Alpha,Beta,Gamma", "Delta", "Alpha,Beta,Gamma,Delta"},
+        {"Alpha,Beta,Gamma", "beta", "Alpha,Gamma,beta"},
+        {"Alpha,Beta,Gamma", "gamma", "Alpha,Beta,gamma"},
+        {"Alpha,Beta,Gamma", "alpha", "Alpha,Beta,Gamma"},
+        {"Альфа,Бета,Гамма", "БЕТА", "Альфа,Гамма,БЕТА"},
+        {"Қазақ,Бета", "ҚАЗАҚ", "Қазақ,Бета"},
+        {"College,Lyceum,School", "school", "College,Lyceum,school"},
+        {"College,Lyceum,School", "School", "College,Lyceum,School"},
+        {"", "First", "First"},
+        {"Alpha", " ", "Alpha, "},
+        // A hand-edited file with repeats: one entry of each value is left.
+        {"Alpha,Beta,beta,Alpha,Gamma,BETA", "Delta", "Alpha,Gamma,BETA,Delta"},
+    };
+    Vazed& v = start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entered);
+        const QStringList before = split(QString::fromUtf8(c.start));
+        if (before.isEmpty())
+            QFile::remove(folder.file("data\\1.txt"));
+        else
+            textfile::writeLines(folder.file("data\\1.txt"), before);
+        const QString entered = QString::fromUtf8(c.entered);
+        v.Combo2.setText(entered);
+        v.MergeSavedValueList(1);
+        const QStringList expected = split(QString::fromUtf8(c.expected));
+        EXPECT_EQ(lines("data\\1.txt"), expected);
+        // The box keeps its text, its label follows it, and its list and the hidden list equal the file.
+        EXPECT_EQ(v.Combo2.text(), entered);
+        EXPECT_EQ(v.Label4.caption(), entered);
+        ASSERT_EQ(v.Combo2.listCount(), expected.size());
+        for (int i = 0; i < v.Combo2.listCount(); ++i) EXPECT_EQ(v.Combo2.list(i), expected[i]);
+        EXPECT_EQ(v.List1.items(), expected);
+        EXPECT_EQ(v.Text23.text(), entered);
+    }
+}
+
+TEST_F(VazedTest, ListsLoadIntoTheirHiddenListAndComboBoxWithEmptyTexts) {
+    folder.write("data\\20.txt", cp1251(QStringLiteral("Алматы\r\nАстана\rШымкент")));
+    folder.write("data\\21.txt", QByteArray("\xEF\xBB\xBF") + QStringLiteral("Біліктілік\r\n").toUtf8());
+    Vazed& v = start();
+    EXPECT_EQ(v.List20.items(), (QStringList{QStringLiteral("Алматы"), QStringLiteral("Астана"), QStringLiteral("Шымкент")}));
+    EXPECT_EQ(v.Combo21.listCount(), 3);
+    EXPECT_EQ(v.List21.items(), QStringList{QStringLiteral("Біліктілік")});
+    EXPECT_EQ(v.Combo25.list(0), QStringLiteral("Біліктілік"));
+    // No last-values file: the texts stay empty after the lists were filled.
+    EXPECT_EQ(v.Combo21.text(), QString());
+}
+
+TEST_F(VazedTest, AnEmptyComboWritesNothingAndANonEmptyOneCreatesItsFile) {
+    Vazed& v = start();
+    v.Combo19.setText(QStringLiteral("Техник"));
+    v.SaveEntryState();
+    for (int n = 1; n <= 21; ++n)
+        EXPECT_EQ(folder.exists(QStringLiteral("data\\%1.txt").arg(n)), n == 18) << "list " << n;
+    EXPECT_EQ(lines("data\\18.txt"), QStringList{QStringLiteral("Техник")});
+}
+
+TEST_F(VazedTest, MergesRunInTheOrderOneToEighteenThenTwentyOneNineteenTwenty) {
+    Vazed& v = start();
+    // Every list file is a folder, so every merge fails and names its file, in merge order.
+    for (int n = 1; n <= 21; ++n) QDir().mkpath(folder.file(QStringLiteral("data\\%1.txt").arg(n)));
+    for (const auto& s : velmox::kSavedLists) (v.*s.combo).setText(QStringLiteral("x"));
+    services->messages.clear();
+    v.SaveEntryState();
+    ASSERT_EQ(services->messages.size(), 1u);
+    const QString text = services->messages[0].text;
+    std::vector<int> order;
+    for (const QString& line : text.split('\n')) {
+        const qsizetype at = line.indexOf(QStringLiteral("data"));
+        if (at < 0) continue;
+        const QString rest = line.mid(at + 5);
+        order.push_back(rest.left(rest.indexOf('.')).toInt());
+    }
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20}));
+}
+
+TEST_F(VazedTest, EntriesDeletedInTheFileWhileTheWindowIsOpenStayDeletedAtTheNextSave) {
+    folder.write("data\\3.txt", cp1251(QStringLiteral("Первый\r\nВторой\r\nТретий\r\n")));
+    Vazed& v = start();
+    // The value list editor rewrites the file without "Второй".
+    folder.write("data\\3.txt", cp1251(QStringLiteral("Первый\r\nТретий\r\n")));
+    v.Combo4.setText(QStringLiteral("Четвёртый"));
+    v.SaveEntryState();
+    EXPECT_EQ(lines("data\\3.txt"),
+              (QStringList{QStringLiteral("Первый"), QStringLiteral("Третий"), QStringLiteral("Четвёртый")}));
+}
+
+TEST_F(VazedTest, AMissingDataFolderIsCreatedWhenAListIsWritten) {
+    QDir(folder.file("data")).removeRecursively();
+    Vazed& v = start();
+    v.Combo2.setText(QStringLiteral("Колледж"));
+    close();
+    EXPECT_EQ(lines("data\\1.txt"), QStringList{QStringLiteral("Колледж")});
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(VazedTest, ListEntriesOutsideWindows1251AreWrittenInUtf8AndComeBack) {
+    Vazed& v = start();
+    v.Combo12.setText(QStringLiteral("Қарағанды колледжі"));
+    close();
+    EXPECT_TRUE(folder.read("data\\11.txt").startsWith("\xEF\xBB\xBF"));
+    Vazed& again = start();
+    EXPECT_EQ(again.Combo12.list(0), QStringLiteral("Қарағанды колледжі"));
+    EXPECT_EQ(again.Combo12.text(), QStringLiteral("Қарағанды колледжі"));
+}

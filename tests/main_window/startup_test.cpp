@@ -1,0 +1,205 @@
+// Start-up, the last-values file and the shutdown, on throw-away program folders.
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "common/text_file.h"
+#include "main_window/vazed_fixture.h"
+#include "main_window/vazed_tables.h"
+#include "platform/paths.h"
+#include "platform/single_instance.h"
+#include "workbook/ziruduzizozod.h"
+
+using velmox::kLastValueLines;
+using velmox::kPrintFields;
+using velmox::Vazed;
+
+namespace {
+QStringList folderListing(const QString& path) {
+    QStringList out;
+    QDir d(path);
+    for (const QFileInfo& fi : d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        out << fi.fileName() + ":" + QString::number(fi.size()) + ":" +
+                   fi.lastModified().toString(Qt::ISODateWithMs);
+        if (fi.isDir()) out << folderListing(fi.filePath());
+    }
+    return out;
+}
+}  // namespace
+
+TEST_F(VazedTest, StartThenCloseBringsEveryValueBackAndWritesTheLastValuesFileInWindows1251) {
+    const QStringList values = lastValues({{1, QStringLiteral("  Иванов  ")},
+                                           {2, QString()},
+                                           {3, QStringLiteral("2019")},
+                                           {4, QStringLiteral("Колледж №1")},
+                                           {23, QStringLiteral("А-123")},
+                                           {47, QStringLiteral(" ")}});
+    folder.write("2.txt", crlf(values));
+    Vazed& v = start();
+    ASSERT_TRUE(services->messages.empty()) << services->messages.front().text.toStdString();
+    for (int i = 0; i < 47; ++i) EXPECT_EQ(kLastValueLines[i].get(v), values[i]) << "line " << i + 1;
+    for (const auto& f : kPrintFields) EXPECT_EQ((v.*f.label).caption(), f.entry.get(v)) << f.key;
+    // The three shared boxes feed a label on each half.
+    EXPECT_EQ(v.Label3.caption(), QStringLiteral("2019"));
+    EXPECT_EQ(v.Label26.caption(), QStringLiteral("2019"));
+    EXPECT_EQ(v.Label23.caption(), QStringLiteral("А-123"));
+    EXPECT_EQ(v.Label44.caption(), QStringLiteral("А-123"));
+    EXPECT_EQ(v.Label6.caption(), v.Text5.text());
+    EXPECT_EQ(v.Label30.caption(), v.Text5.text());
+    EXPECT_TRUE(v.isShown());
+
+    v.Text9.setText(QStringLiteral("Петров П.П."));
+    close();
+    ASSERT_EQ(services->endedWith, std::vector<int>{0});
+    QStringList expected = values;
+    expected[16] = QStringLiteral("Петров П.П.");
+    EXPECT_EQ(folder.read("2.txt"), cp1251(expected.join("\r\n") + "\r\n"));
+
+    Vazed& again = start();
+    EXPECT_EQ(again.Text9.text(), QStringLiteral("Петров П.П."));
+    EXPECT_EQ(again.Label17.caption(), QStringLiteral("Петров П.П."));
+    EXPECT_EQ(again.Combo25.text(), QStringLiteral(" "));
+}
+
+TEST_F(VazedTest, FirstStartWithoutSettingsOrLastValuesIsSilentAndShowsEmptyFields) {
+    QDir(folder.file("data")).removeRecursively();
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_TRUE(v.isShown());
+    for (const auto& f : kPrintFields) EXPECT_EQ((v.*f.label).caption(), QString()) << f.key;
+    EXPECT_EQ(v.Combo22.text(), QStringLiteral("Times New Roman"));
+    close();
+    // The close writes the last values (47 empty lines but the font name) and creates nothing else.
+    EXPECT_EQ(lines("2.txt").size(), 47);
+    EXPECT_FALSE(folder.exists("data\\1.txt"));
+}
+
+TEST_F(VazedTest, ARestoredTextEqualToTheDesignTextStillReachesItsFieldLabel) {
+    folder.write("2.txt", crlf(lastValues({{1, QStringLiteral("Text2")}, {4, QStringLiteral("Combo2")}})));
+    Vazed& v = start();
+    EXPECT_EQ(v.Label1.caption(), QStringLiteral("Text2"));
+    EXPECT_EQ(v.Label4.caption(), QStringLiteral("Combo2"));
+}
+
+TEST_F(VazedTest, AShortLastValuesFileFillsTheRestWithEmptyTexts) {
+    folder.write("2.txt", crlf({QStringLiteral("Иванов"), QStringLiteral("Иван")}));
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(v.Text2.text(), QStringLiteral("Иванов"));
+    EXPECT_EQ(v.Text3.text(), QStringLiteral("Иван"));
+    EXPECT_EQ(v.Text4.text(), QString());
+    EXPECT_EQ(v.Label3.caption(), QString());
+}
+
+TEST_F(VazedTest, AValueWithALineBreakOrAKazakhLetterKeepsTheFileAt47Lines) {
+    Vazed& v = start();
+    v.Text4.setText(QStringLiteral("2020"));
+    v.Text2.setText(QStringLiteral("Первая\r\nвторая"));
+    v.Text3.setText(QStringLiteral("Әлібек Қасымұлы"));
+    close();
+    const QStringList l = lines("2.txt");
+    ASSERT_EQ(l.size(), 47);
+    EXPECT_EQ(l[0], QStringLiteral("Первая\nвторая"));
+    EXPECT_EQ(l[1], QStringLiteral("Әлібек Қасымұлы"));
+    Vazed& again = start();
+    EXPECT_EQ(again.Text3.text(), QStringLiteral("Әлібек Қасымұлы"));
+    EXPECT_EQ(again.Text4.text(), QStringLiteral("2020"));
+}
+
+TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWritesNothing) {
+    struct Case {
+        const char* what;
+        QByteArray layout;  // empty: no file
+    };
+    const Case cases[] = {
+        {"missing", {}},
+        {"not XML", "this is not a workbook"},
+        {"no Sheet1",
+         "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"Other\"><Table/>"
+         "</Worksheet></Workbook>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder f;
+        ui::setProgramFolder(f.path());
+        if (!c.layout.isEmpty()) f.write("1.xml", c.layout);
+        f.write("data\\lang.txt", "Rus\r\n");
+        const QStringList before = folderListing(f.path());
+        services->messages.clear();
+        services->endedWith.clear();
+        velmox::Vazed::Form_Initialize();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+        EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
+        EXPECT_EQ(services->endedWith, std::vector<int>{1});
+        EXPECT_FALSE(ui::form<Vazed>().isShown());
+        // Should the close still come, it writes nothing over the operator's files.
+        close();
+        QStringList after = folderListing(f.path());
+        after.removeIf([](const QString& s) { return s.startsWith("Velmox.lock"); });
+        EXPECT_EQ(after, before);
+        ui::discardForm<velmox::Ziruduzizozod>();
+    }
+}
+
+TEST_F(VazedTest, ASecondCopyEndsSilentlyWithoutTouchingAnyFile) {
+    folder.write("2.txt", crlf(lastValues()));
+    const auto firstCopy = ui::acquireInstanceLock(folder.file("Velmox.lock"));
+    ASSERT_TRUE(firstCopy);
+    const QStringList before = folderListing(folder.path());
+    velmox::Vazed::Form_Initialize();
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_FALSE(ui::form<Vazed>().isShown());
+    EXPECT_EQ(folderListing(folder.path()), before);
+}
+
+TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    Vazed& v = start();
+    EXPECT_EQ(v.Combo2.listCount(), 1);
+    v.Combo2.setText(QStringLiteral("Лицей"));
+    ui::form<velmox::Ziruduzizozod>().Spreadsheet1.sheet(u"Sheet1")->setInteger(u"c7", 5000);
+    close();
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+    EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
+    Vazed& again = start();
+    EXPECT_EQ(again.Label7.top().value, 5000);
+}
+
+TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) {
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    Vazed& v = start();
+    v.Combo2.setText(QStringLiteral("Лицей"));
+    v.Combo3.setText(QStringLiteral("второй"));
+    // A folder where the last-values file belongs: that write fails, the rest goes on.
+    QDir().mkpath(folder.file("2.txt"));
+    close();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("2.txt")));
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
+    EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});
+    EXPECT_TRUE(folder.exists("1.xml"));
+}
+
+TEST_F(VazedTest, PositionsThatAreNoNumbersLeaveTheirCoordinateAndAFontSizeThatIsNoNumberIsNotApplied) {
+    QByteArray layout = shippedLayout();
+    // Row 1's Top becomes a word; its Left stays a number.
+    const QByteArray top1 = "<ss:Data ss:Type=\"Number\">3360</ss:Data>";
+    ASSERT_TRUE(layout.contains(top1));
+    layout.replace(layout.indexOf(top1), top1.size(), "<ss:Data ss:Type=\"String\">abc</ss:Data>");
+    folder.write("1.xml", layout);
+    folder.write("2.txt", crlf(lastValues({{44, QStringLiteral("крупно")}})));
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(v.Label1.top().value, 3360);  // the design place
+    EXPECT_EQ(v.Label1.left().value, 1800);
+    EXPECT_EQ(v.Label2.font().size, 9.75f);
+}

@@ -1,0 +1,186 @@
+// Properties of single controls: list search, label autosize, geometry in twips, silent writes.
+#include <gtest/gtest.h>
+
+#include <QFontMetricsF>
+#include <QLineEdit>
+
+#include "operator.h"
+#include "platform/controls.h"
+#include "platform/font.h"
+
+namespace {
+
+TEST(ListBoxFind, ExactCaseInsensitiveSearchStartsAfterTheGivenItemAndWrapsToIt) {
+    struct Case {
+        const char* what;
+        QStringList items;
+        QString text;
+        int startAfter;
+        int found;
+    };
+    const Case cases[] = {
+        {"item 0 is looked at last", {"alpha", "beta", "alpha"}, "alpha", 0, 2},
+        {"wraps round to item 0", {"alpha", "beta", "gamma"}, "alpha", 0, 0},
+        {"Latin case folded", {"x", "Beta"}, "bEtA", 0, 1},
+        {"Cyrillic upper finds lower", {"x", "бета"}, "БЕТА", 0, 1},
+        {"Cyrillic lower finds upper", {"x", "БЕТА"}, "бета", 0, 1},
+        {"Kazakh upper finds lower", {"x", "қазақ"}, "ҚАЗАҚ", 0, 1},
+        {"Kazakh lower finds upper", {"x", "ҚАЗАҚ"}, "қазақ", 0, 1},
+        {"Ё and ё are one letter", {"x", "ёлка"}, "ЁЛКА", 0, 1},
+        {"no match", {"alpha", "beta"}, "delta", 0, -1},
+        {"a prefix is no match", {"alpha", "beta"}, "alp", 0, -1},
+        {"a longer text is no match", {"alpha", "beta"}, "alphabet", 0, -1},
+        {"blanks count", {"alpha", "beta "}, "beta", 0, -1},
+        {"empty list", {}, "alpha", 0, -1},
+        {"duplicates give the first after item 0", {"d", "x", "D", "d"}, "d", 0, 2},
+        {"start after a later item", {"d", "x", "D", "d"}, "d", 2, 3},
+        {"start after the last item begins at the top", {"d", "x", "D"}, "d", 2, 0},
+        {"start -1 searches from the top", {"d", "x", "D"}, "D", -1, 0},
+    };
+    for (const Case& c : cases) {
+        ui::ListBox list;
+        for (const QString& item : c.items) list.addItem(item);
+        EXPECT_EQ(list.findStringExact(c.text, c.startAfter), c.found) << c.what;
+    }
+}
+
+TEST(ListBoxFind, DefaultStartIsAfterItemZero) {
+    ui::ListBox list;
+    for (const char* item : {"same", "other", "SAME"}) list.addItem(item);
+    EXPECT_EQ(list.findStringExact("same"), 2);
+}
+
+class LabelAutoSize : public testing::Test {
+protected:
+    void SetUp() override {
+        Label1.create(form, "Label1", {1800, 3360, 3000, 600});
+        Label1.setFont({"Times New Roman", 12});
+        Label1.onChange = [this] { ++changes; };
+        Label1.setAutoSize(true);
+    }
+    ScriptedScope services;
+    ui::Form form{"Labels"};
+    ui::Label Label1;
+    int changes = 0;
+};
+
+TEST_F(LabelAutoSize, EmptyCaptionHasAlmostNoWidthAndTextGrowsItToTheRight) {
+    EXPECT_LE(Label1.width().value, 2 * ui::kTwipsPerPixel);
+    EXPECT_LE(Label1.widget()->width(), 2);
+
+    float previous = Label1.width().value;
+    for (const char* caption : {"I", "Ivanov", "Ivanov Ivan Ivanovich"}) {
+        Label1.setCaption(caption);
+        const float advance = float(QFontMetricsF(ui::toTwipsFont(Label1.font())).horizontalAdvance(caption));
+        EXPECT_GT(Label1.width().value, previous) << caption;
+        EXPECT_GE(Label1.width().value, advance) << caption << ": the whole text fits";
+        EXPECT_LE(Label1.width().value, advance + 3 * ui::kTwipsPerPixel) << caption << ": and little more";
+        EXPECT_EQ(Label1.left().value, 1800) << caption;
+        EXPECT_EQ(Label1.top().value, 3360) << caption;
+        EXPECT_EQ(Label1.widget()->x(), 120) << caption;
+        EXPECT_EQ(Label1.widget()->width(), Label1.width().toPixels()) << caption;
+        previous = Label1.width().value;
+    }
+    Label1.setCaption("");
+    EXPECT_LE(Label1.width().value, 2 * ui::kTwipsPerPixel);
+}
+
+TEST_F(LabelAutoSize, FontChangesResizeTheLabelAndRunNoChange) {
+    Label1.setCaption("Диплом");
+    changes = 0;
+    const float width = Label1.width().value, height = Label1.height().value;
+    Label1.setFontSize(24);
+    EXPECT_GT(Label1.width().value, 1.8f * width);
+    EXPECT_GT(Label1.height().value, 1.8f * height);
+    const float large = Label1.width().value;
+    Label1.setFontBold(true);
+    EXPECT_GT(Label1.width().value, large);
+    Label1.setFont({"Times New Roman", 12});
+    EXPECT_EQ(Label1.width().value, width);
+    EXPECT_EQ(Label1.height().value, height);
+    EXPECT_EQ(Label1.left().value, 1800);
+    EXPECT_EQ(changes, 0);
+}
+
+TEST(ControlGeometry, KeepsTwipsAsWrittenAndShowsThemAt15PerPixel) {
+    struct Case {
+        float twips;
+        int pixels;
+    };
+    const Case cases[] = {{0, 0}, {1800, 120}, {3360, 224}, {1234.5f, 82}, {7.4f, 0}, {7.5f, 1}, {22.5f, 2}};
+    ui::Form form("Geometry");
+    ui::TextBox text;
+    text.create(form, "Text1", {0, 0, 1500, 300});
+    for (const Case& c : cases) {
+        text.setTop(ui::Twips(c.twips));
+        text.setLeft(ui::Twips(c.twips));
+        EXPECT_EQ(text.top().value, c.twips);
+        EXPECT_EQ(text.left().value, c.twips);
+        EXPECT_EQ(text.widget()->y(), c.pixels) << c.twips;
+        EXPECT_EQ(text.widget()->x(), c.pixels) << c.twips;
+    }
+}
+
+TEST(ControlGeometry, SizeFollowsTheRoundedEdgesSoNeighboursNeverOverlap) {
+    ui::Form form("Geometry");
+    ui::Label a, b;
+    a.create(form, "A", {0, 0, 1007, 300});
+    b.create(form, "B", {1007, 0, 1007, 300});
+    EXPECT_EQ(a.widget()->geometry().right() + 1, b.widget()->x());
+}
+
+// Only Text, Caption, Value and ListIndex run handlers; every other property write is silent.
+TEST(SilentWrites, AppearanceAndPlaceWritesRunNoHandler) {
+    ScriptedScope services;
+    ui::Form form("Silent");
+    ui::Label label;
+    ui::TextBox text;
+    ui::ComboBox combo;
+    label.create(form, "Label1", {0, 0, 1500, 300});
+    text.create(form, "Text1", {0, 600, 1500, 300});
+    combo.create(form, "Combo1", {0, 1200, 1500, 300});
+    int runs = 0;
+    label.onChange = text.onChange = combo.onChange = combo.onClick = [&] { ++runs; };
+    label.onClick = [&] { ++runs; };
+    const std::function<void()> writes[] = {
+        [&] { label.setFont({"Tahoma", 10, true}); },
+        [&] { label.setForeColor(0xFF); },
+        [&] { label.setBackColor(0xFF00); },
+        [&] { label.setBackStyle(1); },
+        [&] { label.setBorderStyle(1); },
+        [&] { label.setAlignment(ui::Alignment::Center); },
+        [&] { label.setAutoSize(true); },
+        [&] { label.move(ui::Twips(300), ui::Twips(300)); },
+        [&] { label.setWidth(ui::Twips(2000)); },
+        [&] { label.setVisible(false); },
+        [&] { label.setEnabled(false); },
+        [&] { label.setToolTipText("tip"); },
+        [&] { text.setFont({"Tahoma", 10}); },
+        [&] { text.setForeColor(0xFF); },
+        [&] { text.setLocked(true); },
+        [&] { combo.addItem("item"); },
+        [&] { combo.setBackColor(0xFF); },
+        [&] { combo.removeItem(0); },
+    };
+    for (const auto& write : writes) write();
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST(SilentWrites, RemovingThePickedItemUnpicksItWithoutClick) {
+    ui::Form form("Silent");
+    ui::ComboBox combo;
+    combo.create(form, "Combo1", {0, 0, 1500, 300});
+    for (const char* item : {"a", "b", "c"}) combo.addItem(item);
+    combo.setListIndex(1);
+    int clicks = 0;
+    combo.onClick = [&] { ++clicks; };
+    combo.removeItem(0);
+    EXPECT_EQ(combo.listIndex(), 0);
+    EXPECT_EQ(combo.list(combo.listIndex()), "b");
+    combo.removeItem(0);
+    EXPECT_EQ(combo.listIndex(), -1);
+    EXPECT_EQ(clicks, 0);
+}
+
+}  // namespace

@@ -1,0 +1,328 @@
+#include "workbook/workbook.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+
+#include "support/program_folder.h"
+#include "workbook/fixtures.h"
+
+using workbook::CellValue;
+using workbook::LoadError;
+using workbook::Workbook;
+using Kind = CellValue::Kind;
+
+namespace {
+
+QString textAt(const workbook::Worksheet& sheet, const char* name) {
+    return workbook::toText(sheet.cell(QString::fromLatin1(name)));
+}
+
+}  // namespace
+
+TEST(Workbook, DesignWorkbookHasThreeEmptySheetsAndTheFirstActive) {
+    Workbook book;
+    EXPECT_EQ(book.sheetNames(), (QStringList{"Sheet1", "Sheet2", "Sheet3"}));
+    EXPECT_EQ(book.activeSheet().name(), "Sheet1");
+    EXPECT_TRUE(book.sheet(u"Sheet1")->cell(u"C1").isEmpty());
+    EXPECT_EQ(book.sheet(u"Sheet1")->rowCount(), 0);
+}
+
+TEST(Workbook, ExportedDesignWorkbooksLoadBackWithTheirSheetsAndStyle) {
+    workbook::DesignStyle style;
+    style.fillColor = "#E0FFFF";
+    style.thinBorders = true;
+    const Workbook designs[] = {Workbook(), Workbook({"Sheet1"}, style), Workbook({"Студенты & \"группа\""})};
+    ProgramFolder folder;
+    for (const Workbook& design : designs) {
+        design.exportTo(folder.file("1.xml"));
+        const QByteArray bytes = folder.read("1.xml");
+        EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>"));
+        Workbook back({"other"});
+        back.load(folder.file("1.xml"));
+        EXPECT_EQ(back.sheetNames(), design.sheetNames());
+        EXPECT_EQ(back.toBytes(), bytes);
+    }
+    EXPECT_TRUE(designs[1].toBytes().contains(R"(<ss:Interior ss:Color="#E0FFFF" ss:Pattern="Solid"/>)"));
+    EXPECT_TRUE(designs[1].toBytes().contains(R"(ss:DefaultColumnWidth="48" ss:DefaultRowHeight="12.75")"));
+    EXPECT_EQ(designs[1].toBytes().count("ss:LineStyle=\"Continuous\" ss:Weight=\"1\""), 4);
+}
+
+TEST(Workbook, PrefixedAndDefaultNamespaceFilesReadAlike) {
+    struct Expect {
+        const char* cell;
+        Kind kind;
+        const char* text;
+    };
+    const Expect expected[] = {
+        {"C1", Kind::Number, "3360"},   {"E1", Kind::Number, "1800"},
+        {"C2", Kind::Number, "3600.5"}, {"E2", Kind::Number, "1810"},  // the stored value, not the formula
+        {"g2", Kind::Text, "Фамилия"},  {"h2", Kind::Text, "Тегі Қ Ө Ү Ә Ғ Ң Ұ Һ"},
+        {"C7", Kind::Number, "5000"},   {"E7", Kind::Number, "2000"},
+        {"C45", Kind::Number, "45"},    {"g61", Kind::Number, "2019"},
+        {"h61", Kind::Text, "<b> & \"Ә\""},
+        {"i61", Kind::Empty, ""},  // covered by h61's MergeAcross
+        {"C3", Kind::Empty, ""},        {"D1", Kind::Empty, ""},
+    };
+    for (const char* file : {"layout.xml", "default_namespace.xml"}) {
+        SCOPED_TRACE(file);
+        Workbook book;
+        book.load(fixturePath(file));
+        const workbook::Worksheet* sheet = book.sheet(u"Sheet1");
+        ASSERT_NE(sheet, nullptr);
+        for (const auto& e : expected) {
+            const CellValue v = sheet->cell(QString::fromLatin1(e.cell));
+            EXPECT_EQ(v.kind, e.kind) << e.cell;
+            EXPECT_EQ(workbook::toText(v), QString::fromUtf8(e.text)) << e.cell;
+        }
+        EXPECT_EQ(sheet->rowCount(), 61);
+        EXPECT_EQ(sheet->columnCount(), 9);
+        EXPECT_EQ(book.activeSheet().name(), "Sheet1");
+    }
+}
+
+TEST(Workbook, SheetIsFoundByNameWhereverItStandsExactCaseFirst) {
+    Workbook book;
+    book.load(fixturePath("layout.xml"));
+    EXPECT_EQ(book.sheetNames(), (QStringList{"Sheet2", "Sheet1"}));
+    EXPECT_EQ(textAt(*book.sheet(u"Sheet1"), "C1"), "3360");
+    EXPECT_EQ(textAt(*book.sheet(u"Sheet2"), "A1"), "другой лист");
+    EXPECT_EQ(book.sheet(u"sheet1"), book.sheet(u"Sheet1"));
+    EXPECT_EQ(book.sheet(u"Sheet3"), nullptr);
+
+    book.loadFromBytes(
+        "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+        "<Worksheet ss:Name=\"SHEET1\"/><Worksheet ss:Name=\"Sheet1\"/><Worksheet ss:Name=\"sheet1\"/></Workbook>");
+    for (const char* name : {"sheet1", "Sheet1", "SHEET1"}) {
+        ASSERT_NE(book.sheet(QString::fromLatin1(name)), nullptr) << name;
+        EXPECT_EQ(book.sheet(QString::fromLatin1(name))->name(), name);
+    }
+    ASSERT_NE(book.sheet(u"sHEET1"), nullptr);
+    EXPECT_EQ(book.sheet(u"sHEET1")->name(), "SHEET1");  // no exact match: the first ignoring case
+}
+
+TEST(Workbook, ActiveSheetIsTheMarkedOneElseTheFirst) {
+    struct Case {
+        const char* body;
+        const char* active;
+    };
+    const char* sheets =
+        "<ss:Worksheet ss:Name=\"A\"/><ss:Worksheet ss:Name=\"B\"><x:WorksheetOptions><x:Selected/>"
+        "</x:WorksheetOptions></ss:Worksheet><ss:Worksheet ss:Name=\"C\"/>";
+    const Case cases[] = {
+        {"<x:ExcelWorkbook><x:ActiveSheet>2</x:ActiveSheet></x:ExcelWorkbook>", "C"},
+        {"<ExcelWorkbook xmlns=\"urn:schemas-microsoft-com:office:excel\"><ActiveSheet>0</ActiveSheet></ExcelWorkbook>",
+         "A"},
+        {"", "B"},                                                                   // Selected
+        {"<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>", "B"},  // beyond the sheets
+        {"<ActiveSheet>2</ActiveSheet>", "B"},  // not in the excel namespace: an unknown element
+    };
+    for (const auto& c : cases) {
+        Workbook book;
+        book.loadFromBytes(QByteArray("<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                                      "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">") +
+                           c.body + sheets + "</ss:Workbook>");
+        EXPECT_EQ(book.activeSheet().name(), c.active) << c.body;
+    }
+    Workbook unmarked;
+    unmarked.loadFromBytes(sheetXml(""));
+    EXPECT_EQ(unmarked.activeSheet().name(), "Sheet1");
+}
+
+TEST(Workbook, CellNamesIgnoreLetterCaseAndBadNamesThrow) {
+    Workbook book;
+    book.loadFromBytes(sheetXml(R"(<ss:Row ss:Index="10"><ss:Cell ss:Index="27"><ss:Data ss:Type="Number">7</ss:Data></ss:Cell></ss:Row>)"));
+    const workbook::Worksheet& sheet = *book.sheet(u"Sheet1");
+    EXPECT_EQ(textAt(sheet, "AA10"), "7");
+    EXPECT_EQ(textAt(sheet, "aA10"), "7");
+    EXPECT_EQ(sheet.cell(10, 27), sheet.cell(u"aa10"));
+    for (const char* bad : {"", "7", "C", "C0", "C07", "1C", "C-1", "ABCD1", "C7 ", " C7", "$C$7", "C7:D8", "Ж7",
+                            "C12345678", "XFE1", "A1048577"}) {
+        EXPECT_THROW(sheet.cell(QString::fromUtf8(bad)), std::invalid_argument) << bad;
+    }
+    EXPECT_THROW(sheet.cell(0, 1), std::invalid_argument);
+    EXPECT_THROW(sheet.cell(1, 0), std::invalid_argument);
+    EXPECT_NO_THROW(sheet.cell(u"XFD1048576"));
+}
+
+TEST(Workbook, IndexMergeAcrossAndSpanPlaceCells) {
+    Workbook book;
+    book.loadFromBytes(sheetXml(R"(
+   <ss:Row ss:Index="2">
+    <ss:Cell><ss:Data ss:Type="String">A2</ss:Data></ss:Cell>
+    <ss:Cell ss:Index="4" ss:MergeAcross="2"><ss:Data ss:Type="String">D2</ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="String">G2</ss:Data></ss:Cell>
+    <ss:Cell ss:StyleID="s1"/>
+    <ss:Cell><ss:Data ss:Type="String">I2</ss:Data></ss:Cell>
+    <ss:Cell v:Index="20" xmlns:v="urn:example:vendor"><ss:Data ss:Type="String">J2</ss:Data></ss:Cell>
+   </ss:Row>
+   <ss:Row ss:Span="2"/>
+   <ss:Row><ss:Cell><ss:Data ss:Type="String">A6</ss:Data></ss:Cell></ss:Row>)"));
+    const workbook::Worksheet& sheet = book.activeSheet();
+    const std::pair<const char*, const char*> cells[] = {
+        {"A2", "A2"}, {"B2", ""}, {"D2", "D2"}, {"E2", ""}, {"F2", ""}, {"G2", "G2"},
+        {"H2", ""},   {"I2", "I2"}, {"J2", "J2"},  // an Index of another namespace places nothing {"A3", ""}, {"A5", ""}, {"A6", "A6"}, {"A7", ""},
+    };
+    for (const auto& [name, text] : cells) EXPECT_EQ(textAt(sheet, name), text) << name;
+    EXPECT_EQ(sheet.rowCount(), 6);
+    EXPECT_EQ(sheet.columnCount(), 10);
+}
+
+TEST(Workbook, ValuesOfEveryTypeReadAsStored) {
+    Workbook book;
+    book.loadFromBytes(sheetXml(R"(<ss:Row xmlns:html="http://www.w3.org/TR/REC-html40">
+    <ss:Cell><ss:Data ss:Type="Boolean">1</ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="DateTime">2019-06-30T00:00:00.000</ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="Error">#N/A</ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="Number"> -1.25E-1 </ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="Number">12,5</ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="String">  два  пробела  </ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="String"><html:B>Қ</html:B>&#1178;<html:Font html:Color="#FF0000"><html:I>ә</html:I></html:Font></ss:Data></ss:Cell>
+    <ss:Cell><ss:Data ss:Type="String"></ss:Data></ss:Cell>
+    <ss:Cell ss:Formula="=1/0"><ss:Data ss:Type="Error">#DIV/0!</ss:Data></ss:Cell>
+   </ss:Row>)"));
+    const workbook::Worksheet& sheet = book.activeSheet();
+    const CellValue expected[] = {
+        {Kind::Boolean, 1, "1"},
+        {Kind::DateTime, 0, "2019-06-30T00:00:00.000"},
+        {Kind::Error, 0, "#N/A"},
+        CellValue::ofNumber(-0.125),
+        CellValue::ofText("12,5"),  // not a Number in the file's own form: kept as its text
+        CellValue::ofText("  два  пробела  "),
+        CellValue::ofText("ҚҚә"),
+        CellValue::ofText(""),
+        {Kind::Error, 0, "#DIV/0!"},
+    };
+    for (int column = 1; column <= int(std::size(expected)); ++column) {
+        EXPECT_EQ(sheet.cell(1, column), expected[column - 1]) << "column " << column;
+    }
+}
+
+TEST(Workbook, UnloadableFilesFailWithAReasonAndKeepTheWorkbook) {
+    struct Case {
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", "empty"},
+        {"<?xml version=\"1.0\"?>\n<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+         " <ss:Worksheet ss:Name=\"Sheet1\">\n</ss:Workbook>",
+         "not well-formed XML at line 4"},
+        {"<!DOCTYPE ss:Workbook [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]>\n" + sheetXml("").mid(39),
+         "declares entities"},
+        {"<!DOCTYPE lol [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+         "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><ss:Worksheet ss:Name=\"&b;\"/>"
+         "</ss:Workbook>",
+         "declares entities"},
+        {"<html><body>Sheet1</body></html>", "not an XML spreadsheet: the root element is <html>"},
+        {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:excel\"><Worksheet/></Workbook>",
+         "not an XML spreadsheet"},
+        {"<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"/>", "no worksheet"},
+        {sheetXml("<ss:Row ss:Index=\"5\"/><ss:Row ss:Index=\"3\"/>"), "row 3 comes after row 5"},
+        {sheetXml("<ss:Row><ss:Cell ss:MergeAcross=\"2\"/><ss:Cell ss:Index=\"2\"/></ss:Row>"),
+         "column 2 comes after column 3"},
+        {sheetXml("<ss:Row><ss:Cell ss:Index=\"x\"/></ss:Row>"), "cell index \"x\" is not a whole number"},
+        {sheetXml("<ss:Row ss:Index=\"0\"/>"), "row index \"0\""},
+        {cp1251(QString::fromUtf8(sheetXml("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">Иванов</ss:Data>"
+                                           "</ss:Cell></ss:Row>"))),
+         "not valid UTF-8"},
+        {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>", "unsupported text encoding \"no-such-code\""},
+    };
+    ProgramFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        Workbook book;
+        book.load(fixturePath("layout.xml"));
+        const QByteArray before = book.toBytes();
+        try {
+            book.loadFromBytes(c.bytes);
+            ADD_FAILURE() << "loaded";
+        } catch (const LoadError& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QString::fromUtf8(c.reason))) << e.what();
+        }
+        folder.write("bad.xml", c.bytes);
+        try {
+            book.load(folder.file("bad.xml"));
+            ADD_FAILURE() << "loaded";
+        } catch (const LoadError& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(folder.file("bad.xml") + ": ")) << e.what();
+        }
+        EXPECT_TRUE(book.toBytes() == before);
+        ASSERT_NE(book.sheet(u"Sheet1"), nullptr);
+        EXPECT_EQ(textAt(*book.sheet(u"Sheet1"), "C1"), "3360");
+    }
+}
+
+TEST(Workbook, MissingFileFailsNamingIt) {
+    ProgramFolder folder;
+    Workbook book;
+    try {
+        book.load(folder.file("1.xml"));
+        FAIL() << "loaded";
+    } catch (const LoadError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(folder.file("1.xml") + ": ")) << e.what();
+    }
+    EXPECT_EQ(book.sheetNames(), (QStringList{"Sheet1", "Sheet2", "Sheet3"}));
+}
+
+TEST(Workbook, FilesInOtherEncodingsReadTheSameText) {
+    const QString text = QString::fromUtf8("Иванов Қ");
+    const QByteArray utf8 =
+        sheetXml("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">Иванов &#1178;</ss:Data></ss:Cell></ss:Row>");
+    QByteArray cyrillic = utf8;
+    cyrillic.replace("encoding=\"UTF-8\"", "encoding=\"windows-1251\"");
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    const QByteArray inputs[] = {utf8, "\xEF\xBB\xBF" + utf8, cp1251(QString::fromUtf8(cyrillic)),
+                                 utf16(QString::fromUtf8(utf8).replace("UTF-8", "UTF-16"))};
+    for (const QByteArray& bytes : inputs) {
+        Workbook book;
+        book.loadFromBytes(bytes);
+        EXPECT_EQ(workbook::toText(book.activeSheet().cell(1, 1)), text);
+        // Whatever came in, the export is UTF-8 and says so.
+        EXPECT_TRUE(book.toBytes().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ss:Workbook"));
+        EXPECT_TRUE(book.toBytes().contains("Иванов Қ"));
+    }
+}
+
+TEST(Workbook, ExportReplacesTheWholeFile) {
+    ProgramFolder folder;
+    folder.write("1.xml", QByteArray(100000, 'x'));
+    Workbook book;
+    book.load(fixturePath("layout.xml"));
+    book.exportTo(folder.file("1.xml"));
+    EXPECT_EQ(folder.read("1.xml"), book.toBytes());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"1.xml"});  // no temporary file left
+}
+
+TEST(Workbook, FailedExportThrowsNamingTheFileAndWritesNothing) {
+    ProgramFolder folder;
+    folder.write("plain", "not a folder");
+    QDir(folder.path()).mkdir("1.xml");
+    Workbook book;
+    for (const QString& path : {folder.file("plain/1.xml"), folder.file("1.xml")}) {
+        try {
+            book.exportTo(path);
+            ADD_FAILURE() << "exported to " << path.toStdString();
+        } catch (const workbook::ExportError& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(path + ": ")) << e.what();
+        }
+    }
+    EXPECT_EQ(folder.read("plain"), "not a folder");
+    EXPECT_TRUE(QFileInfo(folder.file("1.xml")).isDir());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"plain"});
+}
+
+TEST(Workbook, FailedExportIntoAReadOnlyFolderKeepsTheOldFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder is still writable";
+    ProgramFolder folder;
+    folder.write("ro/1.xml", "old contents");
+    QFile::setPermissions(folder.file("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    Workbook book;
+    EXPECT_THROW(book.exportTo(folder.file("ro/1.xml")), workbook::ExportError);
+    EXPECT_EQ(folder.read("ro/1.xml"), "old contents");
+    QFile::setPermissions(folder.file("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
