@@ -12,18 +12,28 @@ QByteArray studentBase(int rows) {
     QByteArray xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
         "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" xmlns:x=\"urn:schemas-microsoft-com:office:excel\">\n"
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+        "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">\n"
         " <Worksheet ss:Name=\"Sheet1\">\n  <Table>\n";
     for (int r = 1; r <= rows; ++r) {
         const QByteArray n = QByteArray::number(r);
-        xml += "   <Row>\n"
-               "    <Cell><Data ss:Type=\"String\">Қожахметова" + n + "</Data></Cell>\n"
-               "    <Cell><Data ss:Type=\"String\">Әйгерім Ғалымқызы</Data></Cell>\n"
-               "    <Cell><Data ss:Type=\"Number\">" + QByteArray::number(1000 + r % 9000) + "</Data></Cell>\n"
-               "    <Cell><Data ss:Type=\"String\">Иванова Анна</Data></Cell>\n"
-               "    <Cell><Data ss:Type=\"Number\">" + QByteArray::number(2015 + r % 8) + "</Data></Cell>\n"
-               "    <Cell ss:StyleID=\"s21\"><Data ss:Type=\"String\">ЖБ-" + n + "</Data></Cell>\n"
-               "   </Row>\n";
+        xml +=
+            "   <Row>\n"
+            "    <Cell><Data ss:Type=\"String\">Қожахметова" +
+            n +
+            "</Data></Cell>\n"
+            "    <Cell><Data ss:Type=\"String\">Әйгерім Ғалымқызы</Data></Cell>\n"
+            "    <Cell><Data ss:Type=\"Number\">" +
+            QByteArray::number(1000 + r % 9000) +
+            "</Data></Cell>\n"
+            "    <Cell><Data ss:Type=\"String\">Иванова Анна</Data></Cell>\n"
+            "    <Cell><Data ss:Type=\"Number\">" +
+            QByteArray::number(2015 + r % 8) +
+            "</Data></Cell>\n"
+            "    <Cell ss:StyleID=\"s21\"><Data ss:Type=\"String\">ЖБ-" +
+            n +
+            "</Data></Cell>\n"
+            "   </Row>\n";
     }
     xml += "  </Table>\n </Worksheet>\n</Workbook>\n";
     return xml;
@@ -63,7 +73,8 @@ void BM_Read94CellsByName(benchmark::State& state) {
     for (int r = 1; r <= 47; ++r) names << QStringLiteral("C%1").arg(r) << QStringLiteral("e%1").arg(r);
     for (auto _ : state) {
         float sum = 0;
-        for (const QString& name : names) sum += workbook::toSingle(book.sheet(u"Sheet1")->cell(name)).value_or(0);
+        for (const QString& name : names)
+            sum += workbook::toSingle(book.sheet(u"Sheet1")->cell(name)).value_or(0);
         benchmark::DoNotOptimize(sum);
     }
 }
@@ -79,4 +90,4 @@ BENCHMARK(BM_WriteCellByName)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+

@@ -88,7 +88,8 @@ std::optional<int16_t> toInteger16(const CellValue& value) {
     const auto d = toDouble(value);
     if (!d || !std::isfinite(*d)) return std::nullopt;
     const double r = roundHalfToEven(*d);
-    if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max()) return std::nullopt;
+    if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max())
+        return std::nullopt;
     return int16_t(r);
 }
 

@@ -24,8 +24,12 @@ constexpr std::string_view kExcelNs = "urn:schemas-microsoft-com:office:excel";
 constexpr int kMaxRow = 1048576;
 constexpr int kMaxColumn = 16384;
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 std::string_view prefixOf(std::string_view qname) {
     const auto colon = qname.find(':');
@@ -187,7 +191,8 @@ pugi::xml_node insertBefore(pugi::xml_node parent, const std::string& name, pugi
 
 QString dataText(pugi::xml_node data) {
     const auto first = data.first_child();
-    if (first && !first.next_sibling() && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
+    if (first && !first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
         return qs(first.value());
     }
     // Rich text: <Data><B>Иванов</B> <Font html:Color="#FF0000">Қ</Font></Data>
@@ -212,7 +217,8 @@ CellValue readData(pugi::xml_node data) {
         const std::string ascii = text.trimmed().toStdString();
         double number = 0;
         const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), number);
-        if (ec == std::errc() && end == ascii.data() + ascii.size() && std::isfinite(number) && !ascii.empty()) {
+        if (ec == std::errc() && end == ascii.data() + ascii.size() && std::isfinite(number) &&
+            !ascii.empty()) {
             return CellValue::ofNumber(number);
         }
         return CellValue::ofText(std::move(text));  // a damaged number is kept as the text it is
@@ -251,13 +257,16 @@ std::pair<int, int> parseCellName(QStringView name) {
 
 void checkPosition(int row, int column) {
     if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn) {
-        throw std::invalid_argument("no cell at row " + std::to_string(row) + ", column " + std::to_string(column));
+        throw std::invalid_argument("no cell at row " + std::to_string(row) + ", column " +
+                                    std::to_string(column));
     }
 }
 
 struct ByteWriter : pugi::xml_writer {
     QByteArray bytes;
-    void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
+    void write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
 };
 
 }  // namespace
@@ -299,7 +308,8 @@ int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& s
     const std::string_view text = a.value();
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
         throw LoadError(QStringLiteral("worksheet \"%1\": %2 \"%3\" is not a whole number from %4 to %5")
                             .arg(sheet, QLatin1String(what), qs(a.value()))
                             .arg(low)
@@ -346,7 +356,8 @@ void Worksheet::Impl::index(NsScope& scope) {
             }
             if (number > kMaxRow) outOfOrder(name, "row", number, kMaxRow);
             int span = 0;
-            if (auto a = scope.attribute(rowNode, "Span")) span = positionAttribute(a, 0, kMaxRow - number, name, "row span");
+            if (auto a = scope.attribute(rowNode, "Span"))
+                span = positionAttribute(a, 0, kMaxRow - number, name, "row span");
             RowSlot& slot = rows[number];
             slot.row = rowNode;
             slot.last = number + span;
@@ -472,7 +483,9 @@ Worksheet::Impl::CellSlot& Worksheet::Impl::ensureCell(RowSlot& slot, int column
 Worksheet::Worksheet(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 Worksheet::~Worksheet() = default;
 
-QString Worksheet::name() const { return d_->name; }
+QString Worksheet::name() const {
+    return d_->name;
+}
 
 CellValue Worksheet::cell(QStringView a1Name) const {
     const auto [row, column] = parseCellName(a1Name);
@@ -493,7 +506,9 @@ void Worksheet::setInteger(QStringView a1Name, int16_t value) {
     setInteger(row, column, value);
 }
 
-void Worksheet::setInteger(int row, int column, int16_t value) { setValue(row, column, CellValue::ofNumber(value)); }
+void Worksheet::setInteger(int row, int column, int16_t value) {
+    setValue(row, column, CellValue::ofNumber(value));
+}
 
 void Worksheet::setText(int row, int column, const QString& text) {
     if (text.isEmpty()) return setValue(row, column, {});
@@ -537,8 +552,12 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
     d_->growExpandedCount("ExpandedColumnCount", d_->columnExtent);
 }
 
-int Worksheet::rowCount() const { return d_->rowExtent; }
-int Worksheet::columnCount() const { return d_->columnExtent; }
+int Worksheet::rowCount() const {
+    return d_->rowExtent;
+}
+int Worksheet::columnCount() const {
+    return d_->columnExtent;
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Workbook
@@ -559,8 +578,10 @@ QByteArray designWorkbookXml(const QStringList& sheetNames, const std::optional<
         if (style->thinBorders) {
             xml += QStringLiteral("   <ss:Borders>\n");
             for (const char* side : {"Bottom", "Left", "Right", "Top"}) {
-                xml += QStringLiteral("    <ss:Border ss:Position=\"%1\" ss:LineStyle=\"Continuous\" ss:Weight=\"1\"/>\n")
-                           .arg(QLatin1String(side));
+                xml +=
+                    QStringLiteral(
+                        "    <ss:Border ss:Position=\"%1\" ss:LineStyle=\"Continuous\" ss:Weight=\"1\"/>\n")
+                        .arg(QLatin1String(side));
             }
             xml += QStringLiteral("   </ss:Borders>\n");
         }
@@ -571,8 +592,9 @@ QByteArray designWorkbookXml(const QStringList& sheetNames, const std::optional<
                        .arg(style->fillColor.toHtmlEscaped());
         }
         xml += QStringLiteral("  </ss:Style>\n </ss:Styles>\n");
-        tableAttributes = QStringLiteral(" ss:DefaultColumnWidth=\"%1\" ss:DefaultRowHeight=\"%2\"")
-                              .arg(numberText(style->defaultColumnWidth), numberText(style->defaultRowHeight));
+        tableAttributes =
+            QStringLiteral(" ss:DefaultColumnWidth=\"%1\" ss:DefaultRowHeight=\"%2\"")
+                .arg(numberText(style->defaultColumnWidth), numberText(style->defaultRowHeight));
     }
     for (const QString& name : sheetNames) {
         xml += QStringLiteral(" <ss:Worksheet ss:Name=\"%1\">\n  <ss:Table%2/>\n </ss:Worksheet>\n")
@@ -602,13 +624,14 @@ QByteArray toUtf8Document(const QByteArray& bytes, pugi::xml_encoding& encoding)
     encoding = pugi::encoding_utf8;
     if (bytes.startsWith("\xEF\xBB\xBF")) return bytes.mid(3);
     const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-                      bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)) || (bytes.size() >= 2 && bytes[0] == 0) ||
-                      (bytes.size() >= 2 && bytes[1] == 0);
+                      bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)) ||
+                      (bytes.size() >= 2 && bytes[0] == 0) || (bytes.size() >= 2 && bytes[1] == 0);
     if (wide) {
         encoding = pugi::encoding_auto;
         return bytes;
     }
-    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
+    static const QRegularExpression declaration(
+        QStringLiteral(R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
     const auto match = declaration.match(QString::fromLatin1(bytes.left(512)));
     const QString name = match.hasMatch() ? match.captured(1) : QStringLiteral("UTF-8");
     const QString key = name.toLower().remove(u'-').remove(u'_');
@@ -642,11 +665,14 @@ void Workbook::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw LoadError((path + ": " + file.errorString()).toStdString());
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw LoadError((path + ": " + file.errorString()).toStdString());
+    if (file.error() != QFileDevice::NoError)
+        throw LoadError((path + ": " + file.errorString()).toStdString());
     loadDocument(bytes, path);
 }
 
-void Workbook::loadFromBytes(const QByteArray& bytes) { loadDocument(bytes, {}); }
+void Workbook::loadFromBytes(const QByteArray& bytes) {
+    loadDocument(bytes, {});
+}
 
 void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
     try {
@@ -658,7 +684,8 @@ void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
         // Whitespace text is kept so that an export reproduces the file's own layout.
         constexpr unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_pi |
                                      pugi::parse_comments | pugi::parse_doctype | pugi::parse_ws_pcdata;
-        const pugi::xml_parse_result parsed = doc->load_buffer(text.constData(), size_t(text.size()), options, encoding);
+        const pugi::xml_parse_result parsed =
+            doc->load_buffer(text.constData(), size_t(text.size()), options, encoding);
         if (!parsed) {
             if (encoding == pugi::encoding_utf8) {
                 const auto [line, column] = lineAndColumn(text, parsed.offset);
@@ -676,7 +703,8 @@ void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
         for (auto node : doc->children()) {
             // pugixml expands no entities, but a file that declares them expects something else
             // than what would be read: refuse it rather than show unexpanded references.
-            if (node.type() == pugi::node_doctype && std::string_view(node.value()).find("<!ENTITY") != std::string_view::npos) {
+            if (node.type() == pugi::node_doctype &&
+                std::string_view(node.value()).find("<!ENTITY") != std::string_view::npos) {
                 throw LoadError("the document type declaration declares entities, which are not accepted");
             }
         }
@@ -701,7 +729,8 @@ void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
                 impl->index(scope);
                 sheets.push_back(std::unique_ptr<Worksheet>(new Worksheet(std::move(impl))));
             } else if (scope.is(child, kExcelNs, "ExcelWorkbook")) {
-                if (auto active = scope.child(child, kExcelNs, "ActiveSheet")) activeIndex = active.text().as_llong(-1);
+                if (auto active = scope.child(child, kExcelNs, "ActiveSheet"))
+                    activeIndex = active.text().as_llong(-1);
             }
             scope.leave(mark);
         }
@@ -777,13 +806,17 @@ const Worksheet* Workbook::sheet(QStringView name) const {
     // Sheet names are unique ignoring case in every spreadsheet program, so this finds at most one
     // that matters.
     for (const auto& s : sheets_) {
-        
+        if (s->d_->name.compare(name, Qt::CaseInsensitive) == 0) return s.get();
     }
     return nullptr;
 }
 
-Worksheet& Workbook::activeSheet() { return *sheets_[active_]; }
-const Worksheet& Workbook::activeSheet() const { return *sheets_[active_]; }
+Worksheet& Workbook::activeSheet() {
+    return *sheets_[active_];
+}
+const Worksheet& Workbook::activeSheet() const {
+    return *sheets_[active_];
+}
 
 QStringList Workbook::sheetNames() const {
     QStringList names;

@@ -75,7 +75,7 @@ struct DesignStyle {
     double fontSize = 10;
     QString fillColor;  // "#E0FFFF"; empty for no fill
     bool thinBorders = false;
-    double defaultColumnWidth = 48;     // points
+    double defaultColumnWidth = 48;   // points
     double defaultRowHeight = 12.75;  // points
 };
 

@@ -9,9 +9,15 @@ using Kind = CellValue::Kind;
 
 namespace {
 
-CellValue text(const char* t) { return CellValue::ofText(QString::fromUtf8(t)); }
-CellValue number(double n) { return CellValue::ofNumber(n); }
-CellValue boolean(bool on) { return {Kind::Boolean, on ? 1.0 : 0.0, on ? "1" : "0"}; }
+CellValue text(const char* t) {
+    return CellValue::ofText(QString::fromUtf8(t));
+}
+CellValue number(double n) {
+    return CellValue::ofNumber(n);
+}
+CellValue boolean(bool on) {
+    return {Kind::Boolean, on ? 1.0 : 0.0, on ? "1" : "0"};
+}
 
 }  // namespace
 
@@ -46,8 +52,8 @@ TEST(CellValue, ToSingleReadsNumbersAndTextsInNumberForm) {
         {{Kind::Error, 0, "#N/A"}, std::nullopt},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "kind " << int(c.value.kind) << " text \"" << c.value.text.toStdString()
-                                        << "\" number " << c.value.number);
+        SCOPED_TRACE(testing::Message() << "kind " << int(c.value.kind) << " text \""
+                                        << c.value.text.toStdString() << "\" number " << c.value.number);
         EXPECT_EQ(workbook::toSingle(c.value), c.expected);
     }
 }
@@ -58,15 +64,29 @@ TEST(CellValue, ToInteger16RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
         std::optional<int16_t> expected;
     };
     const Case cases[] = {
-        {number(3360.5), 3360},   {number(3361.5), 3362},   {number(-2.5), -2},         {number(-3.5), -4},
-        {number(3360.4), 3360},   {number(3360.6), 3361},   {text("3361,5"), 3362},     {text(" 1320 "), 1320},
-        {{}, 0},                  {text(""), 0},            {boolean(true), -1},        {number(32767), 32767},
-        {number(32767.4), 32767}, {number(-32768.5), -32768}, {number(32767.5), std::nullopt},
-        {number(-32769), std::nullopt}, {number(1e10), std::nullopt}, {text("40000"), std::nullopt},
+        {number(3360.5), 3360},
+        {number(3361.5), 3362},
+        {number(-2.5), -2},
+        {number(-3.5), -4},
+        {number(3360.4), 3360},
+        {number(3360.6), 3361},
+        {text("3361,5"), 3362},
+        {text(" 1320 "), 1320},
+        {{}, 0},
+        {text(""), 0},
+        {boolean(true), -1},
+        {number(32767), 32767},
+        {number(32767.4), 32767},
+        {number(-32768.5), -32768},
+        {number(32767.5), std::nullopt},
+        {number(-32769), std::nullopt},
+        {number(1e10), std::nullopt},
+        {text("40000"), std::nullopt},
         {text("x"), std::nullopt},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "text \"" << c.value.text.toStdString() << "\" number " << c.value.number);
+        SCOPED_TRACE(testing::Message()
+                     << "text \"" << c.value.text.toStdString() << "\" number " << c.value.number);
         EXPECT_EQ(workbook::toInteger16(c.value), c.expected);
     }
 }

@@ -40,7 +40,8 @@ TEST(Workbook, ExportedDesignWorkbooksLoadBackWithTheirSheetsAndStyle) {
     for (const Workbook& design : designs) {
         design.exportTo(folder.file("1.xml"));
         const QByteArray bytes = folder.read("1.xml");
-        EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>"));
+        EXPECT_TRUE(bytes.startsWith(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Excel.Sheet\"?>"));
         Workbook back({"other"});
         back.load(folder.file("1.xml"));
         EXPECT_EQ(back.sheetNames(), design.sheetNames());
@@ -58,14 +59,20 @@ TEST(Workbook, PrefixedAndDefaultNamespaceFilesReadAlike) {
         const char* text;
     };
     const Expect expected[] = {
-        {"C1", Kind::Number, "3360"},   {"E1", Kind::Number, "1800"},
-        {"C2", Kind::Number, "3600.5"}, {"E2", Kind::Number, "1810"},  // the stored value, not the formula
-        {"g2", Kind::Text, "Фамилия"},  {"h2", Kind::Text, "Тегі Қ Ө Ү Ә Ғ Ң Ұ Һ"},
-        {"C7", Kind::Number, "5000"},   {"E7", Kind::Number, "2000"},
-        {"C45", Kind::Number, "45"},    {"g61", Kind::Number, "2019"},
+        {"C1", Kind::Number, "3360"},
+        {"E1", Kind::Number, "1800"},
+        {"C2", Kind::Number, "3600.5"},
+        {"E2", Kind::Number, "1810"},  // the stored value, not the formula
+        {"g2", Kind::Text, "Фамилия"},
+        {"h2", Kind::Text, "Тегі Қ Ө Ү Ә Ғ Ң Ұ Һ"},
+        {"C7", Kind::Number, "5000"},
+        {"E7", Kind::Number, "2000"},
+        {"C45", Kind::Number, "45"},
+        {"g61", Kind::Number, "2019"},
         {"h61", Kind::Text, "<b> & \"Ә\""},
         {"i61", Kind::Empty, ""},  // covered by h61's MergeAcross
-        {"C3", Kind::Empty, ""},        {"D1", Kind::Empty, ""},
+        {"C3", Kind::Empty, ""},
+        {"D1", Kind::Empty, ""},
     };
     for (const char* file : {"layout.xml", "default_namespace.xml"}) {
         SCOPED_TRACE(file);
@@ -96,7 +103,8 @@ TEST(Workbook, SheetIsFoundByNameWhereverItStandsExactCaseFirst) {
     book.loadFromBytes(
         "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
-        "<Worksheet ss:Name=\"SHEET1\"/><Worksheet ss:Name=\"Sheet1\"/><Worksheet ss:Name=\"sheet1\"/></Workbook>");
+        "<Worksheet ss:Name=\"SHEET1\"/><Worksheet ss:Name=\"Sheet1\"/><Worksheet "
+        "ss:Name=\"sheet1\"/></Workbook>");
     for (const char* name : {"sheet1", "Sheet1", "SHEET1"}) {
         ASSERT_NE(book.sheet(QString::fromLatin1(name)), nullptr) << name;
         EXPECT_EQ(book.sheet(QString::fromLatin1(name))->name(), name);
@@ -115,17 +123,19 @@ TEST(Workbook, ActiveSheetIsTheMarkedOneElseTheFirst) {
         "</x:WorksheetOptions></ss:Worksheet><ss:Worksheet ss:Name=\"C\"/>";
     const Case cases[] = {
         {"<x:ExcelWorkbook><x:ActiveSheet>2</x:ActiveSheet></x:ExcelWorkbook>", "C"},
-        {"<ExcelWorkbook xmlns=\"urn:schemas-microsoft-com:office:excel\"><ActiveSheet>0</ActiveSheet></ExcelWorkbook>",
+        {"<ExcelWorkbook "
+         "xmlns=\"urn:schemas-microsoft-com:office:excel\"><ActiveSheet>0</ActiveSheet></ExcelWorkbook>",
          "A"},
-        {"", "B"},                                                                   // Selected
+        {"", "B"},                                                                     // Selected
         {"<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>", "B"},  // beyond the sheets
         {"<ActiveSheet>2</ActiveSheet>", "B"},  // not in the excel namespace: an unknown element
     };
     for (const auto& c : cases) {
         Workbook book;
-        book.loadFromBytes(QByteArray("<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-                                      "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">") +
-                           c.body + sheets + "</ss:Workbook>");
+        book.loadFromBytes(
+            QByteArray("<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                       "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">") +
+            c.body + sheets + "</ss:Workbook>");
         EXPECT_EQ(book.activeSheet().name(), c.active) << c.body;
     }
     Workbook unmarked;
@@ -135,13 +145,14 @@ TEST(Workbook, ActiveSheetIsTheMarkedOneElseTheFirst) {
 
 TEST(Workbook, CellNamesIgnoreLetterCaseAndBadNamesThrow) {
     Workbook book;
-    book.loadFromBytes(sheetXml(R"(<ss:Row ss:Index="10"><ss:Cell ss:Index="27"><ss:Data ss:Type="Number">7</ss:Data></ss:Cell></ss:Row>)"));
+    book.loadFromBytes(sheetXml(
+        R"(<ss:Row ss:Index="10"><ss:Cell ss:Index="27"><ss:Data ss:Type="Number">7</ss:Data></ss:Cell></ss:Row>)"));
     const workbook::Worksheet& sheet = *book.sheet(u"Sheet1");
     EXPECT_EQ(textAt(sheet, "AA10"), "7");
     EXPECT_EQ(textAt(sheet, "aA10"), "7");
     EXPECT_EQ(sheet.cell(10, 27), sheet.cell(u"aa10"));
-    for (const char* bad : {"", "7", "C", "C0", "C07", "1C", "C-1", "ABCD1", "C7 ", " C7", "$C$7", "C7:D8", "Ж7",
-                            "C12345678", "XFE1", "A1048577"}) {
+    for (const char* bad : {"", "7", "C", "C0", "C07", "1C", "C-1", "ABCD1", "C7 ", " C7", "$C$7", "C7:D8",
+                            "Ж7", "C12345678", "XFE1", "A1048577"}) {
         EXPECT_THROW(sheet.cell(QString::fromUtf8(bad)), std::invalid_argument) << bad;
     }
     EXPECT_THROW(sheet.cell(0, 1), std::invalid_argument);
@@ -164,8 +175,10 @@ TEST(Workbook, IndexMergeAcrossAndSpanPlaceCells) {
    <ss:Row><ss:Cell><ss:Data ss:Type="String">A6</ss:Data></ss:Cell></ss:Row>)"));
     const workbook::Worksheet& sheet = book.activeSheet();
     const std::pair<const char*, const char*> cells[] = {
-        {"A2", "A2"}, {"B2", ""}, {"D2", "D2"}, {"E2", ""}, {"F2", ""}, {"G2", "G2"},
-        {"H2", ""},   {"I2", "I2"}, {"J2", "J2"},  // an Index of another namespace places nothing {"A3", ""}, {"A5", ""}, {"A6", "A6"}, {"A7", ""},
+        {"A2", "A2"}, {"B2", ""}, {"D2", "D2"}, {"E2", ""},   {"F2", ""},
+        {"G2", "G2"}, {"H2", ""}, {"I2", "I2"}, {"J2", "J2"},  // an Index of another namespace places nothing
+                                                               // {"A3", ""}, {"A5", ""}, {"A6", "A6"}, {"A7",
+                                                               // ""},
     };
     for (const auto& [name, text] : cells) EXPECT_EQ(textAt(sheet, name), text) << name;
     EXPECT_EQ(sheet.rowCount(), 6);
@@ -215,7 +228,8 @@ TEST(Workbook, UnloadableFilesFailWithAReasonAndKeepTheWorkbook) {
         {"<!DOCTYPE ss:Workbook [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]>\n" + sheetXml("").mid(39),
          "declares entities"},
         {"<!DOCTYPE lol [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-         "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><ss:Worksheet ss:Name=\"&b;\"/>"
+         "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><ss:Worksheet "
+         "ss:Name=\"&b;\"/>"
          "</ss:Workbook>",
          "declares entities"},
         {"<html><body>Sheet1</body></html>", "not an XML spreadsheet: the root element is <html>"},
@@ -230,7 +244,8 @@ TEST(Workbook, UnloadableFilesFailWithAReasonAndKeepTheWorkbook) {
         {cp1251(QString::fromUtf8(sheetXml("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">Иванов</ss:Data>"
                                            "</ss:Cell></ss:Row>"))),
          "not valid UTF-8"},
-        {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>", "unsupported text encoding \"no-such-code\""},
+        {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>",
+         "unsupported text encoding \"no-such-code\""},
     };
     ProgramFolder folder;
     for (const auto& c : cases) {
@@ -324,5 +339,6 @@ TEST(Workbook, FailedExportIntoAReadOnlyFolderKeepsTheOldFile) {
     Workbook book;
     EXPECT_THROW(book.exportTo(folder.file("ro/1.xml")), workbook::ExportError);
     EXPECT_EQ(folder.read("ro/1.xml"), "old contents");
-    QFile::setPermissions(folder.file("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder.file("ro"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

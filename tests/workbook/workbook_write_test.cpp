@@ -31,7 +31,9 @@ std::map<CellKey, CellValue> allCells(const Workbook& book) {
     return cells;
 }
 
-QList<QByteArray> lines(const QByteArray& bytes) { return bytes.split('\n'); }
+QList<QByteArray> lines(const QByteArray& bytes) {
+    return bytes.split('\n');
+}
 
 int attributeValue(const QByteArray& bytes, const char* name) {
     const QRegularExpression re(QStringLiteral("%1=\"(\\d+)\"").arg(QLatin1String(name)));
@@ -66,7 +68,8 @@ TEST(WorkbookWrite, WritingACellChangesOnlyThatCellInTheExport) {
         book.loadFromBytes(original);
         const auto before = allCells(book);
         book.sheet(u"Sheet1")->setInteger(QString::fromLatin1(c.name), c.value);
-        EXPECT_EQ(workbook::toInteger16(book.sheet(u"Sheet1")->cell(QString::fromLatin1(c.name).toUpper())), c.value);
+        EXPECT_EQ(workbook::toInteger16(book.sheet(u"Sheet1")->cell(QString::fromLatin1(c.name).toUpper())),
+                  c.value);
 
         const QByteArray exported = book.toBytes();
         const auto a = lines(original), b = lines(exported);
@@ -103,10 +106,8 @@ TEST(WorkbookWrite, WritesInGapsMergesAndSpansLeaveEveryOtherCellInPlace) {
    <ss:Row ss:Index="12"><ss:Cell ss:Index="8"><ss:Data ss:Type="String">corner</ss:Data></ss:Cell></ss:Row>)",
                                       R"( ss:ExpandedColumnCount="8" ss:ExpandedRowCount="12")");
     const std::map<std::pair<int, int>, CellValue> startModel = {
-        {{2, 1}, CellValue::ofText("a")},
-        {{2, 4}, CellValue::ofText("merged")},
-        {{2, 8}, CellValue::ofNumber(9)},
-        {{8, 2}, CellValue::ofText("after span")},
+        {{2, 1}, CellValue::ofText("a")},       {{2, 4}, CellValue::ofText("merged")},
+        {{2, 8}, CellValue::ofNumber(9)},       {{8, 2}, CellValue::ofText("after span")},
         {{12, 8}, CellValue::ofText("corner")},
     };
     auto model = startModel;
@@ -150,7 +151,8 @@ TEST(WorkbookWrite, WritesInGapsMergesAndSpansLeaveEveryOtherCellInPlace) {
             model.erase({row, column});
         } else {
             const auto number = workbook::parseNumberText(text);
-            model[{row, column}] = text == u"2019" || text == u"-1.5" ? CellValue::ofNumber(*number) : CellValue::ofText(text);
+            model[{row, column}] =
+                text == u"2019" || text == u"-1.5" ? CellValue::ofNumber(*number) : CellValue::ofText(text);
         }
         if (step % 50 == 0) check(book.activeSheet(), "in memory");
     }
@@ -167,10 +169,13 @@ TEST(WorkbookWrite, SpanRowsKeepTheirStyleWhenARowInsideIsWritten) {
     book.loadFromBytes(sheetXml(R"(<ss:Row ss:Index="4" ss:Span="4" ss:StyleID="s1" ss:Height="20"/>)"));
     book.activeSheet().setInteger(u"B6", 6);
     const QByteArray bytes = book.toBytes();
-    EXPECT_TRUE(bytes.contains(R"(<ss:Row ss:Index="4" ss:Span="1" ss:StyleID="s1" ss:Height="20"/>)")) << bytes.constData();
-    EXPECT_TRUE(bytes.contains(R"(<ss:Row ss:StyleID="s1" ss:Height="20"><ss:Cell ss:Index="2"><ss:Data ss:Type="Number">6</ss:Data></ss:Cell></ss:Row>)"))
+    EXPECT_TRUE(bytes.contains(R"(<ss:Row ss:Index="4" ss:Span="1" ss:StyleID="s1" ss:Height="20"/>)"))
         << bytes.constData();
-    EXPECT_TRUE(bytes.contains(R"(<ss:Row ss:StyleID="s1" ss:Height="20" ss:Span="1"/>)")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains(
+        R"(<ss:Row ss:StyleID="s1" ss:Height="20"><ss:Cell ss:Index="2"><ss:Data ss:Type="Number">6</ss:Data></ss:Cell></ss:Row>)"))
+        << bytes.constData();
+    EXPECT_TRUE(bytes.contains(R"(<ss:Row ss:StyleID="s1" ss:Height="20" ss:Span="1"/>)"))
+        << bytes.constData();
 }
 
 TEST(WorkbookWrite, ExpandedCountsGrowOnlyWhenTooSmall) {
@@ -239,11 +244,13 @@ TEST(WorkbookWrite, WritesIntoDefaultNamespaceFilesUseTheirOwnNames) {
     const Case cases[] = {
         // ss bound as well as the default namespace: elements unprefixed, attributes with ss:
         {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"Sheet1\"/></Workbook>",
+         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet "
+         "ss:Name=\"Sheet1\"/></Workbook>",
          "<Worksheet ss:Name=\"Sheet1\"><Table><Row ss:Index=\"2\"><Cell ss:Index=\"3\"><Data "
          "ss:Type=\"Number\">7</Data></Cell></Row></Table></Worksheet>"},
         // only the default namespace and unprefixed attributes: a prefix is declared for what is written
-        {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet Name=\"Sheet1\"><Names/>"
+        {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet "
+         "Name=\"Sheet1\"><Names/>"
          "<WorksheetOptions/></Worksheet></Workbook>",
          "<Worksheet Name=\"Sheet1\"><Names/><Table><Row ss:Index=\"2\"><Cell ss:Index=\"3\"><Data "
          "ss:Type=\"Number\">7</Data></Cell></Row></Table><WorksheetOptions/></Worksheet>"},
@@ -262,16 +269,18 @@ TEST(WorkbookWrite, WritesIntoDefaultNamespaceFilesUseTheirOwnNames) {
 
 TEST(WorkbookWrite, NewRowsAndCellsTakeTheIndentationOfTheirNeighbours) {
     Workbook book;
-    book.loadFromBytes(sheetXml("   <ss:Row>\n    <ss:Cell><ss:Data ss:Type=\"Number\">1</ss:Data></ss:Cell>\n   </ss:Row>"));
+    book.loadFromBytes(sheetXml(
+        "   <ss:Row>\n    <ss:Cell><ss:Data ss:Type=\"Number\">1</ss:Data></ss:Cell>\n   </ss:Row>"));
     book.activeSheet().setInteger(u"C1", 3);
     book.activeSheet().setInteger(u"A4", 4);
-    EXPECT_TRUE(book.toBytes().contains("  <ss:Table>\n"
-                                        "   <ss:Row>\n"
-                                        "    <ss:Cell><ss:Data ss:Type=\"Number\">1</ss:Data></ss:Cell>\n"
-                                        "    <ss:Cell ss:Index=\"3\"><ss:Data ss:Type=\"Number\">3</ss:Data></ss:Cell>\n"
-                                        "   </ss:Row>\n"
-                                        "   <ss:Row ss:Index=\"4\"><ss:Cell><ss:Data ss:Type=\"Number\">4</ss:Data></ss:Cell></ss:Row>\n"
-                                        "  </ss:Table>"))
+    EXPECT_TRUE(book.toBytes().contains(
+        "  <ss:Table>\n"
+        "   <ss:Row>\n"
+        "    <ss:Cell><ss:Data ss:Type=\"Number\">1</ss:Data></ss:Cell>\n"
+        "    <ss:Cell ss:Index=\"3\"><ss:Data ss:Type=\"Number\">3</ss:Data></ss:Cell>\n"
+        "   </ss:Row>\n"
+        "   <ss:Row ss:Index=\"4\"><ss:Cell><ss:Data ss:Type=\"Number\">4</ss:Data></ss:Cell></ss:Row>\n"
+        "  </ss:Table>"))
         << book.toBytes().constData();
 }
 
