@@ -137,10 +137,10 @@ void Vazed::LoadSavedValueLists() {
         const QStringList lines = readLinesOrReport(savedListFile(n));
         ui::ListBox& list = this->*s.list;
         list.clear();
-        for (const QString& line : lines) list.addItem(line);
+        list.addItems(lines);
         ui::ComboBox& box = this->*s.combo;
         box.clear();
-        for (const QString& line : lines) box.addItem(line);
+        box.addItems(lines);
     }
 }
 
@@ -175,12 +175,12 @@ void Vazed::MergeSavedValueList(int n) {
 
     const QStringList written = textfile::readLines(file).lines;
     list.clear();
-    for (const QString& e : written) list.addItem(e);
+    list.addItems(written);
     ui::TextBox& temp = this->*s.temp;
     temp.setText(box.text());
     box.clear();
     box.setText(temp.text());
-    for (const QString& e : written) box.addItem(e);
+    box.addItems(written);
 }
 
 void Vazed::SaveEntryState(const std::function<void()>& between) {

@@ -80,6 +80,12 @@ public:
     void Text43_Change();
     void Text48_Change();
 
+    // Skin and toolbar buttons.
+    void bindToolbar();
+
+    // Student picker, print and student base buttons.
+    void bindStudentBase();
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;

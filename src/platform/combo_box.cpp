@@ -84,6 +84,14 @@ void ComboBox::addItem(const QString& item) {
     showText();
 }
 
+void ComboBox::addItems(const QStringList& items) {
+    items_ << items;
+    QComboBox* b = box(widget());
+    const QSignalBlocker block(b);
+    b->addItems(items);
+    showText();
+}
+
 void ComboBox::removeItem(int i) {
     if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
     items_.removeAt(i);

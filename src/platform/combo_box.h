@@ -26,6 +26,7 @@ public:
     int listCount() const { return int(items_.size()); }
     const QString& list(int i) const;
     void addItem(const QString& item);
+    void addItems(const QStringList& items);
     void removeItem(int i);
     // Empties the list and the text; runs nothing.
     void clear();

@@ -33,6 +33,12 @@ void ListBox::addItem(const QString& item) {
     view(widget())->addItem(item);
 }
 
+void ListBox::addItems(const QStringList& items) {
+    items_ << items;
+    const QSignalBlocker block(widget());
+    view(widget())->addItems(items);
+}
+
 void ListBox::removeItem(int i) {
     if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
     items_.removeAt(i);

@@ -15,6 +15,7 @@ public:
     const QString& list(int i) const;
     const QStringList& items() const { return items_; }
     void addItem(const QString& item);
+    void addItems(const QStringList& items);
     void removeItem(int i);
     void clear();
     int listIndex() const { return listIndex_; }

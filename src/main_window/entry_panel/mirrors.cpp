@@ -31,6 +31,8 @@ void Vazed::bindHandlers() {
         box->onKeyPress = [this](std::int16_t& key) { FontRow_KeyPress(key); };
     Text43.onChange = [this] { Text43_Change(); };
     Text48.onChange = [this] { Text48_Change(); };
+    bindToolbar();
+    bindStudentBase();
 }
 
 }  // namespace velmox
