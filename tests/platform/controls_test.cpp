@@ -143,7 +143,9 @@ TEST(SilentWrites, AppearanceAndPlaceWritesRunNoHandler) {
     label.onChange = text.onChange = combo.onChange = combo.onClick = [&] { ++runs; };
     label.onClick = [&] { ++runs; };
     const std::function<void()> writes[] = {
-        [&] { label.setFont({"Tahoma", 10, true}); },
+        [&] {
+            label.setFont({"Tahoma", 10, true});
+        },
         [&] { label.setForeColor(0xFF); },
         [&] { label.setBackColor(0xFF00); },
         [&] { label.setBackStyle(1); },
@@ -155,7 +157,9 @@ TEST(SilentWrites, AppearanceAndPlaceWritesRunNoHandler) {
         [&] { label.setVisible(false); },
         [&] { label.setEnabled(false); },
         [&] { label.setToolTipText("tip"); },
-        [&] { text.setFont({"Tahoma", 10}); },
+        [&] {
+            text.setFont({"Tahoma", 10});
+        },
         [&] { text.setForeColor(0xFF); },
         [&] { text.setLocked(true); },
         [&] { combo.addItem("item"); },

@@ -94,7 +94,9 @@ TEST_F(FormInstance, CloseRunsUnloadAndTheNextAccessBuildsAFreshWindow) {
         resetCounts();
         Probe& f = ui::form<Probe>();
         f.Text1.setText("typed");
-        if (c.shown) ASSERT_TRUE(showAndExpose(f.window())) << c.how;
+        if (c.shown) {
+            ASSERT_TRUE(showAndExpose(f.window())) << c.how;
+        }
         c.close(f);
         EXPECT_EQ(Probe::unloads, 1) << c.how;
         EXPECT_EQ(Probe::changes, 2) << c.how << ": Form_Unload still reaches the controls";

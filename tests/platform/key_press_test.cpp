@@ -15,9 +15,9 @@ TEST(KeyCode, IsTheWindows1251ByteWhereThereIsOneElseTheUnicodeValue) {
         int code;
     };
     const Case cases[] = {
-        {u'a', 97},    {u'Z', 90},    {u'7', 55},    {u' ', 32},    {u'А', 192},   {u'я', 255},
-        {u'Ё', 168},   {u'ё', 184},   {u'№', 185},   {u'І', 178},   {u'і', 179},   {u'Қ', 1178},
-        {u'қ', 1179},  {u'Ә', 1240},  {u'ү', 1199},  {u'Һ', 1210},  {u'€', 136},   {u'\b', 8},
+        {u'a', 97},   {u'Z', 90},   {u'7', 55},   {u' ', 32},   {u'А', 192}, {u'я', 255},
+        {u'Ё', 168},  {u'ё', 184},  {u'№', 185},  {u'І', 178},  {u'і', 179}, {u'Қ', 1178},
+        {u'қ', 1179}, {u'Ә', 1240}, {u'ү', 1199}, {u'Һ', 1210}, {u'€', 136}, {u'\b', 8},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ui::keyCodeOf(c.c), c.code) << "U+" << std::hex << int(c.c.unicode());

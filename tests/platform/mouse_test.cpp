@@ -31,7 +31,8 @@ public:
         Picture2.create(*this, "Picture2", {4200, 2400, 900, 900});
         Picture2.setEnabled(false);
         onFormMouseMove = record("Form", moves);
-        for (ui::Control* c : std::initializer_list<ui::Control*>{&Frame1, &Label1, &Label2, &Picture1, &Picture2}) {
+        for (ui::Control* c :
+             std::initializer_list<ui::Control*>{&Frame1, &Label1, &Label2, &Picture1, &Picture2}) {
             const std::string name = c->name().toStdString();
             c->onMouseMove = record(name, moves);
             c->onMouseDown = record(name, downs);
@@ -78,12 +79,9 @@ TEST_F(Mouse, MoveReachesOnlyTheControlUnderThePointer) {
         Hit expected;
     };
     const Case cases[] = {
-        {{70, 65}, {"Label1", 0, 10 * 15, 5 * 15}},
-        {{200, 150}, {"Frame1", 0, 160 * 15, 110 * 15}},
-        {{45, 45}, {"Frame1", 0, 5 * 15, 5 * 15}},
-        {{300, 50}, {"Label2", 0, 20 * 15, 10 * 15}},
-        {{300, 100}, {"Picture1", 0, 20 * 15, 20 * 15}},
-        {{10, 300}, {"Form", 0, 10 * 15, 300 * 15}},
+        {{70, 65}, {"Label1", 0, 10 * 15, 5 * 15}},      {{200, 150}, {"Frame1", 0, 160 * 15, 110 * 15}},
+        {{45, 45}, {"Frame1", 0, 5 * 15, 5 * 15}},       {{300, 50}, {"Label2", 0, 20 * 15, 10 * 15}},
+        {{300, 100}, {"Picture1", 0, 20 * 15, 20 * 15}}, {{10, 300}, {"Form", 0, 10 * 15, 300 * 15}},
         {{260, 30}, {"Form", 0, 260 * 15, 30 * 15}},
     };
     for (const Case& c : cases) {

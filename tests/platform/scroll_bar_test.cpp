@@ -108,18 +108,19 @@ TEST_F(ScrollBars, KeysRunChangeWithTheValueTheyMoveTo) {
         int from, to;
     };
     const Case cases[] = {
-        {"HScroll1", Qt::Key_Right, 50, 51},    {"HScroll1", Qt::Key_Left, 50, 49},
-        {"HScroll1", Qt::Key_PageDown, 50, 60}, {"HScroll1", Qt::Key_PageUp, 50, 40},
-        {"HScroll1", Qt::Key_Home, 50, 0},      {"HScroll1", Qt::Key_End, 50, 100},
+        {"HScroll1", Qt::Key_Right, 50, 51},     {"HScroll1", Qt::Key_Left, 50, 49},
+        {"HScroll1", Qt::Key_PageDown, 50, 60},  {"HScroll1", Qt::Key_PageUp, 50, 40},
+        {"HScroll1", Qt::Key_Home, 50, 0},       {"HScroll1", Qt::Key_End, 50, 100},
         {"HScroll1", Qt::Key_PageDown, 97, 100}, {"HScroll1", Qt::Key_Right, 100, 100},
-        {"HScroll1", Qt::Key_Down, 50, 51},     {"VScroll1", Qt::Key_Down, 50, 51},
-        {"VScroll1", Qt::Key_Right, 50, 51},    {"VScroll1", Qt::Key_Left, 50, 49},
-        {"VScroll1", Qt::Key_Up, 50, 49},       {"VScroll1", Qt::Key_PageDown, 50, 60},
-        {"VScroll1", Qt::Key_PageUp, 50, 40},   {"VScroll1", Qt::Key_Home, 50, 0},
-        {"VScroll1", Qt::Key_End, 50, 100},     {"VScroll1", Qt::Key_PageUp, 3, 0},
+        {"HScroll1", Qt::Key_Down, 50, 51},      {"VScroll1", Qt::Key_Down, 50, 51},
+        {"VScroll1", Qt::Key_Right, 50, 51},     {"VScroll1", Qt::Key_Left, 50, 49},
+        {"VScroll1", Qt::Key_Up, 50, 49},        {"VScroll1", Qt::Key_PageDown, 50, 60},
+        {"VScroll1", Qt::Key_PageUp, 50, 40},    {"VScroll1", Qt::Key_Home, 50, 0},
+        {"VScroll1", Qt::Key_End, 50, 100},      {"VScroll1", Qt::Key_PageUp, 3, 0},
     };
     for (const Case& c : cases) {
-        ui::ScrollBar* b = c.bar == std::string("HScroll1") ? static_cast<ui::ScrollBar*>(&HScroll1) : &VScroll1;
+        ui::ScrollBar* b =
+            c.bar == std::string("HScroll1") ? static_cast<ui::ScrollBar*>(&HScroll1) : &VScroll1;
         reset(b, c.from);
         QTest::keyClick(qbar(b), c.key);
         const std::vector<int> expected = c.from == c.to ? std::vector<int>{} : std::vector<int>{c.to};

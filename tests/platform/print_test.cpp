@@ -1,0 +1,204 @@
+// A printed window: each label's text lands on the page where its twips say, as vector text.
+#include <gtest/gtest.h>
+
+#include <QFontMetricsF>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include "operator.h"
+#include "platform/controls.h"
+#include "platform/font.h"
+#include "support/program_folder.h"
+
+namespace {
+
+constexpr double kTolerancePt = 0.85;  // 0.3 mm
+
+double pt(float twips) {
+    return twips / ui::kTwipsPerPoint;
+}
+
+struct Word {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+
+// Runs a poppler tool on `pdf`; empty when it is missing or fails.
+QString runTool(const QString& tool, const QStringList& args) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) return {};
+    QProcess p;
+    p.start(tool, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+std::vector<Word> wordsOf(const QString& bboxHtml) {
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<Word> out;
+    for (auto it = word.globalMatch(bboxHtml); it.hasNext();) {
+        const auto m = it.next();
+        QString text = m.captured(5);
+        text.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
+        out.push_back({text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                       m.captured(4).toDouble()});
+    }
+    return out;
+}
+
+// A blank the size of the paper, with fields as a window table places them.
+class Blank : public ui::Form {
+public:
+    Blank() : Form("Blank") {
+        setClientSize(ui::Twips(11906), ui::Twips(16838));
+        place(Alpha, "Alpha", {1800, 3360, 3000, 400}, "Alpha", ui::Alignment::Left);
+        place(Centred, "Centred", {4000, 5000, 4000, 400}, "Centred", ui::Alignment::Center);
+        place(Righted, "Righted", {2000, 7000, 5000, 400}, "Righted", ui::Alignment::Right);
+        place(Small, "Small", {6000, 3360, 3000, 300}, "Small", ui::Alignment::Left, 9.75f);
+        place(Cyrillic, "Cyrillic", {1800, 11000, 6000, 400}, "Иванов", ui::Alignment::Left);
+        place(Ampersand, "Ampersand", {1800, 12000, 3000, 400}, "R&D", ui::Alignment::Left);
+        place(Hidden, "Hidden", {1800, 9000, 3000, 400}, "Hidden", ui::Alignment::Left);
+        Hidden.setVisible(false);
+        Frame1.create(*this, "Frame1", {1000, 9000, 6000, 1500});
+        Frame1.setBackColor(0xFFFFFF);
+        Inside.create(Frame1, "Inside", {500, 300, 3000, 400});
+        style(Inside, "Inside", ui::Alignment::Left, 12);
+    }
+
+    void place(ui::Label& l, const char* name, const ui::TwipsRect& r, const QString& caption,
+               ui::Alignment a, float size = 12) {
+        l.create(*this, name, r);
+        style(l, caption, a, size);
+    }
+    static void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
+        l.setFont({"Times New Roman", size});
+        l.setAlignment(a);
+        l.setCaption(caption);
+    }
+
+    ui::Label Alpha, Centred, Righted, Small, Cyrillic, Ampersand, Hidden;
+    ui::Frame Frame1;
+    ui::Label Inside;
+};
+
+class Printing : public testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+            QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are needed to read the printed page";
+        pdf = folder.file("page.pdf");
+        ui::printer().setPaperSize(ui::Printer::kPaperA4);
+        ui::printer().setOutputPdf(pdf);
+        ui::printer().printForm(blank);
+        ui::printer().setOutputPdf({});
+        words = wordsOf(runTool("pdftotext", {"-bbox", pdf, "-"}));
+    }
+
+    const Word* find(const QString& text) const {
+        for (const Word& w : words)
+            if (w.text == text) return &w;
+        return nullptr;
+    }
+    // The baseline of a label's first line: its top plus the font's ascent.
+    static double baseline(const ui::Label& l) {
+        return pt(l.top().value) + pt(float(QFontMetricsF(ui::toTwipsFont(l.font())).ascent()));
+    }
+    // pdftotext puts a word's box from ascent to descent round its baseline, by the same font's
+    // proportions; the baseline inside the box follows from them.
+    static double baselineOf(const Word& w, const ui::Label& l) {
+        const QFontMetricsF m(ui::toTwipsFont(l.font()));
+        return w.yMin + (w.yMax - w.yMin) * m.ascent() / (m.ascent() + m.descent());
+    }
+
+    ScriptedScope services;
+    ProgramFolder folder;
+    QString pdf;
+    Blank blank;
+    std::vector<Word> words;
+};
+
+TEST_F(Printing, PageFollowsThePaperPropertyA4ByDefault) {
+    struct Case {
+        int paper;
+        double width, height;
+    };
+    const Case cases[] = {{ui::Printer::kPaperA4, 595.28, 841.89}, {1, 612, 792}};
+    for (const Case& c : cases) {
+        const QString file = folder.file(QStringLiteral("paper%1.pdf").arg(c.paper));
+        ui::printer().setPaperSize(c.paper);
+        ui::printer().setOutputPdf(file);
+        ui::printer().printForm(blank);
+        ui::printer().setOutputPdf({});
+        ui::printer().setPaperSize(ui::Printer::kPaperA4);
+
+        const QString info = runTool("pdfinfo", {file});
+        static const QRegularExpression size(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)");
+        const auto m = size.match(info);
+        ASSERT_TRUE(m.hasMatch()) << c.paper << ": " << info.toStdString();
+        EXPECT_NEAR(m.captured(1).toDouble(), c.width, 0.5) << c.paper;
+        EXPECT_NEAR(m.captured(2).toDouble(), c.height, 0.5) << c.paper;
+        EXPECT_TRUE(info.contains(QRegularExpression(R"(Pages:\s+1\b)"))) << info.toStdString();
+    }
+    EXPECT_EQ(ui::Printer().paperSize(), ui::Printer::kPaperA4);
+}
+
+TEST_F(Printing, EachLabelLandsWhereItsTwipsSay) {
+    struct Case {
+        const char* what;
+        const ui::Label& label;
+        QString word;
+        float left;  // twips from the paper's left edge: the label's own, or its frame's plus its own
+        float top;
+    };
+    const Case cases[] = {
+        {"left aligned", blank.Alpha, "Alpha", 1800, 3360},
+        {"smaller font", blank.Small, "Small", 6000, 3360},
+        {"Cyrillic text", blank.Cyrillic, "Иванов", 1800, 11000},
+        {"plain text with an ampersand", blank.Ampersand, "R&D", 1800, 12000},
+        {"inside a frame", blank.Inside, "Inside", 1000 + 500, 9000 + 300},
+    };
+    for (const Case& c : cases) {
+        const Word* w = find(c.word);
+        ASSERT_NE(w, nullptr) << c.what << ": \"" << c.word.toStdString() << "\" is not on the page";
+        EXPECT_NEAR(w->xMin, pt(c.left), kTolerancePt) << c.what;
+        const double expectedBaseline =
+            pt(c.top) + pt(float(QFontMetricsF(ui::toTwipsFont(c.label.font())).ascent()));
+        EXPECT_NEAR(baselineOf(*w, c.label), expectedBaseline, kTolerancePt) << c.what;
+    }
+    // 1800 twips is 1.25 in, 3360 twips 2.333 in.
+    const Word* alpha = find("Alpha");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_NEAR(alpha->xMin, 1.25 * 72, kTolerancePt);
+    EXPECT_NEAR(baselineOf(*alpha, blank.Alpha), baseline(blank.Alpha), kTolerancePt);
+}
+
+TEST_F(Printing, CentredAndRightAlignedTextSitsByTheLabelsWidth) {
+    const QFontMetricsF m(ui::toTwipsFont(blank.Centred.font()));
+    const Word* centred = find("Centred");
+    ASSERT_NE(centred, nullptr);
+    EXPECT_NEAR((centred->xMin + centred->xMax) / 2, pt(4000 + 4000 / 2), kTolerancePt);
+    EXPECT_NEAR(centred->xMax - centred->xMin, pt(float(m.horizontalAdvance("Centred"))), kTolerancePt);
+
+    const Word* righted = find("Righted");
+    ASSERT_NE(righted, nullptr);
+    EXPECT_NEAR(righted->xMax, pt(2000 + 5000), kTolerancePt);
+    EXPECT_NEAR(baselineOf(*righted, blank.Righted), baseline(blank.Righted), kTolerancePt);
+}
+
+TEST_F(Printing, HiddenLabelsDoNotPrint) {
+    EXPECT_EQ(find("Hidden"), nullptr);
+    ASSERT_NE(find("Alpha"), nullptr) << "the page was read";
+}
+
+TEST_F(Printing, PrintedWordsAreTheCaptionsAndNothingElse) {
+    QStringList printed;
+    for (const Word& w : words) printed << w.text;
+    printed.sort();
+    QStringList expected = {"Alpha", "Centred", "Righted", "Small", "Иванов", "R&D", "Inside"};
+    expected.sort();
+    EXPECT_EQ(printed, expected);
+}
+
+}  // namespace

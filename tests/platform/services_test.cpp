@@ -1,0 +1,164 @@
+// Dialog filters, the common dialog's memory, and failures in handlers reported, not fatal.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include "operator.h"
+#include "platform/controls.h"
+#include "platform/dispatch.h"
+
+namespace {
+
+TEST(NameFilters, BecomeQtFiltersOnePerDescriptionAndPatternPair) {
+    struct Case {
+        QString filter;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"XML|*.xml;", {"XML (*.xml)"}},
+        {"jpeg|*.jpeg; *.jpg;", {"jpeg (*.jpeg *.jpg)"}},
+        {"XML|*.xml", {"XML (*.xml)"}},
+        {"XML|*.xml;|Все файлы|*.*", {"XML (*.xml)", "Все файлы (*.*)"}},
+        {"Текст|*.txt;*.csv|jpeg|*.jpeg; *.jpg;", {"Текст (*.txt *.csv)", "jpeg (*.jpeg *.jpg)"}},
+        {"", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::qtNameFilters(c.filter), c.expected) << c.filter.toStdString();
+}
+
+TEST(CommonDialogMemory, FileNameStaysBetweenCallsAndACancelKeepsIt) {
+    ScriptedScope services;
+    ui::CommonDialog dialog;
+    dialog.filter = "XML|*.xml;";
+    dialog.fileName = "1.xml";
+    services->dialogAnswers = {
+        {true, "/data/first.xml"}, {false, "/data/ignored.xml"}, {true, "/data/saved.xml"}};
+
+    EXPECT_TRUE(dialog.showOpen());
+    EXPECT_FALSE(dialog.cancelled());
+    EXPECT_EQ(dialog.fileName, "/data/first.xml");
+
+    EXPECT_FALSE(dialog.showOpen());
+    EXPECT_TRUE(dialog.cancelled());
+    EXPECT_EQ(dialog.fileName, "/data/first.xml");
+
+    EXPECT_TRUE(dialog.showSave());
+    EXPECT_FALSE(dialog.cancelled());
+    EXPECT_EQ(dialog.fileName, "/data/saved.xml");
+
+    EXPECT_FALSE(dialog.showSave()) << "an empty script answers cancelled";
+    EXPECT_TRUE(dialog.cancelled());
+    EXPECT_EQ(dialog.fileName, "/data/saved.xml");
+
+    // Each dialog started from the name the previous call left, with the same filter.
+    const QStringList startedWith = {"1.xml", "/data/first.xml", "/data/first.xml", "/data/saved.xml"};
+    const QStringList kinds = {"open", "open", "save", "save"};
+    ASSERT_EQ(services->dialogs.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(services->dialogs[i].fileName, startedWith[i]) << i;
+        EXPECT_EQ(services->dialogs[i].kind, kinds[i]) << i;
+        EXPECT_EQ(services->dialogs[i].filter, "XML|*.xml;") << i;
+    }
+}
+
+TEST(CommonDialogMemory, PrinterSetupReportsCancel) {
+    ScriptedScope services;
+    ui::CommonDialog dialog;
+    services->printerSetupAnswers = {true, false};
+    EXPECT_TRUE(dialog.showPrinter(ui::printer()));
+    EXPECT_FALSE(dialog.cancelled());
+    EXPECT_FALSE(dialog.showPrinter(ui::printer()));
+    EXPECT_TRUE(dialog.cancelled());
+}
+
+// A shown window whose handlers fail on demand.
+class HandlerFailures : public testing::Test {
+protected:
+    void SetUp() override {
+        Text1.create(form, "Text1", {120, 120, 2400, 300});
+        Label1.create(form, "Label1", {120, 600, 2400, 300});
+        VScroll1.create(form, "VScroll1", {3000, 120, 255, 2400});
+        VScroll1.setRange(0, 10);
+        ASSERT_TRUE(showAndExpose(form.window()));
+    }
+    QLineEdit* textEdit() const { return static_cast<QLineEdit*>(Text1.widget()); }
+
+    ScriptedScope services;
+    ui::Form form{"Failures"};
+    ui::TextBox Text1;
+    ui::Label Label1;
+    ui::VScrollBar VScroll1;
+};
+
+TEST_F(HandlerFailures, OperatorEventsReportTheFailureOnceAndTheProgramGoesOn) {
+    struct Case {
+        const char* event;
+        std::function<void(std::function<void()>)> bind;
+        std::function<void()> act;
+        std::function<bool()> wentOn;  // what the operator did is still there
+    };
+    const Case cases[] = {
+        {"typing into a text box", [this](std::function<void()> fail) { Text1.onChange = fail; },
+         [this] {
+             textEdit()->end(false);
+             typeText(textEdit(), "x");
+         },
+         [this] { return Text1.text().endsWith("x") && textEdit()->text() == Text1.text(); }},
+        {"KeyPress of a text box",
+         [this](std::function<void()> fail) { Text1.onKeyPress = [fail](std::int16_t&) { fail(); }; },
+         [this] {
+             textEdit()->end(false);
+             typeText(textEdit(), "k");
+         },
+         [this] { return Text1.text().endsWith("k"); }},
+        {"clicking a label", [this](std::function<void()> fail) { Label1.onClick = fail; },
+         [this] { QTest::mouseClick(Label1.widget(), Qt::LeftButton); }, [] { return true; }},
+        {"a key on a scroll bar", [this](std::function<void()> fail) { VScroll1.onChange = fail; },
+         [this] { QTest::keyClick(VScroll1.widget(), Qt::Key_Down); },
+         [this] { return VScroll1.value() == 1; }},
+    };
+    for (const Case& c : cases) {
+        struct Thrower {
+            const char* what;
+            std::function<void()> fail;
+            QString message;
+        };
+        const Thrower throwers[] = {
+            {"a standard exception", [] { throw std::runtime_error("Не удалось прочитать файл."); },
+             "Не удалось прочитать файл."},
+            {"anything else", [] { throw 42; }, "Непредвиденная ошибка."},
+        };
+        for (const Thrower& t : throwers) {
+            Text1.onChange = nullptr;
+            Text1.onKeyPress = nullptr;
+            Label1.onClick = nullptr;
+            VScroll1.onChange = nullptr;
+            VScroll1.setValue(0);
+            services->messages.clear();
+            c.bind(t.fail);
+            c.act();
+            ASSERT_EQ(services->messages.size(), 1u) << c.event << ", " << t.what;
+            EXPECT_EQ(services->messages[0].title, "Ошибка") << c.event << ", " << t.what;
+            EXPECT_EQ(services->messages[0].text, t.message) << c.event << ", " << t.what;
+            EXPECT_TRUE(c.wentOn()) << c.event << ", " << t.what;
+        }
+    }
+}
+
+TEST_F(HandlerFailures, WriteFromCodePassesTheFailureToItsCaller) {
+    Text1.onChange = [] { throw std::runtime_error("bad"); };
+    EXPECT_THROW(Text1.setText("x"), std::runtime_error);
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(Text1.text(), "x");
+}
+
+TEST_F(HandlerFailures, FailureInsideANestedWriteIsReportedOnceAtTheOperatorsEvent) {
+    Text1.onChange = [this] { Label1.setCaption(Text1.text()); };
+    Label1.onChange = [] { throw std::runtime_error("inner"); };
+    typeText(textEdit(), "z");
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text, "inner");
+    EXPECT_EQ(Label1.caption(), "z");
+}
+
+}  // namespace
