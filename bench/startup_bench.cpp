@@ -27,7 +27,8 @@ struct BigFolder {
         folder.write("data\\lang.txt", "Rus\r\n");
         for (int n = 1; n <= 21; ++n) {
             QStringList entries;
-            for (int i = 0; i < 1000; ++i) entries << QStringLiteral("Организация образования номер %1-%2").arg(n).arg(i);
+            for (int i = 0; i < 1000; ++i)
+                entries << QStringLiteral("Организация образования номер %1-%2").arg(n).arg(i);
             textfile::writeLines(folder.file(QStringLiteral("data\\%1.txt").arg(n)), entries);
         }
         QStringList last;

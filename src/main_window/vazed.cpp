@@ -20,17 +20,21 @@ constexpr int kLoadOrder[21] = {20, 21, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 
 // The order of the merges of the entry-state save: list 21 runs between lists 18 and 19.
 constexpr int kMergeOrder[21] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20};
 
-const SavedList& savedList(int n) { return kSavedLists[n - 1]; }
+const SavedList& savedList(int n) {
+    return kSavedLists[n - 1];
+}
 
-QString shownPath(const QString& path) { return QDir::toNativeSeparators(path); }
+QString shownPath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 // Lines of a file that may be missing (an ordinary first start); a file that is there but cannot
 // be read is reported once and read as empty.
 QStringList readLinesOrReport(const QString& path) {
     const textfile::ReadResult r = textfile::readLines(path);
     if (!r.error.isEmpty())
-        ui::services().messageBox(QStringLiteral("Не удалось прочитать файл %1: %2").arg(shownPath(path), r.error),
-                                  kError);
+        ui::services().messageBox(
+            QStringLiteral("Не удалось прочитать файл %1: %2").arg(shownPath(path), r.error), kError);
     return r.lines;
 }
 
@@ -59,7 +63,9 @@ QStringList withoutDuplicates(const QStringList& entries) {
 }
 }  // namespace
 
-QString savedListFile(int n) { return ui::programPath(QStringLiteral("data\\%1.txt").arg(n)); }
+QString savedListFile(int n) {
+    return ui::programPath(QStringLiteral("data\\%1.txt").arg(n));
+}
 
 Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")) {
     buildControls();
@@ -118,14 +124,17 @@ void Vazed::LoadLayoutWorkbook() {
     }
 }
 
-void Vazed::ExportLayoutWorkbook() { ui::form<Ziruduzizozod>().Spreadsheet1.exportWorkbook(QStringLiteral("1.xml")); }
+void Vazed::ExportLayoutWorkbook() {
+    ui::form<Ziruduzizozod>().Spreadsheet1.exportWorkbook(QStringLiteral("1.xml"));
+}
 
 void Vazed::PlaceFieldLabels() {
     workbook::Worksheet& sheet = layoutSheet();
     for (const PrintField& f : kPrintFields) {
         ui::Label& l = this->*f.label;
         // A cell that holds no number leaves that coordinate where it is.
-        if (auto top = workbook::toSingle(sheet.cell(QStringLiteral("C%1").arg(f.row)))) l.setTop(ui::Twips(*top));
+        if (auto top = workbook::toSingle(sheet.cell(QStringLiteral("C%1").arg(f.row))))
+            l.setTop(ui::Twips(*top));
         if (auto left = workbook::toSingle(sheet.cell(QStringLiteral("E%1").arg(f.row))))
             l.setLeft(ui::Twips(*left));
     }
@@ -200,7 +209,8 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
 
 void Vazed::reportFailures(const QStringList& failures) {
     if (failures.isEmpty()) return;
-    ui::services().messageBox(QStringLiteral("Не всё удалось сохранить:\n%1").arg(failures.join('\n')), kError);
+    ui::services().messageBox(QStringLiteral("Не всё удалось сохранить:\n%1").arg(failures.join('\n')),
+                              kError);
 }
 
 void Vazed::Form_Unload() {

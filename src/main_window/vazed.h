@@ -36,10 +36,11 @@ public:
     bool layoutLoaded() const { return layoutLoaded_; }
 
     // On the window surface, bottom first.
-    ui::Label Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12,
-        Label13, Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23, Label24,
-        Label25, Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33, Label34, Label35, Label36,
-        Label37, Label38, Label39, Label40, Label41, Label42, Label43, Label44, Label76, Label78, Label79;
+    ui::Label Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11,
+        Label12, Label13, Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22,
+        Label23, Label24, Label25, Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33,
+        Label34, Label35, Label36, Label37, Label38, Label39, Label40, Label41, Label42, Label43, Label44,
+        Label76, Label78, Label79;
     ui::Label Label46;
     ui::HScrollBar HScroll1;
     ui::VScrollBar VScroll1;
@@ -50,14 +51,14 @@ public:
     ui::ComboBox Combo1;
     ui::PictureBox Image1, Image201, Image4, Image15, Image18, Image24, Image21, Image10, Image7;
     // Entry controls.
-    ui::TextBox Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11, Text12, Text13, Text14,
-        Text15, Text16, Text17, Text18, Text19, Text20, Text21, Text22, Text44, Text45;
+    ui::TextBox Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11, Text12, Text13,
+        Text14, Text15, Text16, Text17, Text18, Text19, Text20, Text21, Text22, Text44, Text45;
     ui::ComboBox Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10, Combo11, Combo12,
         Combo13, Combo14, Combo15, Combo16, Combo17, Combo18, Combo19, Combo20, Combo21, Combo25;
     // Caption labels.
-    ui::Label Label45, Label47, Label48, Label49, Label50, Label51, Label52, Label53, Label54, Label55, Label56,
-        Label57, Label58, Label59, Label60, Label62, Label63, Label64, Label65, Label66, Label67, Label68, Label69,
-        Label70, Label71, Label72, Label73, Label74, Label75, Label77;
+    ui::Label Label45, Label47, Label48, Label49, Label50, Label51, Label52, Label53, Label54, Label55,
+        Label56, Label57, Label58, Label59, Label60, Label62, Label63, Label64, Label65, Label66, Label67,
+        Label68, Label69, Label70, Label71, Label72, Label73, Label74, Label75, Label77;
     // Grey lines and brackets.
     std::vector<std::unique_ptr<ui::Line>> Lines;
     // Hidden working controls.
@@ -66,10 +67,10 @@ public:
     ui::Frame Frame2;
     ui::ListBox List1, List2, List3, List4, List5, List6, List7, List8, List9, List10, List11, List12, List13,
         List14, List15, List16, List17, List18, List19, List20;
-    ui::TextBox Text23, Text24, Text25, Text26, Text27, Text28, Text29, Text30, Text31, Text32, Text33, Text34,
-        Text35, Text36, Text37, Text38, Text39, Text40, Text41, Text42;
-    ui::PictureBox Image2, Image3, Image203, Image202, Image5, Image6, Image16, Image17, Image19, Image20, Image25,
-        Image26, Image22, Image23, Image11, Image12, Image8, Image9;
+    ui::TextBox Text23, Text24, Text25, Text26, Text27, Text28, Text29, Text30, Text31, Text32, Text33,
+        Text34, Text35, Text36, Text37, Text38, Text39, Text40, Text41, Text42;
+    ui::PictureBox Image2, Image3, Image203, Image202, Image5, Image6, Image16, Image17, Image19, Image20,
+        Image25, Image26, Image22, Image23, Image11, Image12, Image8, Image9;
 
     // Handlers.
     void Combo22_Change();
@@ -82,6 +83,27 @@ public:
 
     // Skin and toolbar buttons.
     void bindToolbar();
+    void Text47_Change();
+    void Frame1_MouseMove(const ui::MouseArgs& a);
+    void Image1_MouseDown(const ui::MouseArgs& a);
+    void Image1_MouseMove(const ui::MouseArgs& a);
+    void Image201_MouseDown(const ui::MouseArgs& a);
+    void Image201_MouseMove(const ui::MouseArgs& a);
+    void Image4_MouseDown(const ui::MouseArgs& a);
+    void Image4_MouseMove(const ui::MouseArgs& a);
+    void Image15_MouseDown(const ui::MouseArgs& a);
+    void Image15_MouseMove(const ui::MouseArgs& a);
+    void Image18_MouseDown(const ui::MouseArgs& a);
+    void Image18_MouseMove(const ui::MouseArgs& a);
+    void Image24_MouseDown(const ui::MouseArgs& a);
+    void Image24_MouseMove(const ui::MouseArgs& a);
+    void Image21_MouseDown(const ui::MouseArgs& a);
+    void Image21_MouseMove(const ui::MouseArgs& a);
+    void Image10_MouseDown(const ui::MouseArgs& a);
+    void Image10_MouseMove(const ui::MouseArgs& a);
+    void Image7_MouseDown(const ui::MouseArgs& a);
+    void Image7_MouseMove(const ui::MouseArgs& a);
+    void Image7_Click();
 
     // Student picker, print and student base buttons.
     void bindStudentBase();
@@ -112,8 +134,12 @@ struct EntryRef {
     }
     bool operator==(const EntryRef&) const = default;
 };
-constexpr EntryRef text(ui::TextBox Vazed::*t) { return {t, nullptr}; }
-constexpr EntryRef combo(ui::ComboBox Vazed::*c) { return {nullptr, c}; }
+constexpr EntryRef text(ui::TextBox Vazed::*t) {
+    return {t, nullptr};
+}
+constexpr EntryRef combo(ui::ComboBox Vazed::*c) {
+    return {nullptr, c};
+}
 
 enum class FieldFont { Default, Italic975, Upright975, Upright9 };
 

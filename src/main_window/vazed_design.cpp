@@ -39,16 +39,26 @@ QString fieldLabelName(const PrintField& f) {
 }
 
 const SavedList kSavedLists[21] = {
-    {1, &Vazed::Combo2, &Vazed::List1, &Vazed::Text23},     {2, &Vazed::Combo3, &Vazed::List2, &Vazed::Text24},
-    {3, &Vazed::Combo4, &Vazed::List3, &Vazed::Text25},     {4, &Vazed::Combo5, &Vazed::List4, &Vazed::Text26},
-    {5, &Vazed::Combo6, &Vazed::List5, &Vazed::Text27},     {6, &Vazed::Combo7, &Vazed::List6, &Vazed::Text28},
-    {7, &Vazed::Combo8, &Vazed::List7, &Vazed::Text29},     {8, &Vazed::Combo9, &Vazed::List8, &Vazed::Text30},
-    {9, &Vazed::Combo10, &Vazed::List9, &Vazed::Text31},    {10, &Vazed::Combo11, &Vazed::List10, &Vazed::Text32},
-    {11, &Vazed::Combo12, &Vazed::List11, &Vazed::Text33},  {12, &Vazed::Combo13, &Vazed::List12, &Vazed::Text34},
-    {13, &Vazed::Combo14, &Vazed::List13, &Vazed::Text35},  {14, &Vazed::Combo15, &Vazed::List14, &Vazed::Text36},
-    {15, &Vazed::Combo16, &Vazed::List15, &Vazed::Text37},  {16, &Vazed::Combo17, &Vazed::List16, &Vazed::Text38},
-    {17, &Vazed::Combo18, &Vazed::List17, &Vazed::Text39},  {18, &Vazed::Combo19, &Vazed::List18, &Vazed::Text40},
-    {19, &Vazed::Combo20, &Vazed::List19, &Vazed::Text41},  {20, &Vazed::Combo21, &Vazed::List20, &Vazed::Text42},
+    {1, &Vazed::Combo2, &Vazed::List1, &Vazed::Text23},
+    {2, &Vazed::Combo3, &Vazed::List2, &Vazed::Text24},
+    {3, &Vazed::Combo4, &Vazed::List3, &Vazed::Text25},
+    {4, &Vazed::Combo5, &Vazed::List4, &Vazed::Text26},
+    {5, &Vazed::Combo6, &Vazed::List5, &Vazed::Text27},
+    {6, &Vazed::Combo7, &Vazed::List6, &Vazed::Text28},
+    {7, &Vazed::Combo8, &Vazed::List7, &Vazed::Text29},
+    {8, &Vazed::Combo9, &Vazed::List8, &Vazed::Text30},
+    {9, &Vazed::Combo10, &Vazed::List9, &Vazed::Text31},
+    {10, &Vazed::Combo11, &Vazed::List10, &Vazed::Text32},
+    {11, &Vazed::Combo12, &Vazed::List11, &Vazed::Text33},
+    {12, &Vazed::Combo13, &Vazed::List12, &Vazed::Text34},
+    {13, &Vazed::Combo14, &Vazed::List13, &Vazed::Text35},
+    {14, &Vazed::Combo15, &Vazed::List14, &Vazed::Text36},
+    {15, &Vazed::Combo16, &Vazed::List15, &Vazed::Text37},
+    {16, &Vazed::Combo17, &Vazed::List16, &Vazed::Text38},
+    {17, &Vazed::Combo18, &Vazed::List17, &Vazed::Text39},
+    {18, &Vazed::Combo19, &Vazed::List18, &Vazed::Text40},
+    {19, &Vazed::Combo20, &Vazed::List19, &Vazed::Text41},
+    {20, &Vazed::Combo21, &Vazed::List20, &Vazed::Text42},
     {21, &Vazed::Combo25, &Vazed::List21, &Vazed::Text46},
 };
 
@@ -112,11 +122,14 @@ void Vazed::buildControls() {
         float left;
     };
     constexpr ButtonPlace kButtons[] = {
-        {&Vazed::Image1, "Image1", 6000},    {&Vazed::Image201, "Image201", 6840}, {&Vazed::Image4, "Image4", 7440},
-        {&Vazed::Image15, "Image15", 8040},  {&Vazed::Image18, "Image18", 8640},   {&Vazed::Image24, "Image24", 9240},
-        {&Vazed::Image21, "Image21", 9840},  {&Vazed::Image10, "Image10", 10440},  {&Vazed::Image7, "Image7", 11200},
+        {&Vazed::Image1, "Image1", 6000},   {&Vazed::Image201, "Image201", 6840},
+        {&Vazed::Image4, "Image4", 7440},   {&Vazed::Image15, "Image15", 8040},
+        {&Vazed::Image18, "Image18", 8640}, {&Vazed::Image24, "Image24", 9240},
+        {&Vazed::Image21, "Image21", 9840}, {&Vazed::Image10, "Image10", 10440},
+        {&Vazed::Image7, "Image7", 11200},
     };
-    for (const ButtonPlace& b : kButtons) (this->*b.button).create(Frame1, QString::fromLatin1(b.name), {b.left, 600, 525, 525});
+    for (const ButtonPlace& b : kButtons)
+        (this->*b.button).create(Frame1, QString::fromLatin1(b.name), {b.left, 600, 525, 525});
 
     // Entry controls in tab order; each starts with its own name as its text.
     for (const EntryControlDesign& e : kEntryControls) {

@@ -9,7 +9,9 @@
 namespace ui {
 
 namespace {
-QCheckBox* box(QWidget* w) { return static_cast<QCheckBox*>(w); }
+QCheckBox* box(QWidget* w) {
+    return static_cast<QCheckBox*>(w);
+}
 }  // namespace
 
 CheckBox::CheckBox() : Control(new QCheckBox) {
@@ -38,7 +40,9 @@ void CheckBox::setCaption(const QString& c) {
     box(widget())->setText(c);
 }
 
-void CheckBox::setFont(const FontSpec& f) { widget()->setFont(toScreenFont(f)); }
+void CheckBox::setFont(const FontSpec& f) {
+    widget()->setFont(toScreenFont(f));
+}
 
 void CheckBox::setForeColor(OleColor c) {
     QPalette pal = widget()->palette();

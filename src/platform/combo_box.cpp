@@ -10,7 +10,9 @@
 namespace ui {
 
 namespace {
-QComboBox* box(QWidget* w) { return static_cast<QComboBox*>(w); }
+QComboBox* box(QWidget* w) {
+    return static_cast<QComboBox*>(w);
+}
 }  // namespace
 
 ComboBox::ComboBox() : Control(new QComboBox) {
@@ -95,10 +97,7 @@ void ComboBox::addItems(const QStringList& items) {
 void ComboBox::removeItem(int i) {
     if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
     items_.removeAt(i);
-    if (listIndex_ == i)
-        listIndex_ = -1;
-    else if (listIndex_ > i)
-        --listIndex_;
+    listIndex_ = selectionAfterRemoval(listIndex_, i);
     QComboBox* b = box(widget());
     const QSignalBlocker block(b);
     b->removeItem(i);

@@ -166,6 +166,29 @@ void Control::setToolTipText(const QString& t) {
     if (widget_) widget_->setToolTip(t);
 }
 
+namespace {
+class TwipsPaintedWidget : public QWidget {
+public:
+    explicit TwipsPaintedWidget(const Control* c) : control_(c) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+        control_->print(p);
+    }
+
+private:
+    const Control* control_;
+};
+}  // namespace
+
+QWidget* newTwipsPaintedWidget(const Control* control) {
+    return new TwipsPaintedWidget(control);
+}
+
 void Control::print(QPainter& p) const {
     if (!widget_) return;
     p.save();

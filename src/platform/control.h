@@ -105,6 +105,15 @@ private:
     QString toolTip_;
 };
 
+// A widget that paints its control on the screen through the control's own print(), at 15 twips
+// per pixel, so the screen and the paper cannot disagree.
+QWidget* newTwipsPaintedWidget(const Control* control);
+
+// Where a list's selection goes when item `removed` leaves it: gone with it, or one up.
+inline int selectionAfterRemoval(int selected, int removed) {
+    return selected == removed ? -1 : selected > removed ? selected - 1 : selected;
+}
+
 // Twips relative to a widget from a pixel position.
 MouseArgs mouseArgs(const class QMouseEvent* e);
 

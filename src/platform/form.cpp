@@ -49,8 +49,12 @@ Form::~Form() {
     window_.reset();
 }
 
-QWidget* Form::surface() const { return window_.get(); }
-QWidget* Form::window() const { return window_.get(); }
+QWidget* Form::surface() const {
+    return window_.get();
+}
+QWidget* Form::window() const {
+    return window_.get();
+}
 
 void Form::setCaption(const QString& c) {
     caption_ = c;
@@ -84,10 +88,16 @@ void Form::resizeNow(float clientW, float clientH) {
     }
 }
 
-void Form::setClientSize(Twips width, Twips height) { resizeNow(width.value, height.value); }
+void Form::setClientSize(Twips width, Twips height) {
+    resizeNow(width.value, height.value);
+}
 
-Twips Form::width() const { return Twips(clientWidth_ + kFrameWidth); }
-Twips Form::height() const { return Twips(clientHeight_ + kFrameHeight); }
+Twips Form::width() const {
+    return Twips(clientWidth_ + kFrameWidth);
+}
+Twips Form::height() const {
+    return Twips(clientHeight_ + kFrameHeight);
+}
 
 void Form::setWidth(Twips w) {
     const float client = w.value - kFrameWidth;
@@ -110,8 +120,12 @@ void Form::operatorResized(int pxWidth, int pxHeight) {
     dispatchEvent([this] { Form_Resize(); });
 }
 
-Twips Form::left() const { return Twips::fromPixels(window_->x()); }
-Twips Form::top() const { return Twips::fromPixels(window_->y()); }
+Twips Form::left() const {
+    return Twips::fromPixels(window_->x());
+}
+Twips Form::top() const {
+    return Twips::fromPixels(window_->y());
+}
 void Form::setLeft(Twips l) {
     placed_ = true;
     window_->move(l.toPixels(), window_->y());
@@ -136,9 +150,13 @@ void Form::show() {
     window_->activateWindow();
 }
 
-void Form::hide() { window_->hide(); }
+void Form::hide() {
+    window_->hide();
+}
 
-bool Form::isShown() const { return window_->isVisible(); }
+bool Form::isShown() const {
+    return window_->isVisible();
+}
 
 void Form::loadNow() {
     loaded_ = true;
@@ -156,6 +174,8 @@ void Form::closedByOperator() {
     QTimer::singleShot(0, [self = this] { delete self; });
 }
 
-void Form::unload() { closedByOperator(); }
+void Form::unload() {
+    closedByOperator();
+}
 
 }  // namespace ui

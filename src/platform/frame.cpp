@@ -36,7 +36,9 @@ void Frame::setBorderStyle(int style) {
     widget()->update();
 }
 
-void Frame::setCaption(const QString& c) { caption_ = c; }
+void Frame::setCaption(const QString& c) {
+    caption_ = c;
+}
 
 void Frame::print(QPainter& p) const {
     p.save();

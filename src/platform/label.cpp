@@ -21,21 +21,6 @@ int qtAlignment(Alignment a) {
     return Qt::AlignLeft;
 }
 
-class LabelWidget : public QWidget {
-public:
-    explicit LabelWidget(const Label* label) : label_(label) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
-        paintLabel(p, label_->look(), label_->width().value, label_->height().value);
-    }
-
-private:
-    const Label* label_;
-};
 }  // namespace
 
 void paintLabel(QPainter& p, const LabelLook& look, float width, float height) {
@@ -69,10 +54,11 @@ std::pair<float, float> autoSizeExtent(const LabelLook& look) {
     for (const QString& line : lines) w = std::max(w, m.horizontalAdvance(line));
     // The border and one pixel of slack keep the last glyph inside the box.
     const float frame = look.border ? 2 * kTwipsPerPixel : 0;
-    return {float(std::ceil(w)) + frame + kTwipsPerPixel, float(std::ceil(m.height() * lines.size())) + frame};
+    return {float(std::ceil(w)) + frame + kTwipsPerPixel,
+            float(std::ceil(m.height() * lines.size())) + frame};
 }
 
-Label::Label() : Control(new LabelWidget(this)) {
+Label::Label() : Control(newTwipsPaintedWidget(this)) {
     look_.font = FontSpec{};
     widget()->setAttribute(Qt::WA_TranslucentBackground);
 }
@@ -139,6 +125,8 @@ void Label::setBackColor(OleColor c) {
     restyle();
 }
 
-void Label::print(QPainter& p) const { paintLabel(p, look_, rect_.width, rect_.height); }
+void Label::print(QPainter& p) const {
+    paintLabel(p, look_, rect_.width, rect_.height);
+}
 
 }  // namespace ui

@@ -16,8 +16,8 @@ struct LabelLook {
     FontSpec font;
     Alignment alignment = Alignment::Left;
     bool autoSize = false;
-    bool border = false;    // a single line around the label
-    bool opaque = false;    // false: the background shows through
+    bool border = false;  // a single line around the label
+    bool opaque = false;  // false: the background shows through
     OleColor foreColor = syscolor::kButtonText;
     OleColor backColor = syscolor::kButtonFace;
 };

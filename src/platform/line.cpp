@@ -5,24 +5,9 @@
 
 namespace ui {
 
-namespace {
-class LineWidget : public QWidget {
-public:
-    explicit LineWidget(const Line* l) : line_(l) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
-        line_->paintLine(p);
-    }
-
-private:
-    const Line* line_;
-};
-}  // namespace
-
-Line::Line() : Control(new LineWidget(this)) { widget()->setAttribute(Qt::WA_TransparentForMouseEvents); }
+Line::Line() : Control(newTwipsPaintedWidget(this)) {
+    widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void Line::setPoints(float x1, float y1, float x2, float y2) {
     x1_ = x1;
@@ -41,15 +26,14 @@ void Line::setBorderColor(OleColor c) {
     widget()->update();
 }
 
-void Line::paintLine(QPainter& p) const {
+void Line::print(QPainter& p) const {
     QPen pen(toQColor(color_));
     pen.setWidthF(kTwipsPerPixel);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     const float h = kTwipsPerPixel / 2;
-    p.drawLine(QPointF(x1_ - rect_.left + h, y1_ - rect_.top + h), QPointF(x2_ - rect_.left + h, y2_ - rect_.top + h));
+    p.drawLine(QPointF(x1_ - rect_.left + h, y1_ - rect_.top + h),
+               QPointF(x2_ - rect_.left + h, y2_ - rect_.top + h));
 }
-
-void Line::print(QPainter& p) const { paintLine(p); }
 
 }  // namespace ui

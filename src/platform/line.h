@@ -16,7 +16,6 @@ public:
     OleColor borderColor() const { return color_; }
     void setBorderColor(OleColor c);
     void print(QPainter& p) const override;
-    void paintLine(QPainter& p) const;
 
 private:
     float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;

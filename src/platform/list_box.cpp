@@ -9,7 +9,9 @@
 namespace ui {
 
 namespace {
-QListWidget* view(QWidget* w) { return static_cast<QListWidget*>(w); }
+QListWidget* view(QWidget* w) {
+    return static_cast<QListWidget*>(w);
+}
 }  // namespace
 
 ListBox::ListBox() : Control(new QListWidget) {
@@ -42,10 +44,7 @@ void ListBox::addItems(const QStringList& items) {
 void ListBox::removeItem(int i) {
     if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
     items_.removeAt(i);
-    if (listIndex_ == i)
-        listIndex_ = -1;
-    else if (listIndex_ > i)
-        --listIndex_;
+    listIndex_ = selectionAfterRemoval(listIndex_, i);
     const QSignalBlocker block(widget());
     delete view(widget())->takeItem(i);
     view(widget())->setCurrentRow(listIndex_);
@@ -69,9 +68,13 @@ void ListBox::setListIndex(int i) {
     fire(onClick);
 }
 
-QString ListBox::text() const { return listIndex_ >= 0 ? items_[listIndex_] : QString(); }
+QString ListBox::text() const {
+    return listIndex_ >= 0 ? items_[listIndex_] : QString();
+}
 
-void ListBox::setFont(const FontSpec& f) { widget()->setFont(toScreenFont(f)); }
+void ListBox::setFont(const FontSpec& f) {
+    widget()->setFont(toScreenFont(f));
+}
 
 int ListBox::findStringExact(const QString& text, int startAfter) const {
     const int n = int(items_.size());

@@ -18,7 +18,9 @@ QString programFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setProgramFolder(const QString& folder) { overriddenFolder() = QDir::cleanPath(folder); }
+void setProgramFolder(const QString& folder) {
+    overriddenFolder() = QDir::cleanPath(folder);
+}
 
 QString programPath(const QString& name) {
     QString n = name;
@@ -46,10 +48,9 @@ QString findProgram(const QString& bareName) {
 bool startProgramFromFolder(const QString& bareName, WindowStyle style) {
     const QString path = findProgram(bareName);
     if (path.isEmpty()) {
-        services().messageBox(
-            QStringLiteral("Не удалось запустить %1: программа не найдена в папке %2.")
-                .arg(bareName, QDir::toNativeSeparators(programFolder())),
-            QStringLiteral("Ошибка"));
+        services().messageBox(QStringLiteral("Не удалось запустить %1: программа не найдена в папке %2.")
+                                  .arg(bareName, QDir::toNativeSeparators(programFolder())),
+                              QStringLiteral("Ошибка"));
         return false;
     }
     if (!services().startProgram(path, style)) {

@@ -5,25 +5,7 @@
 
 namespace ui {
 
-namespace {
-class PictureWidget : public QWidget {
-public:
-    explicit PictureWidget(const PictureBox* box) : box_(box) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
-        box_->paintPicture(p);
-    }
-
-private:
-    const PictureBox* box_;
-};
-}  // namespace
-
-PictureBox::PictureBox() : Control(new PictureWidget(this)) {}
+PictureBox::PictureBox() : Control(newTwipsPaintedWidget(this)) {}
 
 void PictureBox::setPicture(const QPixmap& p) {
     picture_ = p;
@@ -51,11 +33,11 @@ void PictureBox::setBorderStyle(int style) {
     widget()->update();
 }
 
-void PictureBox::paintPicture(QPainter& p) const {
+void PictureBox::print(QPainter& p) const {
     if (!picture_.isNull()) {
-        const QRectF target = stretch_ ? QRectF(0, 0, rect_.width, rect_.height)
-                                       : QRectF(0, 0, picture_.width() * kTwipsPerPixel,
-                                                picture_.height() * kTwipsPerPixel);
+        const QRectF target =
+            stretch_ ? QRectF(0, 0, rect_.width, rect_.height)
+                     : QRectF(0, 0, picture_.width() * kTwipsPerPixel, picture_.height() * kTwipsPerPixel);
         p.save();
         p.setClipRect(QRectF(0, 0, rect_.width, rect_.height));
         p.drawPixmap(target, picture_, QRectF(picture_.rect()));
@@ -70,7 +52,5 @@ void PictureBox::paintPicture(QPainter& p) const {
         p.drawRect(QRectF(h, h, rect_.width - kTwipsPerPixel, rect_.height - kTwipsPerPixel));
     }
 }
-
-void PictureBox::print(QPainter& p) const { paintPicture(p); }
 
 }  // namespace ui

@@ -25,8 +25,6 @@ public:
     void setBorderStyle(int style);
 
     void print(QPainter& p) const override;
-    // Paints on a painter in twips with the origin at the control's corner.
-    void paintPicture(QPainter& p) const;
 
 protected:
     bool clicksByMouse() const override { return true; }

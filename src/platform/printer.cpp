@@ -17,7 +17,8 @@ struct PaperEntry {
     QPageSize::PageSizeId size;
 };
 constexpr PaperEntry kPapers[] = {
-    {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3}, {9, QPageSize::A4}, {11, QPageSize::A5},
+    {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3},
+    {9, QPageSize::A4},     {11, QPageSize::A5},
 };
 
 QPageSize pageSizeFor(int code) {
@@ -44,7 +45,8 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
         const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
         if (name.isEmpty()) throw PrintError("Не найден принтер по умолчанию.");
         pr->setPrinterName(name);
-        if (!pr->isValid()) throw PrintError(QStringLiteral("Принтер «%1» недоступен.").arg(name).toStdString());
+        if (!pr->isValid())
+            throw PrintError(QStringLiteral("Принтер «%1» недоступен.").arg(name).toStdString());
     }
     pr->setPageSize(pageSizeFor(paperSize_));
     pr->setPageOrientation(QPageLayout::Portrait);

@@ -10,7 +10,9 @@
 namespace ui {
 
 namespace {
-QScrollBar* bar(QWidget* w) { return static_cast<QScrollBar*>(w); }
+QScrollBar* bar(QWidget* w) {
+    return static_cast<QScrollBar*>(w);
+}
 
 std::int16_t checked16(int v, const char* what) {
     if (v < -32768 || v > 32767) throw std::out_of_range(what);

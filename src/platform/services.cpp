@@ -19,10 +19,14 @@ std::unique_ptr<Services>& current() {
     return s;
 }
 
-QWidget* activeParent() { return QApplication::activeWindow(); }
+QWidget* activeParent() {
+    return QApplication::activeWindow();
+}
 }  // namespace
 
-Services& services() { return *current(); }
+Services& services() {
+    return *current();
+}
 
 std::unique_ptr<Services> setServices(std::unique_ptr<Services> s) {
     std::swap(current(), s);
@@ -48,36 +52,42 @@ void QtServices::messageBox(const QString& text, const QString& title) {
     box.exec();
 }
 
-DialogAnswer QtServices::openFileDialog(const QString& filter, const QString& fileName) {
+namespace {
+DialogAnswer runFileDialog(QFileDialog::AcceptMode mode, const QString& filter, const QString& fileName) {
     QFileDialog dialog(activeParent());
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(qtNameFilters(filter));
     if (!fileName.isEmpty()) dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, fileName};
     return {true, dialog.selectedFiles().first()};
+}
+}  // namespace
+
+DialogAnswer QtServices::openFileDialog(const QString& filter, const QString& fileName) {
+    return runFileDialog(QFileDialog::AcceptOpen, filter, fileName);
 }
 
 DialogAnswer QtServices::saveFileDialog(const QString& filter, const QString& fileName) {
-    QFileDialog dialog(activeParent());
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(qtNameFilters(filter));
-    if (!fileName.isEmpty()) dialog.selectFile(fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, fileName};
-    return {true, dialog.selectedFiles().first()};
+    return runFileDialog(QFileDialog::AcceptSave, filter, fileName);
 }
 
-bool QtServices::printerSetupDialog(Printer& printer) { return printer.runSetupDialog(activeParent()); }
+bool QtServices::printerSetupDialog(Printer& printer) {
+    return printer.runSetupDialog(activeParent());
+}
 
 bool QtServices::startProgram(const QString& path, WindowStyle) {
     // Detached: never waited for, and it outlives us without leaving a zombie behind.
     return QProcess::startDetached(path, {});
 }
 
-void QtServices::beep() { QApplication::beep(); }
+void QtServices::beep() {
+    QApplication::beep();
+}
 
-QStringList QtServices::screenFonts() { return QFontDatabase::families(); }
+QStringList QtServices::screenFonts() {
+    return QFontDatabase::families();
+}
 
 void QtServices::endProgram(int exitCode) {
     // Every file is written whole before this point, so nothing is left to flush but the streams.
@@ -85,22 +95,24 @@ void QtServices::endProgram(int exitCode) {
     std::_Exit(exitCode);
 }
 
-void ScriptedServices::messageBox(const QString& text, const QString& title) { messages.push_back({text, title}); }
+void ScriptedServices::messageBox(const QString& text, const QString& title) {
+    messages.push_back({text, title});
+}
 
-DialogAnswer ScriptedServices::openFileDialog(const QString& filter, const QString& fileName) {
-    dialogs.push_back({QStringLiteral("open"), filter, fileName});
+DialogAnswer ScriptedServices::answer(const QString& kind, const QString& filter, const QString& fileName) {
+    dialogs.push_back({kind, filter, fileName});
     if (dialogAnswers.empty()) return {false, fileName};
     DialogAnswer a = dialogAnswers.front();
     dialogAnswers.pop_front();
     return a;
 }
 
+DialogAnswer ScriptedServices::openFileDialog(const QString& filter, const QString& fileName) {
+    return answer(QStringLiteral("open"), filter, fileName);
+}
+
 DialogAnswer ScriptedServices::saveFileDialog(const QString& filter, const QString& fileName) {
-    dialogs.push_back({QStringLiteral("save"), filter, fileName});
-    if (dialogAnswers.empty()) return {false, fileName};
-    DialogAnswer a = dialogAnswers.front();
-    dialogAnswers.pop_front();
-    return a;
+    return answer(QStringLiteral("save"), filter, fileName);
 }
 
 bool ScriptedServices::printerSetupDialog(Printer&) {

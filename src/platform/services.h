@@ -75,11 +75,12 @@ public:
     std::vector<Start> starts;
     std::vector<Dialog> dialogs;
     int beeps = 0;
-    std::vector<int> endedWith;  // exit codes of endProgram calls
+    std::vector<int> endedWith;              // exit codes of endProgram calls
     std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
     std::deque<bool> printerSetupAnswers;    // an empty queue answers "cancelled"
     bool startSucceeds = true;
-    QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"), QStringLiteral("Times New Roman")};
+    QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
+                         QStringLiteral("Times New Roman")};
 
     void messageBox(const QString& text, const QString& title) override;
     DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
@@ -89,6 +90,9 @@ public:
     void beep() override { ++beeps; }
     QStringList screenFonts() override { return fonts; }
     void endProgram(int exitCode) override { endedWith.push_back(exitCode); }
+
+private:
+    DialogAnswer answer(const QString& kind, const QString& filter, const QString& fileName);
 };
 
 }  // namespace ui

@@ -8,7 +8,9 @@
 namespace ui {
 
 namespace {
-QLineEdit* edit(QWidget* w) { return static_cast<QLineEdit*>(w); }
+QLineEdit* edit(QWidget* w) {
+    return static_cast<QLineEdit*>(w);
+}
 
 void applyColours(QWidget* w, OleColor fore, OleColor back) {
     QPalette pal = w->palette();
@@ -64,6 +66,8 @@ void TextBox::setBackColor(OleColor c) {
     applyColours(widget(), fore_, back_);
 }
 
-void TextBox::setLocked(bool l) { edit(widget())->setReadOnly(l); }
+void TextBox::setLocked(bool l) {
+    edit(widget())->setReadOnly(l);
+}
 
 }  // namespace ui

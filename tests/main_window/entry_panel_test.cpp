@@ -51,7 +51,8 @@ TEST_F(VazedTest, FontRowRestylesAllFortySevenLabels) {
     }
     v.Combo23.setText(QStringLiteral("обычный"));
     v.Combo23_Click();
-    for (const auto& f : velmox::kPrintFields) EXPECT_FALSE((v.*f.label).font().bold || (v.*f.label).font().italic);
+    for (const auto& f : velmox::kPrintFields)
+        EXPECT_FALSE((v.*f.label).font().bold || (v.*f.label).font().italic);
     // Emptying the font name box puts "Times New Roman" back at once, without restyling.
     v.Combo22.setText(QString());
     EXPECT_EQ(v.Combo22.text(), QStringLiteral("Times New Roman"));
@@ -83,9 +84,9 @@ TEST_F(VazedTest, TypingIntoTheFontRowIsRefusedWithItsBeeps) {
         int beeps;
         std::int16_t given;
     };
-    const Case cases[] = {{0, 3, 28}, {8, 3, 28}, {13, 3, 28}, {27, 3, 28}, {28, 2, 28},
-                          {29, 2, 28}, {'a', 2, 28}, {255, 2, 28}, {256, 3, 28}, {1178, 3, 28},
-                          {32767, 3, 28}, {-1, 0, -1}, {-300, 0, -300}};
+    const Case cases[] = {{0, 3, 28},     {8, 3, 28},   {13, 3, 28},    {27, 3, 28},  {28, 2, 28},
+                          {29, 2, 28},    {'a', 2, 28}, {255, 2, 28},   {256, 3, 28}, {1178, 3, 28},
+                          {32767, 3, 28}, {-1, 0, -1},  {-300, 0, -300}};
     Vazed& v = start();
     for (const Case& c : cases) {
         services->beeps = 0;

@@ -52,7 +52,7 @@ TEST_F(VazedTest, PositionsArePlacedFromSheet1WhereverItStandsAndTheExportChange
     Vazed& v = start();
     EXPECT_EQ(v.Label1.top().value, 1000);
     EXPECT_EQ(v.Label1.left().value, 2000);
-    EXPECT_EQ(v.Label7.top().value, 4000);    // a text in number form
+    EXPECT_EQ(v.Label7.top().value, 4000);     // a text in number form
     EXPECT_EQ(v.Label7.left().value, 500.5f);  // kept unrounded
     // Empty position cells put the coordinate at 0; rows 45 and 46 move nothing.
     EXPECT_EQ(v.Label2.top().value, 0);
@@ -65,7 +65,8 @@ TEST_F(VazedTest, PositionsArePlacedFromSheet1WhereverItStandsAndTheExportChange
     before.loadFromBytes(layoutWithNeighbours());
     after.load(folder.file("1.xml"));
     QStringList expected = allCells(before);
-    expected.replace(expected.indexOf(QStringLiteral("Sheet1!R7C3=4000")), QStringLiteral("Sheet1!R7C3=5000"));
+    expected.replace(expected.indexOf(QStringLiteral("Sheet1!R7C3=4000")),
+                     QStringLiteral("Sheet1!R7C3=5000"));
     EXPECT_EQ(allCells(after), expected);
     EXPECT_EQ(after.sheetNames(), (QStringList{QStringLiteral("Sheet2"), QStringLiteral("Sheet1")}));
     const QByteArray exported = folder.read("1.xml");

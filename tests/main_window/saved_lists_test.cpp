@@ -7,7 +7,9 @@
 using velmox::Vazed;
 
 namespace {
-QStringList split(const QString& s) { return s.isEmpty() ? QStringList{} : s.split(','); }
+QStringList split(const QString& s) {
+    return s.isEmpty() ? QStringList{} : s.split(',');
+}
 }  // namespace
 
 TEST_F(VazedTest, MergeAppendsMovesOrKeepsByTheDuplicateRule) {
@@ -57,7 +59,8 @@ TEST_F(VazedTest, ListsLoadIntoTheirHiddenListAndComboBoxWithEmptyTexts) {
     folder.write("data\\20.txt", cp1251(QStringLiteral("Алматы\r\nАстана\rШымкент")));
     folder.write("data\\21.txt", QByteArray("\xEF\xBB\xBF") + QStringLiteral("Біліктілік\r\n").toUtf8());
     Vazed& v = start();
-    EXPECT_EQ(v.List20.items(), (QStringList{QStringLiteral("Алматы"), QStringLiteral("Астана"), QStringLiteral("Шымкент")}));
+    EXPECT_EQ(v.List20.items(),
+              (QStringList{QStringLiteral("Алматы"), QStringLiteral("Астана"), QStringLiteral("Шымкент")}));
     EXPECT_EQ(v.Combo21.listCount(), 3);
     EXPECT_EQ(v.List21.items(), QStringList{QStringLiteral("Біліктілік")});
     EXPECT_EQ(v.Combo25.list(0), QStringLiteral("Біліктілік"));
@@ -90,7 +93,8 @@ TEST_F(VazedTest, MergesRunInTheOrderOneToEighteenThenTwentyOneNineteenTwenty) {
         const QString rest = line.mid(at + 5);
         order.push_back(rest.left(rest.indexOf('.')).toInt());
     }
-    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20}));
+    EXPECT_EQ(order,
+              (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20}));
 }
 
 TEST_F(VazedTest, EntriesDeletedInTheFileWhileTheWindowIsOpenStayDeletedAtTheNextSave) {

@@ -42,7 +42,9 @@ void VazedTest::close() {
     QCoreApplication::processEvents();
 }
 
-QStringList VazedTest::lines(const QString& name) const { return textfile::readLines(folder.file(name)).lines; }
+QStringList VazedTest::lines(const QString& name) const {
+    return textfile::readLines(folder.file(name)).lines;
+}
 
 QStringList lastValues(std::initializer_list<std::pair<int, QString>> overrides) {
     QStringList l;

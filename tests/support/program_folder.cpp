@@ -30,7 +30,9 @@ QByteArray ProgramFolder::read(const QString& name) const {
     return f.readAll();
 }
 
-bool ProgramFolder::exists(const QString& name) const { return QFileInfo::exists(file(name)); }
+bool ProgramFolder::exists(const QString& name) const {
+    return QFileInfo::exists(file(name));
+}
 
 QByteArray cp1251(const QString& text) {
     QStringEncoder enc("windows-1251");

@@ -70,9 +70,15 @@ void Vazed::Combo22_Change() {
     if (Combo22.text().isEmpty()) Combo22.setText(QStringLiteral("Times New Roman"));
 }
 
-void Vazed::Combo22_Click() { ApplyFontName(); }
-void Vazed::Combo23_Click() { ApplyFontStyle(); }
-void Vazed::Combo24_Click() { ApplyFontSize(); }
+void Vazed::Combo22_Click() {
+    ApplyFontName();
+}
+void Vazed::Combo23_Click() {
+    ApplyFontStyle();
+}
+void Vazed::Combo24_Click() {
+    ApplyFontSize();
+}
 
 void Vazed::FontRow_KeyPress(std::int16_t& keyAscii) {
     // Typing is refused: two passes over the codes 0..255 and 1..255, each beeping on a match or

@@ -13,7 +13,8 @@ void applyLanguage(Vazed& v, QChar column, bool kazakh) {
     };
     for (const CaptionStep& s : kCaptionSteps) (v.*s.label).setCaption(caption(s.row));
     v.setCaption(caption(kTitleRow));
-    for (const ButtonTip& t : kButtonTips) (v.*t.button).setToolTipText(QString::fromUtf16(kazakh ? t.kaz : t.rus));
+    for (const ButtonTip& t : kButtonTips)
+        (v.*t.button).setToolTipText(QString::fromUtf16(kazakh ? t.kaz : t.rus));
     for (const DateTip& t : kDateTips) (v.*t.box).setToolTipText(QString::fromUtf16(kazakh ? t.kaz : t.rus));
 }
 }  // namespace
