@@ -107,6 +107,10 @@ public:
 
     // Student picker, print and student base buttons.
     void bindStudentBase();
+    void Image1_Click();
+    void Combo1_Click();
+    void Image201_Click();
+    void Image4_Click();
 
 protected:
     void Form_Load() override;

@@ -1,8 +1,94 @@
 // The student picker and the toolbar buttons of the student base and the print.
 #include "main_window/vazed.h"
+#include "student_base/baza_vazed.h"
+#include "student_base/print1.h"
+#include "workbook/cell_value.h"
 
 namespace velmox {
 
-void Vazed::bindStudentBase() {}
+namespace {
+// A cell's text on one line: the entry controls and the picker's list are one-line boxes, so each
+// line break of a cell (CR LF, CR or LF) becomes a blank.
+QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+QString cellText(const QString& row, int column) {
+    return oneLine(workbook::toText(BazaVazed::ReadStudentCell(row, column)));
+}
+
+// How the picker lists a student: column A, a blank, column B.
+QString itemText(const QString& row) {
+    return cellText(row, 1) + u' ' + cellText(row, 2);
+}
+
+struct Copy {
+    int column;
+    ui::TextBox Vazed::*box;
+};
+// In the order the pick writes them.
+constexpr Copy kCopies[] = {
+    {3, &Vazed::Text2},  {4, &Vazed::Text3}, {1, &Vazed::Text15},
+    {2, &Vazed::Text16}, {5, &Vazed::Text4}, {6, &Vazed::Text14},
+};
+
+void copyStudent(Vazed& v, const QString& row) {
+    for (const Copy& c : kCopies) (v.*c.box).setText(cellText(row, c.column));
+}
+}  // namespace
+
+void Vazed::bindStudentBase() {
+    Image1.onClick = [this] { Image1_Click(); };
+    Combo1.onClick = [this] { Combo1_Click(); };
+    Image201.onClick = [this] { Image201_Click(); };
+    Image4.onClick = [this] { Image4_Click(); };
+}
+
+void Vazed::Image1_Click() {
+    Combo1.clear();
+    Combo1.setEnabled(true);
+    // The list ends at the first row, from row 2, whose column B is empty.
+    QStringList items;
+    for (int r = 2;; ++r) {
+        const QString row = QString::number(r);
+        if (cellText(row, 2).isEmpty()) break;
+        items << itemText(row);
+    }
+    Combo1.addItems(items);
+    try {
+        Combo1.setListIndex(0);  // picks the first student at once
+    } catch (const std::exception&) {
+        // An empty base: nothing to pick, the entry controls keep their values.
+    }
+}
+
+void Vazed::Combo1_Click() {
+    const QString chosen = Combo1.text();
+    // The entry stands for its own row, so namesakes each give their own year and number; only a
+    // base changed since the fill is searched by the entry's text.
+    if (const int index = Combo1.listIndex(); index >= 0) {
+        const QString row = QString::number(index + 2);
+        if (itemText(row) == chosen) return copyStudent(*this, row);
+    }
+    for (int r = 2;; ++r) {
+        const QString row = QString::number(r);
+        if (cellText(row, 1).isEmpty()) return;
+        if (itemText(row) == chosen) copyStudent(*this, row);
+    }
+}
+
+void Vazed::Image4_Click() {
+    ui::form<BazaVazed>().show();
+}
+
+void Vazed::Image201_Click() {
+    Print1& p = ui::form<Print1>();
+    p.Label1.setCaption(Text2.text() + u' ' + Text3.text());
+    p.Label3.setCaption(Text14.text());
+    p.show();
+}
 
 }  // namespace velmox

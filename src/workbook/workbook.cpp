@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -294,6 +295,9 @@ struct Worksheet::Impl {
     std::map<int, RowSlot> rows;
     int rowExtent = 0;
     int columnExtent = 0;
+    double defaultColumnWidth = 0;
+    double defaultRowHeight = 0;
+    std::map<int, double> columnWidths;
 
     void index(NsScope& scope);
     RowSlot& ensureRow(int row);
@@ -344,11 +348,26 @@ void Worksheet::Impl::index(NsScope& scope) {
     if (!table) return;
 
     const size_t tableMark = scope.enter(table);
+    defaultColumnWidth = std::max(0.0, scope.attribute(table, "DefaultColumnWidth").as_double());
+    defaultRowHeight = std::max(0.0, scope.attribute(table, "DefaultRowHeight").as_double());
     int previousRow = 0;
+    int previousColumnElement = 0;
     for (auto rowNode : table.children()) {
         if (rowNode.type() != pugi::node_element) continue;
         const size_t rowMark = scope.enter(rowNode);
-        if (scope.is(rowNode, kSpreadsheetNs, "Row")) {
+        if (scope.is(rowNode, kSpreadsheetNs, "Column")) {
+            // Only the grid's look reads these, so a column size that makes no sense is passed over.
+            int first = previousColumnElement + 1;
+            if (auto a = scope.attribute(rowNode, "Index")) first = a.as_int(first);
+            const int span = std::clamp(scope.attribute(rowNode, "Span").as_int(0), 0, kMaxColumn);
+            const double width = scope.attribute(rowNode, "Width").as_double(-1);
+            if (first >= 1 && first <= kMaxColumn) {
+                const int last = std::min(kMaxColumn, first + span);
+                if (width >= 0)
+                    for (int c = first; c <= last; ++c) columnWidths[c] = width;
+                previousColumnElement = last;
+            }
+        } else if (scope.is(rowNode, kSpreadsheetNs, "Row")) {
             int number = previousRow + 1;
             if (auto a = scope.attribute(rowNode, "Index")) {
                 number = positionAttribute(a, 1, kMaxRow, name, "row index");
@@ -557,6 +576,16 @@ int Worksheet::rowCount() const {
 }
 int Worksheet::columnCount() const {
     return d_->columnExtent;
+}
+
+double Worksheet::defaultColumnWidth() const {
+    return d_->defaultColumnWidth;
+}
+double Worksheet::defaultRowHeight() const {
+    return d_->defaultRowHeight;
+}
+const std::map<int, double>& Worksheet::columnWidths() const {
+    return d_->columnWidths;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -60,6 +61,13 @@ public:
     // The extent of the rows and columns that hold cells, for the grid view.
     int rowCount() const;
     int columnCount() const;
+
+    // The sizes the file gives its grid, in points, as they were loaded: the table's default column
+    // width and row height (0 where it gives none) and the widths of the columns it sizes itself,
+    // by column number.
+    double defaultColumnWidth() const;
+    double defaultRowHeight() const;
+    const std::map<int, double>& columnWidths() const;
 
 private:
     friend class Workbook;

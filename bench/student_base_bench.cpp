@@ -1,0 +1,122 @@
+// The student base at the size of a large college: "Загрузить данные" on a "2.xml" of N students
+// (the base window loads it hidden, the picker fills and picks the first student), and a pick of a
+// student near the end of the list.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "main_window/vazed.h"
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "student_base/baza_vazed.h"
+#include "support/program_folder.h"
+#include "workbook/ziruduzizozod.h"
+
+namespace {
+
+QByteArray shippedLayout() {
+    QFile f(QStringLiteral(VELMOX_SOURCE_DIR "/dist/1.xml"));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+QByteArray studentBase(int students) {
+    QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+        " <ss:Worksheet ss:Name=\"Sheet1\">\n  <ss:Table>\n"
+        "   <ss:Row><ss:Cell><ss:Data ss:Type=\"String\">ФИО</ss:Data></ss:Cell></ss:Row>\n";
+    for (int i = 0; i < students; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        const auto cell = [](const QByteArray& type, const QByteArray& text) {
+            return "<ss:Cell><ss:Data ss:Type=\"" + type + "\">" + text + "</ss:Data></ss:Cell>";
+        };
+        xml += "   <ss:Row>" + cell("String", "Қасымов Ерлан " + n) + cell("String", "Серикович") +
+               cell("String", "Қасымов Ерлан " + n) + cell("String", "Серікұлы") + cell("Number", "2019") +
+               cell("String", "000" + n) + "</ss:Row>\n";
+    }
+    return xml + "  </ss:Table>\n </ss:Worksheet>\n</ss:Workbook>\n";
+}
+
+struct BaseFolder {
+    ProgramFolder folder;
+    explicit BaseFolder(int students) {
+        folder.write("1.xml", shippedLayout());
+        folder.write("data\\lang.txt", "Rus\r\n");
+        folder.write("2.xml", studentBase(students));
+        ui::setProgramFolder(folder.path());
+        ui::setServices(std::make_unique<ui::ScriptedServices>());
+    }
+    ~BaseFolder() {
+        ui::discardForm<velmox::BazaVazed>();
+        ui::discardForm<velmox::Vazed>();
+        ui::discardForm<velmox::Ziruduzizozod>();
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_LoadBaseAndFillPicker(benchmark::State& state) {
+    const int students = int(state.range(0));
+    BaseFolder base(students);
+    velmox::Vazed::Form_Initialize();
+    velmox::Vazed& v = ui::form<velmox::Vazed>();
+    for (auto _ : state) {
+        // The window is not loaded, so the fill's first read loads "2.xml" as it does after a start.
+        state.PauseTiming();
+        ui::discardForm<velmox::BazaVazed>();
+        state.ResumeTiming();
+        v.Image1_Click();
+    }
+    if (v.Combo1.listCount() != students) state.SkipWithError("the picker did not list every student");
+    state.SetComplexityN(students);
+}
+BENCHMARK(BM_LoadBaseAndFillPicker)
+    ->Arg(1000)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+void BM_FillPickerFromLoadedBase(benchmark::State& state) {
+    const int students = int(state.range(0));
+    BaseFolder base(students);
+    velmox::Vazed::Form_Initialize();
+    velmox::Vazed& v = ui::form<velmox::Vazed>();
+    v.Image1_Click();
+    for (auto _ : state) v.Image1_Click();
+    state.SetComplexityN(students);
+}
+BENCHMARK(BM_FillPickerFromLoadedBase)
+    ->Arg(1000)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// Two students near the end, chosen in turn: each choice copies its own row without a scan.
+void BM_PickNearTheEnd(benchmark::State& state) {
+    const int students = int(state.range(0));
+    BaseFolder base(students);
+    velmox::Vazed::Form_Initialize();
+    velmox::Vazed& v = ui::form<velmox::Vazed>();
+    v.Image1_Click();
+    int index = students - 1;
+    for (auto _ : state) {
+        v.Combo1.setListIndex(index);
+        index = index == students - 1 ? students - 2 : students - 1;
+    }
+    if (!v.Text14.text().startsWith(QLatin1String("000"))) state.SkipWithError("no student was copied");
+    state.SetComplexityN(students);
+}
+BENCHMARK(BM_PickNearTheEnd)
+    ->Arg(1000)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity();
+
+}  // namespace

@@ -1,0 +1,250 @@
+// The student base window's design, load, size, close and its three file buttons.
+#include "student_base/baza_vazed.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <charconv>
+#include <cmath>
+
+#include "common/text_file.h"
+#include "main_window/vazed.h"
+#include "platform/paths.h"
+#include "student_base/window_look.h"
+#include "workbook/cell_value.h"
+
+namespace velmox {
+
+namespace {
+const QString kError = QStringLiteral("Ошибка");
+const QString kSaveFailed = QStringLiteral("Не возможно сохранить. Закройте Excell и повторите попытку");
+const QString kExportFailed =
+    QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");
+const QString kXmlFilter = QStringLiteral("XML|*.xml;");
+
+// The smallest kept size worth restoring: the three buttons and the frame around them.
+constexpr float kMinimumWidth = 1845 + ui::Form::kFrameWidth;
+constexpr float kMinimumHeight = 720 + ui::Form::kFrameHeight;
+
+workbook::Workbook designWorkbook() {
+    return workbook::Workbook(
+        {QStringLiteral("Sheet1")},
+        workbook::DesignStyle{.fillColor = QStringLiteral("#E0FFFF"), .thinBorders = true});
+}
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The decimal text of a single-precision size, as short as it reads back: "16725", "16725.5".
+QString sizeText(float value) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, ec == std::errc() ? end - buffer : 0);
+}
+
+// A kept size if it is a number the window can take on this desktop, else nothing.
+std::optional<float> usableSize(const QString& text, float minimum, int screenPixels) {
+    const std::optional<double> n = workbook::parseNumberText(text);
+    if (!n || !std::isfinite(*n)) return std::nullopt;
+    const float size = float(*n);
+    if (size < minimum || size > float(screenPixels) * ui::kTwipsPerPixel) return std::nullopt;
+    return size;
+}
+
+void writeSizeFile(const QString& name, const QString& text) {
+    try {
+        textfile::writeLines(ui::programPath(name), {text});
+    } catch (const textfile::WriteError& e) {
+        ui::services().messageBox(
+            QStringLiteral("Не удалось записать файл %1: %2").arg(shown(e.path()), e.reason()), kError);
+    }
+}
+}  // namespace
+
+BazaVazed::BazaVazed() : ui::Form(QStringLiteral("BazaVazed")), Spreadsheet1(designWorkbook()) {
+    setCaption(QStringLiteral("База студентов"));
+    setBackColor(0x00FBE3C8);
+    setBorderStyle(ui::BorderStyle::Sizable);
+    setStartUpPosition(ui::StartUpPosition::CenterScreen);
+    setClientSize(ui::Twips(16605), ui::Twips(7710));
+
+    struct Button {
+        ui::PictureBox BazaVazed::*button;
+        const char* name;
+        float left;
+        const char16_t* tip;
+    };
+    const Button buttons[] = {
+        {&BazaVazed::Image1, "Image1", 120, u"Сохранить"},
+        {&BazaVazed::Image4, "Image4", 720, u"Импортировать"},
+        {&BazaVazed::Image7, "Image7", 1320, u"Экспортировать"},
+    };
+    for (const Button& b : buttons) {
+        ui::PictureBox& p = this->*b.button;
+        p.create(*this, QString::fromLatin1(b.name), {b.left, 120, 525, 525});
+        p.setToolTipText(QString::fromUtf16(b.tip));
+    }
+    Spreadsheet1.create(*this, QStringLiteral("Spreadsheet1"), {0, 720, 16605, 6975});
+
+    // The picture holders, below the client area.
+    Frame1.create(*this, QStringLiteral("Frame1"), {10440, 8160, 1575, 2055});
+    struct Holder {
+        ui::PictureBox BazaVazed::*picture;
+        const char* name;
+        float left, top;
+    };
+    const Holder holders[] = {
+        {&BazaVazed::Image2, "Image2", 0, 0},     {&BazaVazed::Image3, "Image3", 525, 0},
+        {&BazaVazed::Image5, "Image5", 1050, 0},  {&BazaVazed::Image6, "Image6", 0, 600},
+        {&BazaVazed::Image8, "Image8", 525, 600}, {&BazaVazed::Image9, "Image9", 1050, 600},
+    };
+    for (const Holder& h : holders)
+        (this->*h.picture).create(Frame1, QString::fromLatin1(h.name), {h.left, h.top, 525, 525});
+
+    struct Box {
+        ui::TextBox BazaVazed::*box;
+        const char* name;
+        ui::TwipsRect place;
+    };
+    const Box boxes[] = {
+        {&BazaVazed::Text3, "Text3", {120, 8160, 6000, 285}},
+        {&BazaVazed::Text4, "Text4", {6240, 8160, 975, 285}},
+        {&BazaVazed::Text5, "Text5", {7320, 8160, 1695, 285}},
+        {&BazaVazed::Text6, "Text6", {6240, 8520, 975, 285}},
+        {&BazaVazed::Text7, "Text7", {7320, 8520, 975, 285}},
+    };
+    for (const Box& b : boxes) {
+        ui::TextBox& t = this->*b.box;
+        t.create(*this, QString::fromLatin1(b.name), b.place);
+        t.setDesignText(QString::fromLatin1(b.name));
+        if (b.box != &BazaVazed::Text3) t.setVisible(false);
+    }
+
+    Image1.onClick = [this] { Image1_Click(); };
+    Image4.onClick = [this] { Image4_Click(); };
+    Image7.onClick = [this] { Image7_Click(); };
+    Image1.onMouseDown = [this](const ui::MouseArgs&) { Image1_MouseDown(); };
+    Image4.onMouseDown = [this](const ui::MouseArgs&) { Image4_MouseDown(); };
+    Image7.onMouseDown = [this](const ui::MouseArgs&) { Image7_MouseDown(); };
+    Image1.onMouseMove = [this](const ui::MouseArgs&) { Image1_MouseMove(); };
+    Image4.onMouseMove = [this](const ui::MouseArgs&) { Image4_MouseMove(); };
+    Image7.onMouseMove = [this](const ui::MouseArgs&) { Image7_MouseMove(); };
+    onFormMouseMove = [this](const ui::MouseArgs&) { Form_MouseMove(); };
+    Text4.onChange = [this] { Text4_Change(); };
+    Text5.onChange = [this] { Text5_Change(); };
+}
+
+// Runs whole wherever the window is first used: from its toolbar button, inside the picker's
+// "Загрузить данные" and inside the settings broadcast. So nothing here may fail: a missing or
+// unreadable file gives the design state, and only a file that is there but unreadable is reported.
+void BazaVazed::Form_Load() {
+    Frame1.setVisible(false);
+    Text3.setVisible(false);
+    Text3.setText(ui::programPath(QStringLiteral("2.xml")));
+    loadStudentBase();
+    Text4.setText(look::readSettingLine(QStringLiteral("data\\lang.txt")));
+    Text5.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt")));
+    Text6.setText(look::readSettingLine(QStringLiteral("data\\pw.txt")));
+    Text7.setText(look::readSettingLine(QStringLiteral("data\\ph.txt")));
+    applyKeptSize();
+    // The size writes resize only on a change; the spreadsheet must fit the window in any case.
+    Form_Resize();
+}
+
+void BazaVazed::loadStudentBase() {
+    const QString path = Text3.text();
+    // A missing base is a first start: the empty design workbook, ready for the first students.
+    if (!QFile::exists(path)) return;
+    try {
+        Spreadsheet1.setXMLURL(path);
+    } catch (const std::exception& e) {
+        keepUnreadableOriginal_ = true;
+        ui::services().messageBox(QStringLiteral("Не удалось загрузить базу студентов %1: %2\n"
+                                                 "Открыта пустая база. Файл не изменён; при сохранении "
+                                                 "он останется рядом под именем 2.xml.bak.")
+                                      .arg(shown(path), QString::fromUtf8(e.what())),
+                                  kError);
+    }
+}
+
+void BazaVazed::applyKeptSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize desktop = screen ? screen->virtualSize() : QSize(1 << 20, 1 << 20);
+    const float w = usableSize(Text6.text(), kMinimumWidth, desktop.width()).value_or(kDesignWidth);
+    const float h = usableSize(Text7.text(), kMinimumHeight, desktop.height()).value_or(kDesignHeight);
+    setWidth(ui::Twips(w));
+    setHeight(ui::Twips(h));
+}
+
+void BazaVazed::Form_Resize() {
+    // A size the spreadsheet cannot take (a window narrower than 250 or lower than 1300 twips) is
+    // passed over and the spreadsheet keeps its last size; a refused width skips the height too.
+    const float w = width().value - 250;
+    if (w < 0) return;
+    Spreadsheet1.setWidth(ui::Twips(w));
+    const float h = height().value - 1300;
+    if (h < 0) return;
+    Spreadsheet1.setHeight(ui::Twips(h));
+}
+
+void BazaVazed::Form_Unload() {
+    Text6.setText(sizeText(width().value));
+    Text7.setText(sizeText(height().value));
+    writeSizeFile(QStringLiteral("data\\pw.txt"), Text6.text());
+    writeSizeFile(QStringLiteral("data\\ph.txt"), Text7.text());
+    if (ui::formLoaded<Vazed>()) ui::form<Vazed>().show();
+}
+
+workbook::CellValue BazaVazed::ReadStudentCell(const QString& row, int column) {
+    BazaVazed& b = ui::form<BazaVazed>();
+    // What the operator is typing counts as entered.
+    b.Spreadsheet1.commitEdit();
+    bool ok = false;
+    const int r = row.toInt(&ok);
+    if (!ok) throw std::invalid_argument("no student row \"" + row.toStdString() + "\"");
+    return b.Spreadsheet1.activeSheet().cell(r, column);
+}
+
+void BazaVazed::Image1_Click() {
+    Spreadsheet1.commitEdit();
+    const QString path = Text3.text();
+    try {
+        if (keepUnreadableOriginal_ && QFile::exists(path)) {
+            // Copied, not moved: the file stays in place until the new one is safely renamed over it.
+            const QString backup = path + QStringLiteral(".bak");
+            QFile::remove(backup);
+            if (!QFile::copy(path, backup)) throw std::runtime_error("no backup");
+        }
+        Spreadsheet1.exportWorkbook(path);
+        keepUnreadableOriginal_ = false;
+    } catch (const std::exception&) {
+        ui::services().messageBox(kSaveFailed, kError);
+    }
+}
+
+void BazaVazed::Image4_Click() {
+    CommonDialog1.filter = kXmlFilter;
+    // A cancel keeps the dialog's last file name; that file must not be imported again.
+    if (!CommonDialog1.showOpen() || CommonDialog1.fileName.isEmpty()) return;
+    try {
+        // The workbook loads beside the current one and replaces it only when all of it was read.
+        Spreadsheet1.setXMLURL(CommonDialog1.fileName);
+    } catch (const std::exception&) {
+    }
+}
+
+void BazaVazed::Image7_Click() {
+    Spreadsheet1.commitEdit();
+    const ui::DialogAnswer answer = ui::services().saveFileDialog(kXmlFilter, exportName_);
+    if (!answer.accepted || answer.fileName.isEmpty()) return;
+    exportName_ = answer.fileName;
+    try {
+        Spreadsheet1.exportWorkbook(answer.fileName);
+    } catch (const std::exception&) {
+        ui::services().messageBox(kExportFailed, kError);
+    }
+}
+
+}  // namespace velmox

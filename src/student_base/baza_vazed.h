@@ -1,0 +1,59 @@
+#pragma once
+// The student base window: the student base "2.xml" in an editable spreadsheet, with "Сохранить",
+// "Импортировать" and "Экспортировать". The student picker reads its students from here, saved or
+// not, through ReadStudentCell.
+#include "platform/common_dialog.h"
+#include "platform/controls.h"
+#include "workbook/spreadsheet.h"
+
+namespace velmox {
+
+class BazaVazed : public ui::Form {
+public:
+    BazaVazed();
+
+    // The cell at a row, given as its decimal text ("2", "3", …), and a column 1 to 6 (A to F) of
+    // the worksheet the operator sees; an empty cell is Empty. The first read loads the window,
+    // hidden.
+    static workbook::CellValue ReadStudentCell(const QString& row, int column);
+
+    // In the order of the design table.
+    ui::PictureBox Image1, Image4, Image7;
+    workbook::Spreadsheet Spreadsheet1;
+    ui::CommonDialog CommonDialog1;
+    ui::Frame Frame1;
+    ui::PictureBox Image2, Image3, Image5, Image6, Image8, Image9;
+    ui::TextBox Text3, Text4, Text5, Text6, Text7;
+
+    void Image1_Click();
+    void Image4_Click();
+    void Image7_Click();
+    void Text4_Change();
+    void Text5_Change();
+    void Form_MouseMove();
+    void Image1_MouseDown();
+    void Image1_MouseMove();
+    void Image4_MouseDown();
+    void Image4_MouseMove();
+    void Image7_MouseDown();
+    void Image7_MouseMove();
+
+    // The size the window takes when data\pw.txt and data\ph.txt give none it can use.
+    static constexpr float kDesignWidth = 16605 + kFrameWidth;
+    static constexpr float kDesignHeight = 7710 + kFrameHeight;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Form_Resize() override;
+
+private:
+    void loadStudentBase();
+    void applyKeptSize();
+
+    // "2.xml" was there but did not load: the next save keeps it as "2.xml.bak" first.
+    bool keepUnreadableOriginal_ = false;
+    QString exportName_;
+};
+
+}  // namespace velmox

@@ -1,0 +1,443 @@
+// The student base window: its load never stops the program, "Сохранить" writes back the file it
+// loaded, "Импортировать" and "Экспортировать" touch only what the operator chose, and the window
+// keeps its size in data\pw.txt and data\ph.txt.
+#include <QDir>
+#include <QFileInfo>
+
+#include "student_base_fixture.h"
+#include "workbook/grid_model.h"
+
+using velmox::BazaVazed;
+using velmox::Vazed;
+
+namespace {
+const StudentRow kKasymov = {"Касымов Ерлан", "Серикович", "Қасымов Ерлан", "Серікұлы", "#2019", "0001243"};
+const StudentRow kIvanova = {"Иванова Анна", "Петровна", "Иванова Анна", "Петровна", "#2020", "0001245"};
+const QString kSaveFailed = QStringLiteral("Не возможно сохранить. Закройте Excell и повторите попытку");
+const QString kExportFailed =
+    QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");
+
+QString a2(BazaVazed& b) {
+    return workbook::toText(b.Spreadsheet1.activeSheet().cell(2, 1));
+}
+
+QStringList filesIn(const QString& path) {
+    return QDir(path).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+int pictureNumber(const ui::PictureBox& p) {
+    return p.picture().isNull() ? 0 : p.picture().width() - 10;
+}
+int pictureFolder(const ui::PictureBox& p) {
+    return p.picture().isNull() ? 0 : p.picture().height() - 10;
+}
+}  // namespace
+
+TEST_F(StudentBaseTest, AMissingBaseOpensTheEmptyDesignWorkbookAndThePickerListsNothing) {
+    Vazed& v = start();
+    v.Image1_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    EXPECT_EQ(b.Spreadsheet1.workbook().sheetNames(), QStringList{"Sheet1"});
+    EXPECT_EQ(b.Spreadsheet1.activeSheet().rowCount(), 0);
+    EXPECT_EQ(v.Combo1.listCount(), 0);
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_FALSE(folder.exists("2.xml"));
+
+    // The first save writes the design workbook with the typed student.
+    b.Spreadsheet1.activeSheet().setText(2, 1, kKasymov[0]);
+    b.Spreadsheet1.activeSheet().setText(2, 2, kKasymov[1]);
+    b.Image1_Click();
+    const QString saved = QString::fromUtf8(folder.read("2.xml"));
+    EXPECT_TRUE(saved.contains(u"ss:Color=\"#E0FFFF\""));
+    EXPECT_TRUE(saved.contains(u"ss:LineStyle=\"Continuous\""));
+    EXPECT_TRUE(saved.contains(u"ss:FontName=\"Arial\""));
+    v.Image1_Click();
+    EXPECT_EQ(pickerItems(v), QStringList{"Касымов Ерлан Серикович"});
+}
+
+TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheNextSave) {
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"plain text", QByteArray("Иванов;Иван;2019\r\n")},
+        {"cut off", studentBaseXml({kKasymov}).left(150)},
+        {"another XML document", QByteArray("<?xml version=\"1.0\"?><html><body/></html>")},
+        {"empty", QByteArray()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->messages.clear();
+        folder.write("2.xml", c.bytes);
+        QFile::remove(folder.file("2.xml.bak"));
+        Vazed& v = start();
+        v.Image1_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+        EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file("2.xml"))))
+            << services->messages[0].text.toStdString();
+        BazaVazed& b = ui::form<BazaVazed>();
+        EXPECT_EQ(b.Spreadsheet1.activeSheet().rowCount(), 0);
+        EXPECT_EQ(v.Combo1.listCount(), 0);
+        EXPECT_EQ(folder.read("2.xml"), c.bytes);
+
+        b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+        b.Spreadsheet1.activeSheet().setText(2, 2, kIvanova[1]);
+        b.Image1_Click();
+        EXPECT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(folder.read("2.xml.bak"), c.bytes);
+        workbook::Workbook back;
+        back.load(folder.file("2.xml"));
+        EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+        // Only the unreadable original is kept; a later save leaves the backup alone.
+        b.Spreadsheet1.activeSheet().setText(3, 1, kKasymov[0]);
+        b.Image1_Click();
+        EXPECT_EQ(folder.read("2.xml.bak"), c.bytes);
+        ui::discardForm<BazaVazed>();
+        ui::discardForm<Vazed>();
+    }
+}
+
+TEST_F(StudentBaseTest, SaveWritesBackExactlyTheLoadedFileAndNothingElse) {
+    writeBase({kKasymov});
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    const QStringList before = filesIn(folder.path());
+    b.Spreadsheet1.activeSheet().setText(3, 1, kIvanova[0]);
+    expose(b);
+    click(b, b.Image1);
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(filesIn(folder.path()), before);
+    workbook::Workbook back;
+    back.load(folder.file("2.xml"));
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(3, 1)), kIvanova[0]);
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kKasymov[0]);
+}
+
+TEST_F(StudentBaseTest, ASaveThatCannotWriteShowsItsMessageAndLeavesTheOldFileAsItWas) {
+    // Tests run as root, so no permission stops a write: a directory named 2.xml, or a program
+    // folder below a regular file, does.
+    struct Case {
+        const char* what;
+        const char* programFolder;  // below the test folder
+        size_t loadMessages;
+    };
+    const Case cases[] = {
+        {"2.xml is a directory", "", 1},
+        {"the program folder lies below a regular file", "blocker/program", 0},
+    };
+    folder.write("2.xml/inside.txt", "kept");
+    folder.write("blocker", "a regular file");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->messages.clear();
+        ui::setProgramFolder(folder.file(QString::fromLatin1(c.programFolder)));
+        BazaVazed& b = ui::form<BazaVazed>();
+        EXPECT_EQ(services->messages.size(), c.loadMessages);
+        b.Spreadsheet1.activeSheet().setText(2, 1, kKasymov[0]);
+        b.Image1_Click();
+        ASSERT_EQ(services->messages.size(), c.loadMessages + 1);
+        EXPECT_EQ(services->messages.back().text, kSaveFailed);
+        EXPECT_EQ(services->messages.back().title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(a2(b), kKasymov[0]);
+        EXPECT_TRUE(b.isLoaded());
+        ui::discardForm<BazaVazed>();
+    }
+    EXPECT_EQ(folder.read("2.xml/inside.txt"), QByteArray("kept"));
+    EXPECT_EQ(filesIn(folder.file("2.xml")), QStringList{"inside.txt"});
+    EXPECT_FALSE(folder.exists("2.xml.bak"));
+    EXPECT_EQ(folder.read("blocker"), QByteArray("a regular file"));
+}
+
+TEST_F(StudentBaseTest, ImportReplacesTheWorkbookOnlyWhenTheChosenFileLoads) {
+    writeBase({kKasymov});
+    const QByteArray base = folder.read("2.xml");
+    folder.write("import/good.xml", studentBaseXml({kIvanova}));
+    folder.write("import/bad.xml", "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">");
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+
+    services->dialogAnswers.push_back({true, folder.file("import/good.xml")});
+    b.Image4_Click();
+    ASSERT_EQ(services->dialogs.size(), 1u);
+    EXPECT_EQ(services->dialogs[0].kind, QStringLiteral("open"));
+    EXPECT_EQ(services->dialogs[0].filter, QStringLiteral("XML|*.xml;"));
+    EXPECT_EQ(a2(b), kIvanova[0]);
+    v.Image1_Click();
+    EXPECT_EQ(pickedEntries(v)[2], kIvanova[0]);
+    EXPECT_EQ(folder.read("2.xml"), base);
+
+    // A cancel imports nothing, not even the file chosen before, which has changed meanwhile.
+    folder.write("import/good.xml", studentBaseXml({kKasymov}));
+    b.Image4_Click();
+    EXPECT_EQ(services->dialogs.back().fileName, folder.file("import/good.xml"));
+    EXPECT_EQ(a2(b), kIvanova[0]);
+
+    // An edit, then a file that does not load: the edited workbook stays, silently.
+    b.Spreadsheet1.activeSheet().setText(2, 6, "правка");
+    services->dialogAnswers.push_back({true, folder.file("import/bad.xml")});
+    b.Image4_Click();
+    EXPECT_EQ(a2(b), kIvanova[0]);
+    EXPECT_EQ(workbook::toText(b.Spreadsheet1.activeSheet().cell(2, 6)), QStringLiteral("правка"));
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(folder.read("2.xml"), base);
+
+    // "Сохранить" makes the imported workbook the student base.
+    b.Image1_Click();
+    workbook::Workbook back;
+    back.load(folder.file("2.xml"));
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+}
+
+TEST_F(StudentBaseTest, ExportWritesACopyWhereTheOperatorSaysAndACancelWritesNothing) {
+    writeBase({kKasymov});
+    const QByteArray base = folder.read("2.xml");
+    folder.write("blocker", "a regular file");
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(3, 1, kIvanova[0]);
+
+    services->dialogAnswers.push_back({true, folder.file("копия.xml")});
+    b.Image7_Click();
+    ASSERT_EQ(services->dialogs.size(), 1u);
+    EXPECT_EQ(services->dialogs[0].kind, QStringLiteral("save"));
+    EXPECT_EQ(services->dialogs[0].filter, QStringLiteral("XML|*.xml;"));
+    EXPECT_EQ(folder.read("копия.xml"), b.Spreadsheet1.workbook().toBytes());
+    EXPECT_EQ(folder.read("2.xml"), base);
+
+    const QStringList before = filesIn(folder.path());
+    b.Image7_Click();  // cancelled
+    EXPECT_EQ(services->dialogs.back().fileName, folder.file("копия.xml"));
+    EXPECT_EQ(filesIn(folder.path()), before);
+    EXPECT_TRUE(services->messages.empty());
+
+    services->dialogAnswers.push_back({true, folder.file("blocker/копия.xml")});
+    b.Image7_Click();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text, kExportFailed);
+    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+    EXPECT_EQ(filesIn(folder.path()), before);
+}
+
+TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeAndAnythingUnusableTheDesignSize) {
+    constexpr float kW = BazaVazed::kDesignWidth, kH = BazaVazed::kDesignHeight;
+    struct Case {
+        const char* pw;  // nullptr: no file
+        const char* ph;
+        float width, height;
+    };
+    const Case cases[] = {
+        {"9000\r\n", "6000\r\n", 9000, 6000},
+        {" 8400 \r\nmore\r\n", "5250,5\r\n", 8400, 5250.5f},
+        {nullptr, nullptr, kW, kH},
+        {"\r\n", "", kW, kH},
+        {"широкое\r\n", "6000\r\n", kW, 6000},
+        {"9000\r\n", "1e9\r\n", 9000, kH},
+        {"-9000\r\n", "0\r\n", kW, kH},
+        {"100\r\n", "6000\r\n", kW, 6000},
+        {"inf\r\n", "nan\r\n", kW, kH},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pw ? c.pw : "no files");
+        QFile::remove(folder.file("data\\pw.txt"));
+        QFile::remove(folder.file("data\\ph.txt"));
+        if (c.pw) folder.write("data\\pw.txt", c.pw);
+        if (c.ph) folder.write("data\\ph.txt", c.ph);
+        BazaVazed& b = ui::form<BazaVazed>();
+        EXPECT_EQ(b.width().value, c.width);
+        EXPECT_EQ(b.height().value, c.height);
+        EXPECT_EQ(b.Spreadsheet1.width().value, c.width - 250);
+        EXPECT_EQ(b.Spreadsheet1.height().value, c.height - 1300);
+        EXPECT_TRUE(services->messages.empty());
+        ui::discardForm<BazaVazed>();
+    }
+}
+
+TEST_F(StudentBaseTest, ResizeFitsTheSpreadsheetAndASizeItCannotTakeKeepsItsLastOne) {
+    BazaVazed& b = ui::form<BazaVazed>();
+    struct Step {
+        char dimension;
+        float value;
+        float sheetWidth, sheetHeight;
+    };
+    const Step steps[] = {
+        {'w', 10000, 9750, BazaVazed::kDesignHeight - 1300},
+        {'h', 5000, 9750, 3700},
+        {'h', 1000, 9750, 3700},  // too low: the width is set again, the height kept
+        {'w', 200, 9750, 3700},   // too narrow: neither is set
+        {'h', 6000, 9750, 3700},  // the width is still refused, so the height is not reached
+        {'w', 9000, 8750, 4700},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.dimension << " " << s.value);
+        if (s.dimension == 'w')
+            b.setWidth(ui::Twips(s.value));
+        else
+            b.setHeight(ui::Twips(s.value));
+        EXPECT_EQ(b.Spreadsheet1.width().value, s.sheetWidth);
+        EXPECT_EQ(b.Spreadsheet1.height().value, s.sheetHeight);
+    }
+    // The operator's resize takes the same path.
+    expose(b);
+    b.window()->resize(700, 400);
+    settle();
+    EXPECT_EQ(b.Spreadsheet1.width().value, 700 * 15 + ui::Form::kFrameWidth - 250);
+    EXPECT_EQ(b.Spreadsheet1.height().value, 400 * 15 + ui::Form::kFrameHeight - 1300);
+}
+
+TEST_F(StudentBaseTest, ClosingKeepsTheOuterSizeAndShowsTheMainWindowEvenWhenSomethingHidIt) {
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    expose(b);
+    b.window()->resize(600, 420);
+    settle();
+    v.hide();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kKasymov[0]);
+    b.unload();
+    settle();
+    EXPECT_FALSE(ui::formLoaded<BazaVazed>());
+    EXPECT_TRUE(v.isShown());
+    EXPECT_EQ(folder.read("data\\pw.txt"), QByteArray("9120\r\n"));
+    EXPECT_EQ(folder.read("data\\ph.txt"), QByteArray("6720\r\n"));
+    EXPECT_FALSE(folder.exists("2.xml"));  // the close saves no workbook
+
+    BazaVazed& again = ui::form<BazaVazed>();
+    EXPECT_EQ(again.width().value, 9120);
+    EXPECT_EQ(again.height().value, 6720);
+    EXPECT_EQ(again.Spreadsheet1.activeSheet().rowCount(), 0);
+}
+
+TEST_F(StudentBaseTest, ACloseThatCannotWriteTheSizeFilesSaysSoAndStillShowsTheMainWindow) {
+    Vazed& v = start();
+    v.Image4_Click();
+    v.hide();
+    QDir(folder.file("data")).removeRecursively();
+    folder.write("data", "a regular file");
+    ui::form<BazaVazed>().unload();
+    settle();
+    ASSERT_EQ(services->messages.size(), 2u);
+    EXPECT_TRUE(services->messages[0].text.contains(u"pw.txt"));
+    EXPECT_TRUE(services->messages[1].text.contains(u"ph.txt"));
+    EXPECT_TRUE(v.isShown());
+}
+
+TEST_F(StudentBaseTest, LanguageCodesSetTheCaptionAndTooltipsAndOtherTextsChangeNothing) {
+    struct Texts {
+        QString caption, save, import, exportTip;
+    };
+    const Texts design = {"База студентов", "Сохранить", "Импортировать", "Экспортировать"};
+    const Texts kazakh = {"Студенттік база", "Сақтау", "Импорттау", "Экспорттау"};
+    const Texts russian = {"База Студентов", "Сохранить", "Импортировать", "Экспортировать"};
+    struct Case {
+        const char* code;
+        const Texts& expected;
+    };
+    const Case cases[] = {
+        {"Kaz", kazakh}, {"kaz", kazakh},  {"Rus ", kazakh}, {"Rus", russian},
+        {"", russian},   {"RUS", russian}, {"Kaz", kazakh},  {"Eng", kazakh},
+    };
+    folder.write("data\\lang.txt", "Eng\r\n");
+    BazaVazed& b = ui::form<BazaVazed>();
+    const auto seen = [&b] {
+        return QStringList{b.caption(), b.Image1.toolTipText(), b.Image4.toolTipText(),
+                           b.Image7.toolTipText()};
+    };
+    const auto list = [](const Texts& t) { return QStringList{t.caption, t.save, t.import, t.exportTip}; };
+    EXPECT_EQ(seen(), list(design));
+    for (const Case& c : cases) {
+        b.Text4.setText(QString::fromLatin1(c.code));
+        EXPECT_EQ(seen(), list(c.expected)) << '"' << c.code << '"';
+    }
+}
+
+TEST_F(StudentBaseTest, SkinsSetTheBackgroundAndTheNinePicturesAndOtherNamesChangeNothing) {
+    writeSkinPictures({17, 18, 19, 20, 39, 40});
+    folder.write("data\\Skin.txt", cp1251(QStringLiteral("Нет такого скина\r\n")));
+    BazaVazed& b = ui::form<BazaVazed>();
+    const ui::PictureBox* pictures[] = {&b.Image1, &b.Image2, &b.Image3, &b.Image4, &b.Image5,
+                                        &b.Image6, &b.Image7, &b.Image8, &b.Image9};
+    const int numbers[] = {19, 19, 20, 39, 39, 40, 17, 17, 18};
+    // The design look: no pictures, the design background.
+    EXPECT_EQ(b.backColor(), 0x00FBE3C8u);
+    for (const ui::PictureBox* p : pictures) EXPECT_TRUE(p->picture().isNull()) << p->name().toStdString();
+
+    struct Case {
+        const char16_t* name;
+        ui::OleColor background;
+        int folder;
+    };
+    const Case cases[] = {
+        {u"Темный скин", 0x00404040, 4},
+        {u"Желтый скин", 0x80000018, 3},
+        {u"темный скин", 0x80000018, 3},
+        {u"Белый интерактив скин", 0x8000000B, 2},
+        {u"Основной скин ", 0x8000000B, 2},
+        {u"Основной скин", 0x00FBE3C8, 1},
+        {u"", 0x00FBE3C8, 1},
+    };
+    for (const Case& c : cases) {
+        const QString name = QString::fromUtf16(c.name);
+        SCOPED_TRACE(name.toStdString());
+        b.Text5.setText(name);
+        EXPECT_EQ(b.backColor(), c.background);
+        for (int i = 0; i < 9; ++i) {
+            EXPECT_EQ(pictureNumber(*pictures[i]), numbers[i]) << pictures[i]->name().toStdString();
+            EXPECT_EQ(pictureFolder(*pictures[i]), c.folder) << pictures[i]->name().toStdString();
+        }
+    }
+}
+
+TEST_F(StudentBaseTest, MissingPicturesAndSettingsFilesNeverStopTheWindowFromOpening) {
+    for (const char* file : {"data\\lang.txt", "data\\Skin.txt"}) QFile::remove(folder.file(file));
+    writeBase({kKasymov});
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Text5.setText(QStringLiteral("Темный скин"));
+    EXPECT_EQ(b.backColor(), 0x00404040u);
+    EXPECT_TRUE(b.Image1.picture().isNull());
+    EXPECT_EQ(a2(b), kKasymov[0]);
+    EXPECT_EQ(b.caption(), QStringLiteral("База студентов"));
+    EXPECT_TRUE(services->messages.empty());
+    b.show();
+    EXPECT_TRUE(b.isShown());
+}
+
+TEST_F(StudentBaseTest, TheButtonUnderThePointerShowsItsHoverPictureAndTheBareSurfaceRestoresAll) {
+    writeSkinPictures({17, 18, 19, 20, 39, 40});
+    BazaVazed& b = ui::form<BazaVazed>();
+    expose(b);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int image1, image4, image7;
+    };
+    const Step steps[] = {
+        {"onto Сохранить", [&] { moveOver(b, b.Image1); }, 20, 39, 17},
+        {"straight onto Импортировать", [&] { moveOver(b, b.Image4); }, 19, 40, 17},
+        {"press on Импортировать", [&] { pressOn(b, b.Image4); }, 19, 39, 17},
+        {"onto Экспортировать",
+         [&] {
+             QTest::mouseRelease(b.window()->windowHandle(), Qt::LeftButton, {}, {200, 300});
+             moveOver(b, b.Image7);
+         },
+         19, 39, 18},
+        {"over the spreadsheet", [&] { moveOver(b, b.Spreadsheet1); }, 19, 39, 18},
+        {"over the bare strip beside the buttons", [&] { moveOverSurface(b, 6000, 300); }, 19, 39, 17},
+        {"press on Сохранить",
+         [&] {
+             moveOver(b, b.Image1);
+             pressOn(b, b.Image1);
+         },
+         19, 39, 17},
+    };
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(pictureNumber(b.Image1), s.image1) << s.what;
+        EXPECT_EQ(pictureNumber(b.Image4), s.image4) << s.what;
+        EXPECT_EQ(pictureNumber(b.Image7), s.image7) << s.what;
+    }
+    EXPECT_TRUE(services->dialogs.empty());  // nothing was clicked
+}
