@@ -11,8 +11,6 @@ using velmox::BazaVazed;
 using velmox::Vazed;
 
 namespace {
-const StudentRow kKasymov = {"Касымов Ерлан", "Серикович", "Қасымов Ерлан", "Серікұлы", "#2019", "0001243"};
-const StudentRow kIvanova = {"Иванова Анна", "Петровна", "Иванова Анна", "Петровна", "#2020", "0001245"};
 const QString kSaveFailed = QStringLiteral("Не возможно сохранить. Закройте Excell и повторите попытку");
 const QString kExportFailed =
     QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");

@@ -10,10 +10,6 @@ using velmox::BazaVazed;
 using velmox::Vazed;
 
 namespace {
-const StudentRow kKasymov = {"Касымов Ерлан", "Серикович", "Қасымов Ерлан", "Серікұлы", "#2019", "0001243"};
-const StudentRow kOmirbekova = {"Омирбекова Айгерим", "Бауыржановна", "Өмірбекова Әйгерім",
-                                "Бауыржанқызы",       "#2019",        "0001244"};
-const StudentRow kIvanova = {"Иванова Анна", "Петровна", "Иванова Анна", "Петровна", "#2020", "0001245"};
 
 QStringList entriesOf(const StudentRow& r) {
     const auto text = [](const QString& v) { return v.startsWith(u'#') ? v.mid(1) : v; };

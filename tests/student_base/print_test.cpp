@@ -20,10 +20,6 @@ using velmox::Print1;
 using velmox::Vazed;
 
 namespace {
-const StudentRow kKasymov = {"Касымов Ерлан", "Серикович", "Қасымов Ерлан", "Серікұлы", "#2019", "0001243"};
-const StudentRow kOmirbekova = {"Омирбекова Айгерим", "Бауыржановна", "Өмірбекова Әйгерім",
-                                "Бауыржанқызы",       "#2019",        "0001244"};
-const StudentRow kIvanova = {"Иванова Анна", "Петровна", "Иванова Анна", "Петровна", "#2020", "0001245"};
 
 int pictureNumber(const ui::PictureBox& p) {
     return p.picture().isNull() ? 0 : p.picture().width() - 10;

@@ -14,6 +14,14 @@
 // Columns A to F of one student row; "" leaves the cell out, a leading "#" makes it a number.
 using StudentRow = std::array<QString, 6>;
 
+// The students most tests use.
+inline const StudentRow kKasymov = {"Касымов Ерлан", "Серикович", "Қасымов Ерлан",
+                                    "Серікұлы",      "#2019",     "0001243"};
+inline const StudentRow kOmirbekova = {"Омирбекова Айгерим", "Бауыржановна", "Өмірбекова Әйгерім",
+                                       "Бауыржанқызы",       "#2019",        "0001244"};
+inline const StudentRow kIvanova = {"Иванова Анна", "Петровна", "Иванова Анна",
+                                    "Петровна",     "#2020",    "0001245"};
+
 // A "2.xml" as the component writes it: a heading row, then the rows from row 2 on.
 QByteArray studentBaseXml(const std::vector<StudentRow>& rows);
 
