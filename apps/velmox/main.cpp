@@ -6,6 +6,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Windows come and go (the main window hides while others are open); only its close ends us.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmox::Vazed::Form_Initialize();
+    if (!velmox::Vazed::Form_Initialize()) return 1;
     return app.exec();
 }

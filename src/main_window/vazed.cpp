@@ -74,20 +74,26 @@ Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")) {
 
 Vazed::~Vazed() = default;
 
-void Vazed::Form_Initialize() {
+bool Vazed::Form_Initialize() {
     const QString language = readSetting(QStringLiteral("data\\lang.txt"));
     Vazed& v = ui::form<Vazed>();
-    if (!v.layoutLoaded_) return;  // a second copy, or no layout workbook: the program has ended
+    if (!v.layoutLoaded_) return false;
     v.Text43.setText(language);
     v.show();
+    return true;
 }
 
 void Vazed::Form_Load() {
-    instanceLock_ = ui::acquireInstanceLock(ui::programPath(QStringLiteral("Velmox.lock")));
-    if (!instanceLock_) {
-        // Another copy runs in this folder: end silently, touching nothing.
-        ui::services().endProgram(0);
-        return;
+    try {
+        instanceLock_ = ui::acquireInstanceLock(ui::programPath(QStringLiteral("Velmox.lock")));
+        if (!instanceLock_) {
+            // Another copy runs in this folder: end silently, touching nothing.
+            ui::services().endProgram(0);
+            return;
+        }
+    } catch (const std::exception& e) {
+        // Not a second copy: say why and go on without the lock; the saves report their own failures.
+        ui::services().messageBox(QString::fromUtf8(e.what()), kError);
     }
     FillFontLists();
     Frame2.setVisible(false);

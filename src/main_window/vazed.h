@@ -16,7 +16,8 @@ public:
     ~Vazed() override;
 
     // The program's start: the load (through the first access to the window), then the language.
-    static void Form_Initialize();
+    // False when the program has ended instead (a second copy, or no layout workbook).
+    static bool Form_Initialize();
 
     // The entry-state save: last values, the caller's work, then the 21 merges.
     void SaveEntryState(const std::function<void()>& between = {});

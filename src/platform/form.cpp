@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QTimer>
 
 #include "platform/dispatch.h"
 
@@ -168,10 +167,14 @@ void Form::closedByOperator() {
     unloading_ = true;
     dispatchEvent([this] { Form_Unload(); });
     window_->hide();
-    // The handler that closed us may still be running inside this window: delete it later.
+    // The handler that closed us may still be running inside this window: delete it once control is
+    // back in the event loop that is running now. A deferred delete waits for that loop, where a
+    // zero timer would fire inside any message box or dialog the handler opens next.
     if (release_) release_();
     loaded_ = false;
-    QTimer::singleShot(0, [self = this] { delete self; });
+    auto* marker = new QObject;
+    QObject::connect(marker, &QObject::destroyed, [self = this] { delete self; });
+    marker->deleteLater();
 }
 
 void Form::unload() {

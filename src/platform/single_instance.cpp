@@ -1,6 +1,8 @@
 #include "platform/single_instance.h"
 
+#include <QDir>
 #include <QLockFile>
+#include <stdexcept>
 
 namespace ui {
 
@@ -11,7 +13,13 @@ std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath) {
     auto lock = std::make_unique<QLockFile>(lockFilePath);
     // A lock whose process is gone counts as stale whatever its age.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return nullptr;
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError) return nullptr;
+        throw std::runtime_error(
+            QStringLiteral("Не удалось создать файл %1: папка программы недоступна для записи.")
+                .arg(QDir::toNativeSeparators(lockFilePath))
+                .toStdString());
+    }
     return std::make_unique<InstanceLock>(std::move(lock));
 }
 

@@ -17,7 +17,8 @@ private:
     std::unique_ptr<QLockFile> lock_;
 };
 
-// Null when another running copy holds the lock.
+// Null when another running copy holds the lock. A lock that cannot be taken for another reason
+// (a folder that cannot be written) throws std::runtime_error with the reason: that is no second copy.
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath);
 
 }  // namespace ui

@@ -26,9 +26,19 @@ QString columnName(int column) {
     return name;
 }
 
+namespace {
+// The used range and the spare rows and columns for typing, never past the sheet's last cell.
+int shownRows(const Worksheet& s) {
+    return std::min(s.rowCount() + GridModel::kSpareRows, kMaxRows);
+}
+int shownColumns(const Worksheet& s) {
+    return std::min(s.columnCount() + GridModel::kSpareColumns, kMaxColumns);
+}
+}  // namespace
+
 GridModel::GridModel(Workbook& book, QObject* parent) : QAbstractTableModel(parent), book_(book) {
-    rows_ = book_.activeSheet().rowCount() + kSpareRows;
-    columns_ = book_.activeSheet().columnCount() + kSpareColumns;
+    rows_ = shownRows(book_.activeSheet());
+    columns_ = shownColumns(book_.activeSheet());
 }
 
 void GridModel::beginReplace() {
@@ -36,8 +46,8 @@ void GridModel::beginReplace() {
 }
 
 void GridModel::endReplace() {
-    rows_ = book_.activeSheet().rowCount() + kSpareRows;
-    columns_ = book_.activeSheet().columnCount() + kSpareColumns;
+    rows_ = shownRows(book_.activeSheet());
+    columns_ = shownColumns(book_.activeSheet());
     endResetModel();
 }
 
@@ -77,13 +87,13 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 }
 
 void GridModel::fitExtent() {
-    const int rows = book_.activeSheet().rowCount() + kSpareRows;
+    const int rows = shownRows(book_.activeSheet());
     if (rows > rows_) {
         beginInsertRows({}, rows_, rows - 1);
         rows_ = rows;
         endInsertRows();
     }
-    const int columns = book_.activeSheet().columnCount() + kSpareColumns;
+    const int columns = shownColumns(book_.activeSheet());
     if (columns > columns_) {
         beginInsertColumns({}, columns_, columns - 1);
         columns_ = columns;

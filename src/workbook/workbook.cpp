@@ -22,8 +22,8 @@ constexpr std::string_view kSpreadsheetNs = "urn:schemas-microsoft-com:office:sp
 constexpr std::string_view kExcelNs = "urn:schemas-microsoft-com:office:excel";
 
 // The largest sheet any spreadsheet program opens; also keeps index arithmetic far from overflow.
-constexpr int kMaxRow = 1048576;
-constexpr int kMaxColumn = 16384;
+constexpr int kMaxRow = kMaxRows;
+constexpr int kMaxColumn = kMaxColumns;
 
 QString qs(const char* utf8) {
     return QString::fromUtf8(utf8);

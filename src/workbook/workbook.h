@@ -23,6 +23,10 @@ class xml_document;
 
 namespace workbook {
 
+// The largest sheet a workbook holds: row and column numbers above these are refused.
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+
 // Why a file did not load, in words an operator can act on.
 class LoadError : public std::runtime_error {
 public:

@@ -155,6 +155,18 @@ TEST_F(VazedTest, ASecondCopyEndsSilentlyWithoutTouchingAnyFile) {
     EXPECT_EQ(folderListing(folder.path()), before);
 }
 
+TEST_F(VazedTest, AProgramFolderThatCannotTakeTheLockIsReportedNotTakenForASecondCopy) {
+    // A program folder below a plain file: nothing can be created in it (even for root).
+    folder.write("plain", "x");
+    ui::setProgramFolder(folder.file("plain/program"));
+    velmox::Vazed::Form_Initialize();
+    ASSERT_GE(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("Velmox.lock")));
+    // It goes on to the layout workbook, which is not there either: that end is not a silent one.
+    EXPECT_EQ(services->endedWith, std::vector<int>{1});
+}
+
 TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
     folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
     QTemporaryDir elsewhere;

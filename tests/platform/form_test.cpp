@@ -1,6 +1,8 @@
 // The global window instance: loaded hidden on first access, fresh again after a close.
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
 
 #include "operator.h"
@@ -169,4 +171,28 @@ TEST_F(FormInstance, ExceptionInFormLoadIsReportedAndTheWindowStaysLoaded) {
     ui::discardForm<Failing>();
 }
 
+}  // namespace
+
+namespace {
+TEST_F(FormInstance, AWindowUnloadedInItsOwnHandlerLivesUntilThatHandlerReturns) {
+    Probe& p = ui::form<Probe>();
+    p.show();
+    bool aliveAfterNestedLoop = false;
+    // A handler that closes its window and then waits in a nested loop, as a message box would.
+    p.Text1.onChange = [&] {
+        p.unload();
+        QEventLoop nested;
+        QTimer::singleShot(0, &nested, &QEventLoop::quit);
+        nested.exec();
+        aliveAfterNestedLoop = Probe::destroyed == 0;
+    };
+    QTimer::singleShot(0, [&] { p.Text1.setText("typed"); });
+    QEventLoop outer;
+    QTimer::singleShot(20, &outer, &QEventLoop::quit);
+    outer.exec();
+    EXPECT_TRUE(aliveAfterNestedLoop);
+    runQueuedCalls();
+    EXPECT_EQ(Probe::destroyed, 1);
+    EXPECT_FALSE(ui::formLoaded<Probe>());
+}
 }  // namespace

@@ -142,6 +142,12 @@ TEST(InstanceLock, SecondCopyIsRefusedWhileTheFirstHoldsTheLock) {
     EXPECT_NE(next, nullptr);
 }
 
+TEST(InstanceLock, AFolderThatCannotTakeTheLockIsAnErrorNotASecondCopy) {
+    ProgramFolder folder;
+    folder.write("plain-file", "x");
+    EXPECT_THROW(ui::acquireInstanceLock(folder.file("plain-file/velmox.lock")), std::runtime_error);
+}
+
 TEST(InstanceLock, LockLeftByADeadProcessIsTakenOver) {
     // A process that has surely ended gives a PID that names no running process.
     QProcess ended;

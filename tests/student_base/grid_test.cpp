@@ -203,3 +203,19 @@ TEST(GridColumns, AreNamedAsSpreadsheetProgramsNameThem) {
     for (const auto& [column, name] : cases)
         EXPECT_EQ(workbook::columnName(column), QString::fromLatin1(name));
 }
+
+TEST(GridExtent, StopsAtTheSheetsLastRowAndColumnSoACellThereShowsAndTakesTyping) {
+    workbook::Workbook book;
+    book.loadFromBytes(
+        "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"Sheet1\"><Table>"
+        "<Row ss:Index=\"1048576\"><Cell ss:Index=\"16384\"><Data ss:Type=\"String\">last</Data></Cell></Row>"
+        "</Table></Worksheet></Workbook>");
+    workbook::GridModel model(book);
+    ASSERT_EQ(model.rowCount(), workbook::kMaxRows);
+    ASSERT_EQ(model.columnCount(), workbook::kMaxColumns);
+    const QModelIndex last = model.index(workbook::kMaxRows - 1, workbook::kMaxColumns - 1);
+    EXPECT_EQ(model.data(last, Qt::DisplayRole).toString(), QStringLiteral("last"));
+    EXPECT_TRUE(model.setData(last, QStringLiteral("typed"), Qt::EditRole));
+    EXPECT_EQ(model.rowCount(), workbook::kMaxRows);
+}
