@@ -33,9 +33,7 @@ const skin::Look<Print1> kLook{kBackgrounds, kPictures, kTexts};
 void Print1::Text2_Change() {
     for (const Language& l : kLanguages) {
         if (Text2.text() != QLatin1String(l.code)) continue;
-        auto caption = [&l](int row) {
-            return workbook::toText(layoutSheet().cell(QStringLiteral("%1%2").arg(l.column).arg(row)));
-        };
+        auto caption = [&l](int row) { return translation(l.column, row); };
         setCaption(caption(kTitleRow));
         Label2.setCaption(caption(kNumberCaptionRow));
         Image1.setToolTipText(QString::fromUtf16(l.printTip));

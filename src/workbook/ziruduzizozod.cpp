@@ -14,4 +14,8 @@ workbook::Worksheet& layoutSheet() {
     return *s;
 }
 
+QString translation(QChar column, int row) {
+    return workbook::toText(layoutSheet().cell(QStringLiteral("%1%2").arg(column).arg(row)));
+}
+
 }  // namespace velmox

@@ -13,5 +13,7 @@ public:
 
 // The layout workbook's "Sheet1"; throws when the workbook has none.
 workbook::Worksheet& layoutSheet();
+// A caption of the translation table: column 'g' (Russian) or 'h' (Kazakh) of `row`, as text.
+QString translation(QChar column, int row);
 
 }  // namespace velmox

@@ -8,9 +8,7 @@ namespace velmox {
 
 namespace {
 void applyLanguage(Vazed& v, QChar column, bool kazakh) {
-    auto caption = [column](int row) {
-        return workbook::toText(layoutSheet().cell(QStringLiteral("%1%2").arg(column).arg(row)));
-    };
+    auto caption = [column](int row) { return translation(column, row); };
     for (const CaptionStep& s : kCaptionSteps) (v.*s.label).setCaption(caption(s.row));
     v.setCaption(caption(kTitleRow));
     for (const ButtonTip& t : kButtonTips)
