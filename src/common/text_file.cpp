@@ -66,11 +66,11 @@ QStringList splitLines(const QByteArray& bytes) {
     return lines;
 }
 
-QByteArray encodeLines(const QStringList& lines) {
+QByteArray encodeLines(const QStringList& lines, bool utf8) {
     QString text;
     for (const QString& line : lines) text += asOneLine(line) + QLatin1String("\r\n");
     QByteArray bytes;
-    if (tryCodePage(text, &bytes)) return bytes;
+    if (!utf8 && tryCodePage(text, &bytes)) return bytes;
     return kUtf8Bom + text.toUtf8();
 }
 
@@ -94,6 +94,7 @@ ReadResult readLines(const QString& path) {
         return result;
     }
     result.lines = splitLines(bytes);
+    result.utf8 = bytes.startsWith(kUtf8Bom);
     return result;
 }
 
@@ -103,14 +104,18 @@ QString readFirstLine(const QString& path, QString* error) {
     return result.error.isEmpty() ? result.lines.value(0) : QString();
 }
 
-void writeLines(const QString& path, const QStringList& lines) {
+void writeLines(const QString& path, const QStringList& lines, WriteOptions options) {
     const QFileInfo info(path);
     if (info.isDir()) throw WriteError(path, QStringLiteral("на месте файла находится папка"));
     const QString folder = info.absolutePath();
-    if (!QDir(folder).exists() && !QDir().mkpath(folder))
-        throw WriteError(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
+    if (!QDir(folder).exists()) {
+        if (!options.createFolder)
+            throw WriteError(path, QStringLiteral("нет папки «%1»").arg(QDir::toNativeSeparators(folder)));
+        if (!QDir().mkpath(folder))
+            throw WriteError(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
+    }
 
-    const QByteArray bytes = encodeLines(lines);
+    const QByteArray bytes = encodeLines(lines, options.utf8);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw WriteError(path, QStringLiteral("файл не открывается для записи: %1").arg(file.errorString()));

@@ -13,6 +13,7 @@ struct ReadResult {
     bool exists = false;  // false: the file is not there, an ordinary first start
     QString error;        // non-empty: the file exists but could not be read; the reason, for a message box
     QStringList lines;    // the lines, without their line ends
+    bool utf8 = false;    // the file began with a UTF-8 byte-order mark
 };
 
 // Reads the whole file. A missing file gives exists == false and no error.
@@ -34,16 +35,23 @@ private:
     QString reason_;
 };
 
+struct WriteOptions {
+    bool createFolder = true;  // false: a missing parent folder is a failure
+    bool utf8 = false;         // UTF-8 with a byte-order mark even when Windows-1251 would do
+};
+
 // Writes every line followed by CR LF through a temporary file beside `path` that is then renamed over
-// it, creating a missing parent folder. Throws WriteError; the old file is then untouched.
-void writeLines(const QString& path, const QStringList& lines);
+// it, creating a missing parent folder unless told not to. Throws WriteError; the old file is then
+// untouched.
+void writeLines(const QString& path, const QStringList& lines, WriteOptions options = {});
 
 // A line ends at CR LF or a lone CR; a lone LF stays in the line. A UTF-8 byte-order mark means UTF-8,
 // anything else is Windows-1251.
 QStringList splitLines(const QByteArray& bytes);
 
-// Windows-1251 when every character fits, otherwise the whole text as UTF-8 after a byte-order mark.
-// CR LF or a lone CR inside a line becomes a lone LF, so a value never spills into the next line.
-QByteArray encodeLines(const QStringList& lines);
+// Windows-1251 when every character fits (and `utf8` is false), otherwise the whole text as UTF-8 after
+// a byte-order mark. CR LF or a lone CR inside a line becomes a lone LF, so a value never spills into
+// the next line.
+QByteArray encodeLines(const QStringList& lines, bool utf8 = false);
 
 }  // namespace textfile

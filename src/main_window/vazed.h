@@ -113,6 +113,10 @@ public:
     void Image201_Click();
     void Image4_Click();
 
+    // "Редактировать": the entry-state save, then the saved value list editor in place of this window.
+    void bindEditAction();
+    void Image24_Click();
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;

@@ -33,6 +33,7 @@ void Vazed::bindHandlers() {
     Text48.onChange = [this] { Text48_Change(); };
     bindToolbar();
     bindStudentBase();
+    bindEditAction();
 }
 
 }  // namespace velmox

@@ -1,0 +1,123 @@
+// Opening the editor: its lists as the files hold them, its first page, the page switches, and the
+// files it cannot read.
+#include <QFileInfo>
+
+#include "value_lists/edit_fixture.h"
+
+using velmox::Edit;
+using velmox::Vazed;
+
+TEST_F(EditTest, OpensOnPageOneWithEveryLineOfEachFileInItsList) {
+    folder.write("data\\5.txt", cp1251(QStringLiteral("A\r\n\r\nB\r\n")));
+    writeList(8, {QStringLiteral("Колледж"), QStringLiteral("Колледж"), QStringLiteral("колледж")});
+    writeList(21, {QStringLiteral("Техник")});
+    writeList(18, {QStringLiteral("Слесарь")});
+    Vazed& v = start();
+    Edit& e = openEditor(v);
+
+    EXPECT_TRUE(e.isShown());
+    EXPECT_FALSE(v.isShown());
+    EXPECT_EQ(entries(e.List5), QStringList({"A", "", "B"}));
+    EXPECT_EQ(entries(e.List8), QStringList({"Колледж", "Колледж", "колледж"}));
+    EXPECT_EQ(entries(e.List21), QStringList({"Техник"}));
+    EXPECT_EQ(entries(e.List18), QStringList({"Слесарь"}));
+    // No data\17.txt: an empty list, and the load went on.
+    EXPECT_EQ(e.List17.listCount(), 0);
+    for (int n = 1; n <= 21; ++n) EXPECT_EQ(listOf(e, n).listIndex(), -1) << "list " << n;
+
+    EXPECT_EQ(e.Check1.value(), 1);
+    EXPECT_EQ(e.Check2.value(), 0);
+    EXPECT_EQ(e.Frame1.left(), ui::Twips(120));
+    EXPECT_EQ(e.Frame1.top(), ui::Twips(720));
+    EXPECT_EQ(e.Frame2.left(), ui::Twips(-10000));
+    EXPECT_EQ(e.Frame2.top(), ui::Twips(-10000));
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(EditTest, PageSwitchesShowTheirPageAndClearingTheTickedOneKeepsIt) {
+    struct Step {
+        const char* click;  // "1" or "2": the check box the operator clicks
+        int check1, check2;
+        int page;
+    };
+    const Step steps[] = {
+        {"2", 0, 1, 2},  // ticking Check2 shows page 2 and clears Check1
+        {"2", 0, 0, 2},  // clearing the ticked box leaves its page
+        {"2", 0, 1, 2},  // ticking it again shows the same page
+        {"1", 1, 0, 1}, {"1", 0, 0, 1}, {"2", 0, 1, 2}, {"1", 1, 0, 1},
+    };
+    Vazed& v = start();
+    Edit& e = openEditor(v);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "click Check" << s.click);
+        click(e, *s.click == '1' ? static_cast<ui::Control&>(e.Check1) : e.Check2);
+        EXPECT_EQ(e.Check1.value(), s.check1);
+        EXPECT_EQ(e.Check2.value(), s.check2);
+        ui::Frame& shown = s.page == 1 ? e.Frame1 : e.Frame2;
+        ui::Frame& away = s.page == 1 ? e.Frame2 : e.Frame1;
+        EXPECT_EQ(shown.left(), ui::Twips(120));
+        EXPECT_EQ(shown.top(), ui::Twips(720));
+        EXPECT_EQ(away.left(), ui::Twips(-10000));
+        EXPECT_EQ(away.top(), ui::Twips(-10000));
+    }
+}
+
+TEST_F(EditTest, AListFileThatCannotBeReadShowsEmptyIsNamedOnceAndIsLeftAlone) {
+    // A folder where the file should be: it exists but cannot be read, even by root.
+    QDir().mkpath(folder.file("data\\3.txt"));
+    writeList(4, {QStringLiteral("Лицей")});
+    Vazed& v = start();
+    services->messages.clear();
+    Edit& e = openEditor(v);
+
+    EXPECT_EQ(e.List3.listCount(), 0);
+    EXPECT_EQ(entries(e.List4), QStringList({"Лицей"}));
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, "Ошибка");
+    EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file("data\\3.txt"))));
+
+    // Deletes in other lists and the close touch it not.
+    click(e, e.Image6);
+    e.unload();
+    settle();
+    EXPECT_TRUE(QFileInfo(folder.file("data\\3.txt")).isDir());
+    EXPECT_EQ(lines("data\\4.txt"), QStringList({"Лицей"}));
+}
+
+TEST_F(EditTest, MissingSettingsFilesOpenTheEditorInItsDesignLook) {
+    QFile::remove(folder.file("data\\lang.txt"));
+    QFile::remove(folder.file("data\\Skin.txt"));
+    writeList(1, {QStringLiteral("Школа")});
+    Vazed& v = start();
+    services->messages.clear();
+    Edit& e = openEditor(v);
+
+    EXPECT_TRUE(e.isShown());
+    EXPECT_EQ(e.caption(), "Редактирование сохранненых данных");
+    EXPECT_EQ(e.Check1.caption(), "Первая сторона (левая часть)");
+    EXPECT_EQ(e.Label21.caption(), "Квалификация строка 3");
+    EXPECT_EQ(e.backColor(), 0x00FBE3C8u);
+    EXPECT_FALSE(e.Image1.picture().isNull());
+    EXPECT_EQ(e.Image1.picture().cacheKey(), e.Image2.picture().cacheKey());
+    EXPECT_EQ(entries(e.List1), QStringList({"Школа"}));
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(EditTest, ClosingTheEditorShowsTheMainWindowWritesNothingAndTheNextOpeningReadsAfresh) {
+    writeList(7, {QStringLiteral("Механик")});
+    Vazed& v = start();
+    Edit& e = openEditor(v);
+    click(e, e.Check2);
+    const QByteArray before = folder.read("data\\7.txt");
+    e.window()->close();
+    settle();
+    EXPECT_FALSE(ui::formLoaded<Edit>());
+    EXPECT_TRUE(v.isShown());
+    EXPECT_EQ(folder.read("data\\7.txt"), before);
+
+    writeList(7, {QStringLiteral("Механик"), QStringLiteral("Токарь")});
+    Edit& again = openEditor(v);
+    EXPECT_EQ(entries(again.List7), QStringList({"Механик", "Токарь"}));
+    EXPECT_EQ(again.Check1.value(), 1);
+    EXPECT_EQ(again.Check2.value(), 0);
+}
