@@ -52,7 +52,9 @@ void CheckBox::setForeColor(OleColor c) {
 
 void CheckBox::setBackColor(OleColor c) {
     QPalette pal = widget()->palette();
+    // A check box fills its background with the button colour.
     pal.setColor(QPalette::Window, toQColor(c));
+    pal.setColor(QPalette::Button, toQColor(c));
     widget()->setPalette(pal);
 }
 

@@ -17,6 +17,11 @@ QListWidget* view(QWidget* w) {
 ListBox::ListBox() : Control(new QListWidget) {
     QListWidget* v = view(widget());
     v->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The old list box: its default font, and no horizontal scroll bar under long entries.
+    v->setFont(toScreenFont(FontSpec{}));
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The items lie on the view's viewport: moves and presses over them are the list's own.
+    watch(v->viewport());
     QObject::connect(v, &QListWidget::currentRowChanged, v, [this](int row) {
         if (row == listIndex_) return;
         listIndex_ = row;

@@ -214,4 +214,20 @@ TEST(TextFile, FailedWriteInReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(entries(data), QStringList{"1.txt"});
 }
 
+TEST(TextFile, AWriteKeepsAByteOrderMarkWhenAskedAndCanRefuseToCreateItsFolder) {
+    ProgramFolder folder;
+    folder.write("data\\1.txt", utf8WithBom("\xD0\x90\r\n"));
+    folder.write("data\\2.txt", "\xC0\r\n");
+    EXPECT_TRUE(textfile::readLines(folder.file("data\\1.txt")).utf8);
+    EXPECT_FALSE(textfile::readLines(folder.file("data\\2.txt")).utf8);
+
+    // "А" fits the code page, yet the file keeps the form it had.
+    textfile::writeLines(folder.file("data\\1.txt"), {"\u0410", "b"}, {.utf8 = true});
+    EXPECT_EQ(folder.read("data\\1.txt"), utf8WithBom("\xD0\x90\r\nb\r\n"));
+
+    const QString lost = folder.file("gone\\1.txt");
+    EXPECT_THROW(textfile::writeLines(lost, {"a"}, {.createFolder = false}), textfile::WriteError);
+    EXPECT_FALSE(folder.exists("gone"));
+}
+
 }  // namespace

@@ -1,0 +1,133 @@
+// "Редактировать" and the operator's road through the editor: what the entry-state save merges
+// shows in the editor, a deletion lasts, and the main window comes back.
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "value_lists/edit_fixture.h"
+#include "workbook/ziruduzizozod.h"
+
+using velmox::Edit;
+using velmox::Vazed;
+
+namespace {
+void typeInto(ui::ComboBox& box, const QString& text) {
+    QLineEdit* edit = static_cast<QComboBox*>(box.widget())->lineEdit();
+    edit->setFocus();
+    typeText(edit, text);
+}
+}  // namespace
+
+TEST_F(EditTest, OperatorsRoadADeletedEntryNeverComesBack) {
+    writeList(2, {"Лицей №1", "Опечатка", "Колледж"});
+    writeList(1, {"Школа", "Гимназия"});
+    Vazed& v = start();
+    expose(v);
+    typeInto(v.Combo3, QStringLiteral("Академия"));
+    ASSERT_EQ(v.Combo3.text(), "Академия");
+
+    click(v, v.Image24);
+    const QStringList merged = {"Лицей №1", "Опечатка", "Колледж", "Академия"};
+    EXPECT_EQ(folder.read("data\\2.txt"), crlf(merged));
+    EXPECT_FALSE(v.isShown());
+    Edit& e = ui::form<Edit>();
+    EXPECT_TRUE(e.isShown());
+    EXPECT_EQ(entries(e.List2), merged);
+
+    clickEntry(e, e.List2, 1);
+    click(e, e.Image4);
+    const QStringList kept = {"Лицей №1", "Колледж", "Академия"};
+    EXPECT_EQ(folder.read("data\\2.txt"), crlf(kept));
+    // Nothing selected in list 1: its file keeps its bytes, its last entry is selected.
+    const QByteArray list1 = folder.read("data\\1.txt");
+    click(e, e.Image1);
+    EXPECT_EQ(folder.read("data\\1.txt"), list1);
+    EXPECT_EQ(e.List1.listIndex(), 1);
+
+    e.window()->close();
+    settle();
+    EXPECT_TRUE(v.isShown());
+    EXPECT_EQ(v.Combo3.text(), "Академия");
+    // The next entry-state save and the close merge from the files as they are now.
+    v.SaveEntryState([&v] { v.PlaceFieldLabels(); });
+    EXPECT_EQ(folder.read("data\\2.txt"), crlf(kept));
+    close();
+    EXPECT_EQ(folder.read("data\\2.txt"), crlf(kept));
+    EXPECT_EQ(folder.read("data\\1.txt"), list1);
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(EditTest, AnEntryThatTheEntryBoxHoldsComesBackAtTheNextSave) {
+    writeList(1, {"Школа", "Гимназия"});
+    Vazed& v = start();
+    expose(v);
+    typeInto(v.Combo2, QStringLiteral("Гимназия"));
+    Edit& e = openEditor(v);
+    clickEntry(e, e.List1, 1);
+    click(e, e.Image1);
+    EXPECT_EQ(lines("data\\1.txt"), QStringList({"Школа"}));
+    e.window()->close();
+    settle();
+    // The value is in use in the main window: the save puts it back.
+    openEditor(v);
+    EXPECT_EQ(lines("data\\1.txt"), QStringList({"Школа", "Гимназия"}));
+    EXPECT_EQ(entries(ui::form<Edit>().List1), QStringList({"Школа", "Гимназия"}));
+}
+
+TEST_F(EditTest, AnEditorLoadedHiddenEarlierReadsTheFilesAgainBeforeItShows) {
+    writeList(1, {"Школа"});
+    Vazed& v = start();
+    // The settings window's broadcast loads the editor hidden, with the lists of that moment.
+    Edit& hidden = ui::form<Edit>();
+    hidden.Text2.setText(QStringLiteral("Kaz"));
+    ASSERT_FALSE(hidden.isShown());
+    ASSERT_EQ(entries(hidden.List1), QStringList({"Школа"}));
+    hidden.Check2.setValue(1);
+
+    expose(v);
+    typeInto(v.Combo2, QStringLiteral("Гимназия"));
+    click(v, v.Image24);
+    ASSERT_EQ(&ui::form<Edit>(), &hidden);
+    EXPECT_TRUE(hidden.isShown());
+    EXPECT_EQ(entries(hidden.List1), QStringList({"Школа", "Гимназия"}));
+    // Only the lists are read again: the language and the page stay.
+    EXPECT_EQ(hidden.Text2.text(), "Kaz");
+    EXPECT_EQ(hidden.Check2.value(), 1);
+
+    // A delete writes the list as the save left it, less the deleted entry.
+    click(hidden, hidden.Check1);
+    clickEntry(hidden, hidden.List1, 0);
+    click(hidden, hidden.Image1);
+    EXPECT_EQ(lines("data\\1.txt"), QStringList({"Гимназия"}));
+}
+
+TEST_F(EditTest, EditPlacesTheFieldLabelsBetweenItsTwoStepsAndExportsNothing) {
+    Vazed& v = start();
+    const QByteArray layout = folder.read("1.xml");
+    const QByteArray list4 = QByteArray("\xEF\xBB\xBF") + u"Алматы\r\n"_qs.toUtf8();
+    folder.write("data\\4.txt", list4);
+    velmox::layoutSheet().setInteger(u"c7", 5000);
+    velmox::layoutSheet().setInteger(u"e7", 700);
+    openEditor(v);
+    EXPECT_EQ(v.Label7.top(), ui::Twips(5000));
+    EXPECT_EQ(v.Label7.left(), ui::Twips(700));
+    EXPECT_EQ(lines("2.txt").size(), 47);
+    EXPECT_EQ(folder.read("1.xml"), layout);
+    // Every entry box empty: no list file is touched.
+    EXPECT_EQ(folder.read("data\\4.txt"), list4);
+    EXPECT_FALSE(folder.exists("data\\1.txt"));
+}
+
+TEST_F(EditTest, AFailedSaveIsReportedAndTheEditorStillOpens) {
+    Vazed& v = start();
+    expose(v);
+    typeInto(v.Combo2, QStringLiteral("Гимназия"));
+    // A folder where list 1's file should be: the merge of list 1 cannot write it.
+    QDir().mkpath(folder.file("data\\1.txt"));
+    services->messages.clear();
+    click(v, v.Image24);
+    // One message for the save, one for the list the editor could not read.
+    ASSERT_EQ(services->messages.size(), 2u);
+    EXPECT_EQ(services->messages[0].title, "Ошибка");
+    EXPECT_TRUE(ui::form<Edit>().isShown());
+    EXPECT_FALSE(v.isShown());
+}
