@@ -2,6 +2,8 @@
 // files it cannot read.
 #include <QFileInfo>
 
+#include "workbook/ziruduzizozod.h"
+
 #include "value_lists/edit_fixture.h"
 
 using velmox::Edit;
@@ -84,23 +86,54 @@ TEST_F(EditTest, AListFileThatCannotBeReadShowsEmptyIsNamedOnceAndIsLeftAlone) {
     EXPECT_EQ(lines("data\\4.txt"), QStringList({"Лицей"}));
 }
 
-TEST_F(EditTest, MissingSettingsFilesOpenTheEditorInItsDesignLook) {
-    QFile::remove(folder.file("data\\lang.txt"));
-    QFile::remove(folder.file("data\\Skin.txt"));
-    writeList(1, {QStringLiteral("Школа")});
-    Vazed& v = start();
-    services->messages.clear();
-    Edit& e = openEditor(v);
+TEST_F(EditTest, MissingOrEmptySettingsFilesOpenTheEditorInItsDesignLook) {
+    for (const bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "missing" : "empty");
+        for (const char* name : {"data\\lang.txt", "data\\Skin.txt"}) {
+            if (missing)
+                QFile::remove(folder.file(name));
+            else
+                folder.write(name, "");
+        }
+        writeList(1, {QStringLiteral("Школа")});
+        Vazed& v = start();
+        services->messages.clear();
+        Edit& e = openEditor(v);
 
-    EXPECT_TRUE(e.isShown());
-    EXPECT_EQ(e.caption(), "Редактирование сохранненых данных");
-    EXPECT_EQ(e.Check1.caption(), "Первая сторона (левая часть)");
-    EXPECT_EQ(e.Label21.caption(), "Квалификация строка 3");
-    EXPECT_EQ(e.backColor(), 0x00FBE3C8u);
-    EXPECT_FALSE(e.Image1.picture().isNull());
-    EXPECT_EQ(e.Image1.picture().cacheKey(), e.Image2.picture().cacheKey());
-    EXPECT_EQ(entries(e.List1), QStringList({"Школа"}));
-    EXPECT_TRUE(services->messages.empty());
+        EXPECT_TRUE(e.isShown());
+        EXPECT_EQ(e.caption(), "Редактирование сохранненых данных");
+        EXPECT_EQ(e.Check1.caption(), "Первая сторона (левая часть)");
+        EXPECT_EQ(e.Label21.caption(), "Квалификация строка 3");
+        EXPECT_EQ(e.backColor(), 0x00FBE3C8u);
+        EXPECT_FALSE(e.Image1.picture().isNull());
+        EXPECT_EQ(e.Image1.picture().cacheKey(), e.Image2.picture().cacheKey());
+        EXPECT_EQ(entries(e.List1), QStringList({"Школа"}));
+        EXPECT_TRUE(services->messages.empty());
+        e.unload();
+        close();
+        ui::discardForm<Vazed>();
+        settle();
+    }
+}
+
+TEST_F(EditTest, AStepOfTheLoadThatFailsIsReportedAndTheOthersStillRun) {
+    folder.write("data\\Skin.txt", cp1251(QStringLiteral("Темный скин\r\n")));
+    writeList(12, {QStringLiteral("Колледж")});
+    start();
+    // A layout workbook without the sheet the captions come from.
+    folder.write("other.xml", QByteArray("<?xml version=\"1.0\"?>\n<Workbook "
+                                         "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                                         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+                                         "<Worksheet ss:Name=\"Other\"><Table/></Worksheet></Workbook>\n"));
+    ui::form<velmox::Ziruduzizozod>().Spreadsheet1.setXMLURL(folder.file("other.xml"));
+    services->messages.clear();
+    Edit& e = ui::form<Edit>();
+
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, "Ошибка");
+    EXPECT_EQ(e.backColor(), 0x00404040u);
+    EXPECT_EQ(e.Check1.value(), 1);
+    EXPECT_EQ(entries(e.List12), QStringList({"Колледж"}));
 }
 
 TEST_F(EditTest, ClosingTheEditorShowsTheMainWindowWritesNothingAndTheNextOpeningReadsAfresh) {
