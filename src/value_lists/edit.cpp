@@ -30,7 +30,7 @@ void Edit::Form_Load() {
     ui::dispatchEvent([this] { Text2.setText(look::readSettingLine(QStringLiteral("data\\lang.txt"))); });
     ui::dispatchEvent([this] { Text1.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt"))); });
     ui::dispatchEvent([this] { Check1.setValue(1); });
-    ui::dispatchEvent([this] { ReadListFiles(); });
+    ui::dispatchEvent([this] { readListFiles(); });
 }
 
 void Edit::Form_Unload() {
@@ -62,7 +62,7 @@ QString Edit::readListFile(int n) {
     return {};
 }
 
-void Edit::ReadListFiles() {
+void Edit::readListFiles() {
     QStringList failures;
     for (int n : kReadOrder) {
         const QString reason = readListFile(n);
@@ -77,7 +77,7 @@ void Edit::ReadListFiles() {
         kError);
 }
 
-void Edit::DeleteEntries(int n) {
+void Edit::deleteEntries(int n) {
     ui::ListBox& list = this->*valueList(n).list;
     const int selected = list.listIndex();
     for (int i = list.listCount() - 1; i >= 0; --i)
@@ -93,8 +93,7 @@ void Edit::DeleteEntries(int n) {
         failure = QString::fromUtf8(e.what());
     }
     if (failure.isEmpty()) {
-        // The old list box walked the list through its selection to write it, leaving the last entry
-        // selected, so repeated clicks empty the list from its end.
+        // The last entry is left selected, so repeated clicks empty the list from its end.
         if (list.listCount() > 0) list.setListIndex(list.listCount() - 1);
         return;
     }
@@ -102,9 +101,9 @@ void Edit::DeleteEntries(int n) {
     const QString unreadable = readListFile(n);
     if (selected < list.listCount()) list.setListIndex(selected);
     QString text =
-        QStringLiteral("Не удалось записать файл %1: %2\nЗапись не удалена.").arg(shown(path), failure);
-    if (!unreadable.isEmpty())
-        text += QStringLiteral("\nФайл не читается (%1): список показан пустым.").arg(unreadable);
+        QStringLiteral("Не удалось записать файл %1: %2\nСписок показан так, как он записан в файле.")
+            .arg(shown(path), failure);
+    if (!unreadable.isEmpty()) text += QStringLiteral("\nФайл не читается: %1").arg(unreadable);
     ui::services().messageBox(text, kError);
 }
 

@@ -12,9 +12,9 @@ public:
 
     // Reads the 21 list files again, in the load's order; nothing is selected afterwards. A file that
     // exists but cannot be read leaves its list empty and is named in one message.
-    void ReadListFiles();
+    void readListFiles();
     // Removes the selected entry of list `n` and rewrites data\N.txt from the list at once.
-    void DeleteEntries(int n);
+    void deleteEntries(int n);
 
     // In the order of the design table.
     ui::CheckBox Check1, Check2;
@@ -36,27 +36,27 @@ public:
     void Text2_Change();
 
     // Delete buttons.
-    void Image1_Click() { DeleteEntries(1); }
-    void Image4_Click() { DeleteEntries(2); }
-    void Image5_Click() { DeleteEntries(3); }
-    void Image6_Click() { DeleteEntries(4); }
-    void Image7_Click() { DeleteEntries(5); }
-    void Image8_Click() { DeleteEntries(6); }
-    void Image9_Click() { DeleteEntries(7); }
-    void Image10_Click() { DeleteEntries(8); }
-    void Image11_Click() { DeleteEntries(9); }
-    void Image12_Click() { DeleteEntries(10); }
-    void Image13_Click() { DeleteEntries(11); }
-    void Image14_Click() { DeleteEntries(12); }
-    void Image15_Click() { DeleteEntries(13); }
-    void Image16_Click() { DeleteEntries(14); }
-    void Image17_Click() { DeleteEntries(15); }
-    void Image18_Click() { DeleteEntries(16); }
-    void Image19_Click() { DeleteEntries(17); }
-    void Image20_Click() { DeleteEntries(18); }
-    void Image21_Click() { DeleteEntries(19); }
-    void Image22_Click() { DeleteEntries(20); }
-    void Image23_Click() { DeleteEntries(21); }
+    void Image1_Click() { deleteEntries(1); }
+    void Image4_Click() { deleteEntries(2); }
+    void Image5_Click() { deleteEntries(3); }
+    void Image6_Click() { deleteEntries(4); }
+    void Image7_Click() { deleteEntries(5); }
+    void Image8_Click() { deleteEntries(6); }
+    void Image9_Click() { deleteEntries(7); }
+    void Image10_Click() { deleteEntries(8); }
+    void Image11_Click() { deleteEntries(9); }
+    void Image12_Click() { deleteEntries(10); }
+    void Image13_Click() { deleteEntries(11); }
+    void Image14_Click() { deleteEntries(12); }
+    void Image15_Click() { deleteEntries(13); }
+    void Image16_Click() { deleteEntries(14); }
+    void Image17_Click() { deleteEntries(15); }
+    void Image18_Click() { deleteEntries(16); }
+    void Image19_Click() { deleteEntries(17); }
+    void Image20_Click() { deleteEntries(18); }
+    void Image21_Click() { deleteEntries(19); }
+    void Image22_Click() { deleteEntries(20); }
+    void Image23_Click() { deleteEntries(21); }
     void Image1_MouseDown(const ui::MouseArgs&) { showNormal(&Edit::Image1); }
     void Image4_MouseDown(const ui::MouseArgs&) { showNormal(&Edit::Image4); }
     void Image5_MouseDown(const ui::MouseArgs&) { showNormal(&Edit::Image5); }

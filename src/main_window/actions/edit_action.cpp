@@ -18,7 +18,7 @@ void Vazed::Image24_Click() {
         // An editor loaded hidden earlier (by the settings) holds the lists of that moment: it reads
         // the files again, so it shows what the save has just merged and a delete never writes an
         // older list over it.
-        if (loadedEarlier) editor.ReadListFiles();
+        if (loadedEarlier) editor.readListFiles();
         editor.show();
     } catch (const std::exception& e) {
         ui::services().messageBox(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"));
