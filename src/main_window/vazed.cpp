@@ -186,7 +186,8 @@ void Vazed::MergeSavedValueList(int n) {
     entries = current.lines;
     entries << box.text();
     entries = withoutDuplicates(entries);
-    textfile::writeLines(file, entries);
+    // A file with a byte-order mark keeps it, so the entries already there keep their bytes.
+    textfile::writeLines(file, entries, {.utf8 = current.utf8});
 
     const QStringList written = textfile::readLines(file).lines;
     list.clear();

@@ -131,3 +131,21 @@ TEST_F(EditTest, AFailedSaveIsReportedAndTheEditorStillOpens) {
     EXPECT_TRUE(ui::form<Edit>().isShown());
     EXPECT_FALSE(v.isShown());
 }
+
+TEST_F(EditTest, TheSaveKeepsAListFilesByteOrderMarkSoItsEntriesKeepTheirBytes) {
+    const QByteArray bom("\xEF\xBB\xBF");
+    folder.write("data\\10.txt", bom + u"Өскемен\r\nАлматы\r\n"_qs.toUtf8());
+    Vazed& v = start();
+    expose(v);
+    typeInto(v.Combo11, QStringLiteral("Тараз"));
+    Edit& e = openEditor(v);
+    EXPECT_EQ(folder.read("data\\10.txt"), bom + u"Өскемен\r\nАлматы\r\nТараз\r\n"_qs.toUtf8());
+    // The Kazakh entry goes: what is left would fit the code page, yet keeps its bytes.
+    clickEntry(e, e.List10, 0);
+    click(e, e.Image12);
+    EXPECT_EQ(folder.read("data\\10.txt"), bom + u"Алматы\r\nТараз\r\n"_qs.toUtf8());
+    e.window()->close();
+    settle();
+    close();
+    EXPECT_EQ(folder.read("data\\10.txt"), bom + u"Алматы\r\nТараз\r\n"_qs.toUtf8());
+}
