@@ -1,6 +1,7 @@
 #include "platform/combo_box.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <stdexcept>
@@ -13,7 +14,42 @@ namespace {
 QComboBox* box(QWidget* w) {
     return static_cast<QComboBox*>(w);
 }
+
+bool stepsThroughTheList(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_F4:
+            return true;
+        default:
+            return false;
+    }
+}
 }  // namespace
+
+// The keys and presses that Qt would take from its own idea of the current item: they start from
+// the entry that matches the text instead, and Enter, which would pick a matching entry, picks none.
+class ComboKeys : public QObject {
+public:
+    ComboKeys(ComboBox* c, QObject* watched) : QObject(watched), combo_(c) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            combo_->startFromTheText();
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+        if (stepsThroughTheList(key)) combo_->startFromTheText();
+        return false;
+    }
+
+private:
+    ComboBox* combo_;
+};
 
 ComboBox::ComboBox() : Control(new QComboBox) {
     QComboBox* b = box(widget());
@@ -39,7 +75,33 @@ ComboBox::ComboBox() : Control(new QComboBox) {
         showText();
         dispatchEvent([this] { fire(onClick); });
     });
-    watchKeyPress(b->lineEdit(), &onKeyPress);
+    // Keys reach the box, which hands most of them straight to its edit field; a test may send them to
+    // the field itself. Both are watched, KeyPress first, so each key is seen once on either road.
+    for (QWidget* w : {static_cast<QWidget*>(b), static_cast<QWidget*>(b->lineEdit())}) {
+        w->installEventFilter(new ComboKeys(this, w));
+        watchKeyPress(w, b->lineEdit(), &onKeyPress);
+    }
+}
+
+int ComboBox::entryMatchingText() const {
+    if (listIndex_ >= 0 && items_[listIndex_] == text_) return listIndex_;
+    const int exact = int(items_.indexOf(text_));
+    if (exact >= 0) return exact;
+    for (int i = 0; i < int(items_.size()); ++i)
+        if (items_[i].compare(text_, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+void ComboBox::startFromTheText() {
+    QComboBox* b = box(widget());
+    const int i = entryMatchingText();
+    if (b->currentIndex() == i) return;
+    const QSignalBlocker block(b);
+    const QSignalBlocker blockEdit(b->lineEdit());
+    const int cursor = b->lineEdit()->cursorPosition();
+    b->setCurrentIndex(i);
+    b->setEditText(text_);
+    b->lineEdit()->setCursorPosition(cursor);
 }
 
 void ComboBox::showText() {

@@ -1,7 +1,8 @@
 #pragma once
 // An editable drop-down combo box. Typing or a write of Text runs Change; picking an item, or a
-// write of ListIndex that changes it, runs Click. No insert on Enter, no completer, duplicates
-// allowed, items in the order they were added.
+// write of ListIndex that changes it, runs Click. The arrow keys step from the entry that matches
+// the text; Enter picks nothing and inserts nothing. No completer, duplicates allowed, items in the
+// order they were added.
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,11 @@ public:
     KeyPressHandler onKeyPress;
 
 private:
+    friend class ComboKeys;
+    // The entry equal to the text (the picked one first, then exact, then in any letter case), or -1.
+    int entryMatchingText() const;
+    // Makes the entry that matches the text Qt's current item, so a step or the list starts there.
+    void startFromTheText();
     void showText();
     QString text_;
     QStringList items_;

@@ -28,7 +28,8 @@ QString charOfCode(std::int16_t code) {
 
 class KeyPressFilter : public QObject {
 public:
-    KeyPressFilter(QLineEdit* edit, const KeyPressHandler* h) : QObject(edit), edit_(edit), handler_(h) {}
+    KeyPressFilter(QObject* watched, QLineEdit* edit, const KeyPressHandler* h)
+        : QObject(watched), edit_(edit), handler_(h) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::KeyPress || !*handler_) return false;
@@ -63,7 +64,11 @@ private:
 }  // namespace
 
 void watchKeyPress(QLineEdit* edit, const KeyPressHandler* handler) {
-    edit->installEventFilter(new KeyPressFilter(edit, handler));
+    watchKeyPress(edit, edit, handler);
+}
+
+void watchKeyPress(QObject* watched, QLineEdit* edit, const KeyPressHandler* handler) {
+    watched->installEventFilter(new KeyPressFilter(watched, edit, handler));
 }
 
 }  // namespace ui

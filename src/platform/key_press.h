@@ -16,5 +16,7 @@ std::int16_t keyCodeOf(QChar c);
 
 // Installs the KeyPress translation on an edit field.
 void watchKeyPress(QLineEdit* edit, const KeyPressHandler* handler);
+// The same for keys that reach `watched` (a combo box) and are typed into `edit`, its edit field.
+void watchKeyPress(QObject* watched, QLineEdit* edit, const KeyPressHandler* handler);
 
 }  // namespace ui

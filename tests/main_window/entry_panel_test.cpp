@@ -1,4 +1,5 @@
 // The entry panel: mirrors, font row, language and outlines, driven as an operator drives them.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -57,6 +58,25 @@ TEST_F(VazedTest, FontRowRestylesAllFortySevenLabels) {
     v.Combo22.setText(QString());
     EXPECT_EQ(v.Combo22.text(), QStringLiteral("Times New Roman"));
     EXPECT_EQ(v.Label1.font().name, QStringLiteral("Arial"));
+}
+
+TEST_F(VazedTest, ArrowKeysInTheSizeBoxStepFromTheSizeItShows) {
+    folder.write("2.txt", crlf(lastValues({{44, QStringLiteral("10")}})));
+    Vazed& v = start();
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(v.window()));
+    v.Combo24.widget()->setFocus();
+    struct Step {
+        Qt::Key key;
+        const char* size;
+    };
+    const Step steps[] = {{Qt::Key_Down, "11"}, {Qt::Key_Up, "10"}, {Qt::Key_Up, "9"}};
+    for (const Step& s : steps) {
+        QTest::keyClick(QApplication::focusWidget(), s.key);
+        EXPECT_EQ(v.Combo24.text(), QString::fromLatin1(s.size));
+        for (const auto& f : velmox::kPrintFields)
+            EXPECT_EQ((v.*f.label).font().size, QString::fromLatin1(s.size).toFloat()) << f.key;
+    }
 }
 
 TEST_F(VazedTest, AStyleLineThatIsNoStyleWordLeavesTheDesignFlags) {

@@ -1,5 +1,6 @@
 // The student picker: "Загрузить данные" lists the students and picks the first, a choice copies
 // its own row into six entry controls.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -153,6 +154,26 @@ TEST_F(StudentBaseTest, TypingAStudentIntoThePickerCopiesNothing) {
     typeText(edit, QStringLiteral("Омирбекова Айгерим Бауыржановна"));
     EXPECT_EQ(v.Combo1.text(), QStringLiteral("Омирбекова Айгерим Бауыржановна"));
     EXPECT_EQ(pickedEntries(v), entriesOf(kKasymov));
+}
+
+TEST_F(StudentBaseTest, EnterAfterTypingAStudentsExactTextCopiesNothing) {
+    writeBase({kKasymov, kOmirbekova});
+    Vazed& v = start();
+    expose(v);
+    v.Image1_Click();
+    v.Combo1.widget()->setFocus();
+    auto* edit = static_cast<QComboBox*>(v.Combo1.widget())->lineEdit();
+    edit->selectAll();
+    const QString typed = v.Combo1.list(1);
+    typeText(QApplication::focusWidget(), typed);
+    ASSERT_EQ(v.Combo1.text(), typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(v.Combo1.text(), typed);
+    EXPECT_EQ(pickedEntries(v), entriesOf(kKasymov));
+    // Choosing it from the list still copies it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(pickedEntries(v), entriesOf(kOmirbekova));
 }
 
 TEST_F(StudentBaseTest, TheFirstFillLoadsTheBaseWindowHiddenAndItsButtonShowsThatSameWindow) {
