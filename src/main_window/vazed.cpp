@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHash>
 
+#include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/paths.h"
@@ -26,21 +27,6 @@ const SavedList& savedList(int n) {
 
 QString shownPath(const QString& path) {
     return QDir::toNativeSeparators(path);
-}
-
-// Lines of a file that may be missing (an ordinary first start); a file that is there but cannot
-// be read is reported once and read as empty.
-QStringList readLinesOrReport(const QString& path) {
-    const textfile::ReadResult r = textfile::readLines(path);
-    if (!r.error.isEmpty())
-        ui::services().messageBox(
-            QStringLiteral("Не удалось прочитать файл %1: %2").arg(shownPath(path), r.error), kError);
-    return r.lines;
-}
-
-QString readSetting(const QString& name) {
-    const QStringList lines = readLinesOrReport(ui::programPath(name));
-    return lines.isEmpty() ? QString() : lines.first();
 }
 
 // Keeps, of each group of entries equal but for letter case, the top entry of the list if it
@@ -75,7 +61,7 @@ Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")) {
 Vazed::~Vazed() = default;
 
 bool Vazed::Form_Initialize() {
-    const QString language = readSetting(QStringLiteral("data\\lang.txt"));
+    const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
     Vazed& v = ui::form<Vazed>();
     if (!v.layoutLoaded_) return false;
     v.Text43.setText(language);
@@ -111,8 +97,8 @@ void Vazed::Form_Load() {
     for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
     PlaceFieldLabels();
     ApplyFontRow();
-    Text47.setText(readSetting(QStringLiteral("data\\Skin.txt")));
-    Text48.setText(readSetting(QStringLiteral("data\\Line.txt")));
+    Text47.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    Text48.setText(settings::readLine(QStringLiteral("data\\Line.txt")));
 }
 
 void Vazed::LoadLayoutWorkbook() {
@@ -149,7 +135,7 @@ void Vazed::PlaceFieldLabels() {
 void Vazed::LoadSavedValueLists() {
     for (int n : kLoadOrder) {
         const SavedList& s = savedList(n);
-        const QStringList lines = readLinesOrReport(savedListFile(n));
+        const QStringList lines = settings::readLinesOrReport(savedListFile(n));
         ui::ListBox& list = this->*s.list;
         list.clear();
         list.addItems(lines);
@@ -160,7 +146,7 @@ void Vazed::LoadSavedValueLists() {
 }
 
 void Vazed::ReadLastValues() {
-    const QStringList lines = readLinesOrReport(ui::programPath(QStringLiteral("2.txt")));
+    const QStringList lines = settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")));
     // A missing or short file is a first start: the missing lines are empty.
     for (int i = 0; i < 47; ++i) kLastValueLines[i].set(*this, i < lines.size() ? lines[i] : QString());
 }

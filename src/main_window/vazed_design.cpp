@@ -156,19 +156,25 @@ void Vazed::buildControls() {
 
     // Grey lines: below the font row, below the toolbar, at the bottom, between the columns and
     // in the toolbar band; then a bracket from each group caption to its boxes.
-    auto addLine = [this](float x1, float y1, float x2, float y2) {
+    auto addLine = [this](ui::Twips x1, ui::Twips y1, ui::Twips x2, ui::Twips y2) {
         auto l = std::make_unique<ui::Line>();
         l->create(Frame1, QStringLiteral("Line%1").arg(Lines.size() + 1), {});
         l->setPoints(x1, y1, x2, y2);
         l->setBorderColor(kLineColour);
         Lines.push_back(std::move(l));
     };
-    addLine(0, 530, 11895, 530);
-    addLine(0, 1200, 11895, 1200);
-    addLine(0, 8760, 11895, 8760);
-    addLine(6000, 1200, 6000, 8760);
-    addLine(6720, 530, 6720, 1200);
-    addLine(11040, 530, 11040, 1200);
+    // clang-format off
+    constexpr float kPanelLines[6][4] = {
+        {0,     530,  11895, 530},
+        {0,     1200, 11895, 1200},
+        {0,     8760, 11895, 8760},
+        {6000,  1200, 6000,  8760},
+        {6720,  530,  6720,  1200},
+        {11040, 530,  11040, 1200},
+    };
+    // clang-format on
+    for (const auto& l : kPanelLines)
+        addLine(ui::Twips(l[0]), ui::Twips(l[1]), ui::Twips(l[2]), ui::Twips(l[3]));
     const Bracket brackets[] = {
         {2160, {text(&Vazed::Text2), text(&Vazed::Text3)}},
         {2160, {combo(&Vazed::Combo2), combo(&Vazed::Combo3)}},
@@ -185,15 +191,17 @@ void Vazed::buildControls() {
         auto box = [this](const EntryRef& e) -> const ui::Control& {
             return e.text ? static_cast<const ui::Control&>(this->*e.text) : this->*e.combo;
         };
-        const float first = box(*b.boxes.begin()).top().value + 120;
-        const float last = box(*(b.boxes.end() - 1)).top().value + 120;
-        addLine(b.x, first, b.x, last);
+        // A bracket meets each box at its middle, 120 twips below its top.
+        const ui::Twips x(b.x), toMiddle(120), stub(240);
+        const ui::Twips first = box(*b.boxes.begin()).top() + toMiddle;
+        const ui::Twips last = box(*(b.boxes.end() - 1)).top() + toMiddle;
+        addLine(x, first, x, last);
         for (const EntryRef& e : b.boxes) {
-            const float y = box(e).top().value + 120;
-            addLine(b.x, y, box(e).left().value, y);
+            const ui::Twips y = box(e).top() + toMiddle;
+            addLine(x, y, box(e).left(), y);
         }
-        const float mid = (first + last) / 2;
-        addLine(b.x - 240, mid, b.x, mid);
+        const ui::Twips mid = (first + last) / 2;
+        addLine(x - stub, mid, x, mid);
     }
 
     // Working controls that live on the panel itself.

@@ -525,36 +525,44 @@ const CaptionLabelDesign kCaptionLabels[30] = {
     {"Label57", &Vazed::Label57, {120, 760, 1695, 255}, ui::Alignment::Left, 5, u"Выбор студента"},
 };
 
-const CaptionStep kCaptionSteps[30] = {
-    {&Vazed::Label73, 2},  {&Vazed::Label74, 3},  {&Vazed::Label75, 4},  {&Vazed::Label57, 5},
-    {&Vazed::Label45, 6},  {&Vazed::Label48, 7},  {&Vazed::Label49, 8},  {&Vazed::Label50, 9},
-    {&Vazed::Label51, 10}, {&Vazed::Label66, 11}, {&Vazed::Label52, 12}, {&Vazed::Label53, 13},
-    {&Vazed::Label47, 15}, {&Vazed::Label54, 14}, {&Vazed::Label55, 17}, {&Vazed::Label56, 18},
-    {&Vazed::Label58, 19}, {&Vazed::Label59, 20}, {&Vazed::Label60, 6},  {&Vazed::Label62, 8},
-    {&Vazed::Label63, 10}, {&Vazed::Label77, 11}, {&Vazed::Label64, 12}, {&Vazed::Label65, 13},
-    {&Vazed::Label67, 21}, {&Vazed::Label68, 15}, {&Vazed::Label69, 14}, {&Vazed::Label70, 17},
-    {&Vazed::Label71, 18}, {&Vazed::Label72, 19},
-};
+using language::caption;
+using language::tip;
+using language::title;
 
-const ButtonTip kButtonTips[9] = {
-    {&Vazed::Image1, u"Загрузить данные", u"Деректерді жүктеп алу"},
-    {&Vazed::Image201, u"Отправить на печать", u"Басып шығаруға жіберу"},
-    {&Vazed::Image4, u"База студентов", u"Студенттік база"},
-    {&Vazed::Image15, u"Блок", u"Блок"},
-    {&Vazed::Image18, u"Открыть", u"Ашу"},
-    {&Vazed::Image24, u"Редактировать", u"Өңдеу"},
-    {&Vazed::Image21, u"Автор", u"Жаратушы"},
-    {&Vazed::Image10, u"Настройки", u"Орнату"},
-    {&Vazed::Image7, u"QR", u"QR"},
+// clang-format off
+const language::Text<Vazed> kLanguage[50] = {
+    caption(&Vazed::Label73, 2),  caption(&Vazed::Label74, 3),  caption(&Vazed::Label75, 4),
+    caption(&Vazed::Label57, 5),  caption(&Vazed::Label45, 6),  caption(&Vazed::Label48, 7),
+    caption(&Vazed::Label49, 8),  caption(&Vazed::Label50, 9),  caption(&Vazed::Label51, 10),
+    caption(&Vazed::Label66, 11), caption(&Vazed::Label52, 12), caption(&Vazed::Label53, 13),
+    caption(&Vazed::Label47, 15), caption(&Vazed::Label54, 14), caption(&Vazed::Label55, 17),
+    caption(&Vazed::Label56, 18), caption(&Vazed::Label58, 19), caption(&Vazed::Label59, 20),
+    caption(&Vazed::Label60, 6),  caption(&Vazed::Label62, 8),  caption(&Vazed::Label63, 10),
+    caption(&Vazed::Label77, 11), caption(&Vazed::Label64, 12), caption(&Vazed::Label65, 13),
+    caption(&Vazed::Label67, 21), caption(&Vazed::Label68, 15), caption(&Vazed::Label69, 14),
+    caption(&Vazed::Label70, 17), caption(&Vazed::Label71, 18), caption(&Vazed::Label72, 19),
+    title<Vazed>(22),
+    tip(&Vazed::Image1,   u"Загрузить данные",    u"Деректерді жүктеп алу"),
+    tip(&Vazed::Image201, u"Отправить на печать", u"Басып шығаруға жіберу"),
+    tip(&Vazed::Image4,   u"База студентов",      u"Студенттік база"),
+    tip(&Vazed::Image15,  u"Блок",                u"Блок"),
+    tip(&Vazed::Image18,  u"Открыть",             u"Ашу"),
+    tip(&Vazed::Image24,  u"Редактировать",       u"Өңдеу"),
+    tip(&Vazed::Image21,  u"Автор",               u"Жаратушы"),
+    tip(&Vazed::Image10,  u"Настройки",           u"Орнату"),
+    tip(&Vazed::Image7,   u"QR",                  u"QR"),
+    tip(&Vazed::Text6,  u"Год",         u"Жыл"),
+    tip(&Vazed::Text7,  u"День",        u"Күн"),
+    tip(&Vazed::Text17, u"День",        u"Күн"),
+    tip(&Vazed::Text18, u"Месяц и год", u"Ай және жыл"),
+    tip(&Vazed::Text8,  u"Месяц",       u"Ай"),
+    tip(&Vazed::Text11, u"Год",         u"Жыл"),
+    tip(&Vazed::Text12, u"День",        u"Күн"),
+    tip(&Vazed::Text13, u"Месяц",       u"Ай"),
+    tip(&Vazed::Text21, u"День",        u"Күн"),
+    tip(&Vazed::Text22, u"Месяц и год", u"Ай және жыл"),
 };
-
-const DateTip kDateTips[10] = {
-    {&Vazed::Text6, u"Год", u"Жыл"},   {&Vazed::Text7, u"День", u"Күн"},
-    {&Vazed::Text17, u"День", u"Күн"}, {&Vazed::Text18, u"Месяц и год", u"Ай және жыл"},
-    {&Vazed::Text8, u"Месяц", u"Ай"},  {&Vazed::Text11, u"Год", u"Жыл"},
-    {&Vazed::Text12, u"День", u"Күн"}, {&Vazed::Text13, u"Месяц", u"Ай"},
-    {&Vazed::Text21, u"День", u"Күн"}, {&Vazed::Text22, u"Месяц и год", u"Ай және жыл"},
-};
+// clang-format on
 
 const EntryRef kLastValueLines[47] = {
     text(&Vazed::Text2),    text(&Vazed::Text3),    text(&Vazed::Text4),    combo(&Vazed::Combo2),

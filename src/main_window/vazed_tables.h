@@ -1,5 +1,6 @@
 #pragma once
 // The main window's tables, read by one loop each.
+#include "common/language.h"
 #include "main_window/vazed.h"
 
 namespace velmox {
@@ -22,26 +23,8 @@ struct CaptionLabelDesign {
 };
 extern const CaptionLabelDesign kCaptionLabels[30];
 
-// The order in which the language writes the captions, and the row each one reads.
-struct CaptionStep {
-    ui::Label Vazed::*label;
-    int row;
-};
-extern const CaptionStep kCaptionSteps[30];
-constexpr int kTitleRow = 22;
-
-struct ButtonTip {
-    ui::PictureBox Vazed::*button;
-    const char16_t* rus;
-    const char16_t* kaz;
-};
-extern const ButtonTip kButtonTips[9];
-
-struct DateTip {
-    ui::TextBox Vazed::*box;
-    const char16_t* rus;
-    const char16_t* kaz;
-};
-extern const DateTip kDateTips[10];
+// The language's writes in their order: the captions from their translation rows, the title, then
+// the toolbar's and the date boxes' tooltips.
+extern const language::Text<Vazed> kLanguage[50];
 
 }  // namespace velmox

@@ -109,6 +109,19 @@ void Control::watch(QWidget* inner) {
     inner->installEventFilter(events_.get());
 }
 
+QRectF areaOf(Twips width, Twips height) {
+    return QRectF(0, 0, width.twips(), height.twips());
+}
+
+void drawPixelBorder(QPainter& p, Twips width, Twips height) {
+    QPen pen(Qt::black);
+    pen.setWidthF(kTwipsPerPixel);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const Twips pixel = Twips::fromPixels(1), half = pixel / 2;
+    p.drawRect(QRectF(half.twips(), half.twips(), (width - pixel).twips(), (height - pixel).twips()));
+}
+
 void Control::create(Container& parent, const QString& name, const TwipsRect& rect) {
     name_ = name;
     parent_ = &parent;
@@ -122,32 +135,32 @@ void Control::create(Container& parent, const QString& name, const TwipsRect& re
 
 void Control::applyGeometry() {
     if (!widget_) return;
-    const int x = Twips(rect_.left).toPixels();
-    const int y = Twips(rect_.top).toPixels();
-    const int r = Twips(rect_.left + rect_.width).toPixels();
-    const int b = Twips(rect_.top + rect_.height).toPixels();
+    const int x = rect_.left.toPixels();
+    const int y = rect_.top.toPixels();
+    const int r = rect_.right().toPixels();
+    const int b = rect_.bottom().toPixels();
     widget_->setGeometry(x, y, std::max(0, r - x), std::max(0, b - y));
 }
 
 void Control::setLeft(Twips v) {
-    rect_.left = v.value;
+    rect_.left = v;
     applyGeometry();
 }
 void Control::setTop(Twips v) {
-    rect_.top = v.value;
+    rect_.top = v;
     applyGeometry();
 }
 void Control::setWidth(Twips v) {
-    rect_.width = v.value;
+    rect_.width = v;
     applyGeometry();
 }
 void Control::setHeight(Twips v) {
-    rect_.height = v.value;
+    rect_.height = v;
     applyGeometry();
 }
 void Control::move(Twips left, Twips top) {
-    rect_.left = left.value;
-    rect_.top = top.value;
+    rect_.left = left;
+    rect_.top = top;
     applyGeometry();
 }
 

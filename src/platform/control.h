@@ -13,6 +13,7 @@
 #include "platform/units.h"
 
 class QPainter;
+class QRectF;
 
 namespace ui {
 
@@ -55,10 +56,10 @@ public:
     Container* parent() const { return parent_; }
     QWidget* widget() const { return widget_; }
 
-    Twips left() const { return Twips(rect_.left); }
-    Twips top() const { return Twips(rect_.top); }
-    Twips width() const { return Twips(rect_.width); }
-    Twips height() const { return Twips(rect_.height); }
+    Twips left() const { return rect_.left; }
+    Twips top() const { return rect_.top; }
+    Twips width() const { return rect_.width; }
+    Twips height() const { return rect_.height; }
     virtual void setLeft(Twips v);
     virtual void setTop(Twips v);
     virtual void setWidth(Twips v);
@@ -108,6 +109,11 @@ private:
 // A widget that paints its control on the screen through the control's own print(), at 15 twips
 // per pixel, so the screen and the paper cannot disagree.
 QWidget* newTwipsPaintedWidget(const Control* control);
+
+// A control's own area, `width` by `height` from the origin, on a painter whose unit is one twip.
+QRectF areaOf(Twips width, Twips height);
+// A black border one screen pixel wide, drawn inside that area.
+void drawPixelBorder(QPainter& p, Twips width, Twips height);
 
 // Where a list's selection goes when item `removed` leaves it: gone with it, or one up.
 inline int selectionAfterRemoval(int selected, int removed) {

@@ -74,10 +74,10 @@ void Form::setBorderStyle(BorderStyle b) {
     resizeNow(clientWidth_, clientHeight_);
 }
 
-void Form::resizeNow(float clientW, float clientH) {
+void Form::resizeNow(Twips clientW, Twips clientH) {
     clientWidth_ = clientW;
     clientHeight_ = clientH;
-    const QSize px(std::max(1, Twips(clientW).toPixels()), std::max(1, Twips(clientH).toPixels()));
+    const QSize px(std::max(1, clientW.toPixels()), std::max(1, clientH.toPixels()));
     if (border_ == BorderStyle::FixedSingle) {
         window_->setFixedSize(px);
     } else {
@@ -88,34 +88,34 @@ void Form::resizeNow(float clientW, float clientH) {
 }
 
 void Form::setClientSize(Twips width, Twips height) {
-    resizeNow(width.value, height.value);
+    resizeNow(width, height);
 }
 
 Twips Form::width() const {
-    return Twips(clientWidth_ + kFrameWidth);
+    return clientWidth_ + kFrame;
 }
 Twips Form::height() const {
-    return Twips(clientHeight_ + kFrameHeight);
+    return clientHeight_ + kTitleAndBottom;
 }
 
 void Form::setWidth(Twips w) {
-    const float client = w.value - kFrameWidth;
+    const Twips client = w - kFrame;
     if (client == clientWidth_) return;
     resizeNow(client, clientHeight_);
     Form_Resize();
 }
 
 void Form::setHeight(Twips h) {
-    const float client = h.value - kFrameHeight;
+    const Twips client = h - kTitleAndBottom;
     if (client == clientHeight_) return;
     resizeNow(clientWidth_, client);
     Form_Resize();
 }
 
 void Form::operatorResized(int pxWidth, int pxHeight) {
-    if (pxWidth == Twips(clientWidth_).toPixels() && pxHeight == Twips(clientHeight_).toPixels()) return;
-    clientWidth_ = pxWidth * kTwipsPerPixel;
-    clientHeight_ = pxHeight * kTwipsPerPixel;
+    if (pxWidth == clientWidth_.toPixels() && pxHeight == clientHeight_.toPixels()) return;
+    clientWidth_ = Twips::fromPixels(pxWidth);
+    clientHeight_ = Twips::fromPixels(pxHeight);
     dispatchEvent([this] { Form_Resize(); });
 }
 
@@ -139,7 +139,7 @@ void Form::show() {
         placed_ = true;
         if (const QScreen* s = QGuiApplication::primaryScreen()) {
             const QRect avail = s->availableGeometry();
-            const QSize outer(Twips(width().value).toPixels(), Twips(height().value).toPixels());
+            const QSize outer(width().toPixels(), height().toPixels());
             window_->move(avail.center() - QPoint(outer.width() / 2, outer.height() / 2));
         }
     }

@@ -37,8 +37,8 @@ public:
     void setStartUpPosition(StartUpPosition p) { startUp_ = p; }
 
     // The client area, in twips.
-    Twips clientWidth() const { return Twips(clientWidth_); }
-    Twips clientHeight() const { return Twips(clientHeight_); }
+    Twips clientWidth() const { return clientWidth_; }
+    Twips clientHeight() const { return clientHeight_; }
     void setClientSize(Twips width, Twips height);
     // The outer size: client area plus a fixed frame, so stored sizes mean the same on every desktop.
     Twips width() const;
@@ -60,6 +60,7 @@ public:
 
     static constexpr float kFrameWidth = 120;   // both side borders
     static constexpr float kFrameHeight = 420;  // title bar and bottom border
+    static constexpr Twips kFrame{kFrameWidth}, kTitleAndBottom{kFrameHeight};
 
 protected:
     virtual void Form_Load() {}
@@ -74,7 +75,7 @@ private:
     void loadNow();
     void closedByOperator();
     void operatorResized(int pxWidth, int pxHeight);
-    void resizeNow(float clientW, float clientH);
+    void resizeNow(Twips clientW, Twips clientH);
 
     QString name_;
     std::unique_ptr<FormWidget> window_;
@@ -82,7 +83,7 @@ private:
     OleColor back_ = syscolor::kButtonFace;
     BorderStyle border_ = BorderStyle::FixedSingle;
     StartUpPosition startUp_ = StartUpPosition::CenterScreen;
-    float clientWidth_ = 4800, clientHeight_ = 3600;
+    Twips clientWidth_{4800}, clientHeight_{3600};
     bool loaded_ = false;
     bool unloading_ = false;
     bool placed_ = false;

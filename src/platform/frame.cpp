@@ -42,8 +42,8 @@ void Frame::setCaption(const QString& c) {
 
 void Frame::print(QPainter& p) const {
     p.save();
-    p.setClipRect(QRectF(0, 0, rect_.width, rect_.height), Qt::IntersectClip);
-    p.fillRect(QRectF(0, 0, rect_.width, rect_.height), toQColor(back_));
+    p.setClipRect(areaOf(rect_.width, rect_.height), Qt::IntersectClip);
+    p.fillRect(areaOf(rect_.width, rect_.height), toQColor(back_));
     printChildren(p, *this);
     p.restore();
 }
@@ -52,7 +52,7 @@ void printChildren(QPainter& p, const Container& c) {
     for (const Control* child : c.children()) {
         if (!child->visible()) continue;
         p.save();
-        p.translate(child->left().value, child->top().value);
+        p.translate(child->left().twips(), child->top().twips());
         child->print(p);
         p.restore();
     }

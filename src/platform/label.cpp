@@ -23,8 +23,8 @@ int qtAlignment(Alignment a) {
 
 }  // namespace
 
-void paintLabel(QPainter& p, const LabelLook& look, float width, float height) {
-    const QRectF box(0, 0, width, height);
+void paintLabel(QPainter& p, const LabelLook& look, Twips width, Twips height) {
+    const QRectF box = areaOf(width, height);
     p.save();
     p.setClipRect(box);
     if (look.opaque) p.fillRect(box, toQColor(look.backColor));
@@ -35,27 +35,19 @@ void paintLabel(QPainter& p, const LabelLook& look, float width, float height) {
         if (!look.autoSize) flags |= Qt::TextWordWrap;
         p.drawText(box, flags, look.caption);
     }
-    if (look.border) {
-        // One screen pixel wide, inside the box.
-        QPen pen(Qt::black);
-        pen.setWidthF(kTwipsPerPixel);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        const float h = kTwipsPerPixel / 2;
-        p.drawRect(QRectF(h, h, width - kTwipsPerPixel, height - kTwipsPerPixel));
-    }
+    if (look.border) drawPixelBorder(p, width, height);
     p.restore();
 }
 
-std::pair<float, float> autoSizeExtent(const LabelLook& look) {
+std::pair<Twips, Twips> autoSizeExtent(const LabelLook& look) {
     const QFontMetricsF m(toTwipsFont(look.font));
     const QStringList lines = look.caption.split('\n');
     qreal w = 0;
     for (const QString& line : lines) w = std::max(w, m.horizontalAdvance(line));
     // The border and one pixel of slack keep the last glyph inside the box.
-    const float frame = look.border ? 2 * kTwipsPerPixel : 0;
-    return {float(std::ceil(w)) + frame + kTwipsPerPixel,
-            float(std::ceil(m.height() * lines.size())) + frame};
+    const Twips frame = Twips::fromPixels(look.border ? 2 : 0);
+    return {Twips(float(std::ceil(w))) + frame + Twips::fromPixels(1),
+            Twips(float(std::ceil(m.height() * lines.size()))) + frame};
 }
 
 Label::Label() : Control(newTwipsPaintedWidget(this)) {

@@ -24,9 +24,9 @@ struct LabelLook {
 
 // Paints `look` into a box of `width` x `height` twips on a painter whose unit is one twip and
 // whose origin is the label's top-left corner.
-void paintLabel(QPainter& p, const LabelLook& look, float width, float height);
+void paintLabel(QPainter& p, const LabelLook& look, Twips width, Twips height);
 // The width and height in twips that an autosize label takes for its text and font.
-std::pair<float, float> autoSizeExtent(const LabelLook& look);
+std::pair<Twips, Twips> autoSizeExtent(const LabelLook& look);
 
 class Label : public Control {
 public:

@@ -9,14 +9,14 @@ Line::Line() : Control(newTwipsPaintedWidget(this)) {
     widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void Line::setPoints(float x1, float y1, float x2, float y2) {
+void Line::setPoints(Twips x1, Twips y1, Twips x2, Twips y2) {
     x1_ = x1;
     y1_ = y1;
     x2_ = x2;
     y2_ = y2;
     // The widget covers the line's bounding box plus one pixel, so a straight line has width.
-    rect_ = {std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + kTwipsPerPixel,
-             std::abs(y2 - y1) + kTwipsPerPixel};
+    const Twips pixel = Twips::fromPixels(1);
+    rect_ = {min(x1, x2), min(y1, y2), max(x1, x2) - min(x1, x2) + pixel, max(y1, y2) - min(y1, y2) + pixel};
     applyGeometry();
     widget()->update();
 }
@@ -31,9 +31,11 @@ void Line::print(QPainter& p) const {
     pen.setWidthF(kTwipsPerPixel);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
-    const float h = kTwipsPerPixel / 2;
-    p.drawLine(QPointF(x1_ - rect_.left + h, y1_ - rect_.top + h),
-               QPointF(x2_ - rect_.left + h, y2_ - rect_.top + h));
+    const Twips half(kTwipsPerPixel / 2);
+    auto at = [&](Twips x, Twips y) {
+        return QPointF((x - rect_.left + half).twips(), (y - rect_.top + half).twips());
+    };
+    p.drawLine(at(x1_, y1_), at(x2_, y2_));
 }
 
 }  // namespace ui

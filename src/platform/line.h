@@ -8,17 +8,17 @@ namespace ui {
 class Line : public Control {
 public:
     Line();
-    void setPoints(float x1, float y1, float x2, float y2);
-    float x1() const { return x1_; }
-    float y1() const { return y1_; }
-    float x2() const { return x2_; }
-    float y2() const { return y2_; }
+    void setPoints(Twips x1, Twips y1, Twips x2, Twips y2);
+    Twips x1() const { return x1_; }
+    Twips y1() const { return y1_; }
+    Twips x2() const { return x2_; }
+    Twips y2() const { return y2_; }
     OleColor borderColor() const { return color_; }
     void setBorderColor(OleColor c);
     void print(QPainter& p) const override;
 
 private:
-    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    Twips x1_, y1_, x2_, y2_;
     OleColor color_ = syscolor::kWindowText;
 };
 

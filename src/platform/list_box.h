@@ -1,4 +1,7 @@
 #pragma once
+// A list of texts with one selected item. A change of the selection, by mouse, by key or by a
+// write of ListIndex, runs Click; MouseDown, MouseMove and MouseUp come from anywhere over it,
+// its items included, in twips from its top-left corner.
 #include <QString>
 #include <QStringList>
 

@@ -36,21 +36,14 @@ void PictureBox::setBorderStyle(int style) {
 void PictureBox::print(QPainter& p) const {
     if (!picture_.isNull()) {
         const QRectF target =
-            stretch_ ? QRectF(0, 0, rect_.width, rect_.height)
-                     : QRectF(0, 0, picture_.width() * kTwipsPerPixel, picture_.height() * kTwipsPerPixel);
+            stretch_ ? areaOf(rect_.width, rect_.height)
+                     : areaOf(Twips::fromPixels(picture_.width()), Twips::fromPixels(picture_.height()));
         p.save();
-        p.setClipRect(QRectF(0, 0, rect_.width, rect_.height));
+        p.setClipRect(areaOf(rect_.width, rect_.height));
         p.drawPixmap(target, picture_, QRectF(picture_.rect()));
         p.restore();
     }
-    if (border_) {
-        QPen pen(Qt::black);
-        pen.setWidthF(kTwipsPerPixel);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        const float h = kTwipsPerPixel / 2;
-        p.drawRect(QRectF(h, h, rect_.width - kTwipsPerPixel, rect_.height - kTwipsPerPixel));
-    }
+    if (border_) drawPixelBorder(p, rect_.width, rect_.height);
 }
 
 }  // namespace ui

@@ -65,7 +65,7 @@ void Printer::printForm(const Form& form) {
     // Full-page mode puts the device origin at the paper's corner.
     const qreal dotsPerTwip = pr->resolution() / qreal(kTwipsPerInch);
     p.scale(dotsPerTwip, dotsPerTwip);
-    p.setClipRect(QRectF(0, 0, form.clientWidth().value, form.clientHeight().value));
+    p.setClipRect(areaOf(form.clientWidth(), form.clientHeight()));
     printChildren(p, form);
     if (!p.end()) throw PrintError("Не удалось завершить печать.");
 }

@@ -8,10 +8,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/number_text.h"
+#include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
-#include "student_base/window_look.h"
 #include "workbook/cell_value.h"
 
 namespace velmox {
@@ -24,8 +25,10 @@ const QString kExportFailed =
 const QString kXmlFilter = QStringLiteral("XML|*.xml;");
 
 // The smallest kept size worth restoring: the three buttons and the frame around them.
-constexpr float kMinimumWidth = 1845 + ui::Form::kFrameWidth;
-constexpr float kMinimumHeight = 720 + ui::Form::kFrameHeight;
+constexpr ui::Twips kMinimumWidth = ui::Twips(1845) + ui::Form::kFrame;
+constexpr ui::Twips kMinimumHeight = ui::Twips(720) + ui::Form::kTitleAndBottom;
+// The room round the spreadsheet: the window's borders and the buttons above it.
+constexpr ui::Twips kAroundSheetWidth{250}, kAroundSheetHeight{1300};
 
 workbook::Workbook designWorkbook() {
     return workbook::Workbook(
@@ -38,18 +41,18 @@ QString shown(const QString& path) {
 }
 
 // The decimal text of a single-precision size, as short as it reads back: "16725", "16725.5".
-QString sizeText(float value) {
+QString sizeText(ui::Twips size) {
     char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, size.twips());
     return QString::fromLatin1(buffer, ec == std::errc() ? end - buffer : 0);
 }
 
 // A kept size if it is a number the window can take on this desktop, else nothing.
-std::optional<float> usableSize(const QString& text, float minimum, int screenPixels) {
-    const std::optional<double> n = workbook::parseNumberText(text);
+std::optional<ui::Twips> usableSize(const QString& text, ui::Twips minimum, int screenPixels) {
+    const std::optional<double> n = numbertext::parse(text);
     if (!n || !std::isfinite(*n)) return std::nullopt;
-    const float size = float(*n);
-    if (size < minimum || size > float(screenPixels) * ui::kTwipsPerPixel) return std::nullopt;
+    const ui::Twips size{float(*n)};
+    if (size < minimum || size > ui::Twips::fromPixels(screenPixels)) return std::nullopt;
     return size;
 }
 
@@ -144,10 +147,10 @@ void BazaVazed::Form_Load() {
     Text3.setVisible(false);
     Text3.setText(ui::programPath(QStringLiteral("2.xml")));
     loadStudentBase();
-    Text4.setText(look::readSettingLine(QStringLiteral("data\\lang.txt")));
-    Text5.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt")));
-    Text6.setText(look::readSettingLine(QStringLiteral("data\\pw.txt")));
-    Text7.setText(look::readSettingLine(QStringLiteral("data\\ph.txt")));
+    Text4.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
+    Text5.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    Text6.setText(settings::readLine(QStringLiteral("data\\pw.txt")));
+    Text7.setText(settings::readLine(QStringLiteral("data\\ph.txt")));
     applyKeptSize();
     // The size writes resize only on a change; the spreadsheet must fit the window in any case.
     Form_Resize();
@@ -172,26 +175,24 @@ void BazaVazed::loadStudentBase() {
 void BazaVazed::applyKeptSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize desktop = screen ? screen->virtualSize() : QSize(1 << 20, 1 << 20);
-    const float w = usableSize(Text6.text(), kMinimumWidth, desktop.width()).value_or(kDesignWidth);
-    const float h = usableSize(Text7.text(), kMinimumHeight, desktop.height()).value_or(kDesignHeight);
-    setWidth(ui::Twips(w));
-    setHeight(ui::Twips(h));
+    setWidth(usableSize(Text6.text(), kMinimumWidth, desktop.width()).value_or(ui::Twips(kDesignWidth)));
+    setHeight(usableSize(Text7.text(), kMinimumHeight, desktop.height()).value_or(ui::Twips(kDesignHeight)));
 }
 
 void BazaVazed::Form_Resize() {
     // A size the spreadsheet cannot take (a window narrower than 250 or lower than 1300 twips) is
     // passed over and the spreadsheet keeps its last size; a refused width skips the height too.
-    const float w = width().value - 250;
-    if (w < 0) return;
-    Spreadsheet1.setWidth(ui::Twips(w));
-    const float h = height().value - 1300;
-    if (h < 0) return;
-    Spreadsheet1.setHeight(ui::Twips(h));
+    const ui::Twips w = width() - kAroundSheetWidth;
+    if (w < ui::Twips()) return;
+    Spreadsheet1.setWidth(w);
+    const ui::Twips h = height() - kAroundSheetHeight;
+    if (h < ui::Twips()) return;
+    Spreadsheet1.setHeight(h);
 }
 
 void BazaVazed::Form_Unload() {
-    Text6.setText(sizeText(width().value));
-    Text7.setText(sizeText(height().value));
+    Text6.setText(sizeText(width()));
+    Text7.setText(sizeText(height()));
     writeSizeFile(QStringLiteral("data\\pw.txt"), Text6.text());
     writeSizeFile(QStringLiteral("data\\ph.txt"), Text7.text());
     if (ui::formLoaded<Vazed>()) ui::form<Vazed>().show();

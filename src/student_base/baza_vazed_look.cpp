@@ -1,23 +1,20 @@
 // The student base window's language, skin and hover pictures. Its texts are its own: it reads
 // nothing from the translation table.
+#include "common/hover_button.h"
+#include "common/language.h"
 #include "student_base/baza_vazed.h"
-#include "student_base/window_look.h"
 
 namespace velmox {
 
 namespace {
-struct Language {
-    const char* code;
-    const char16_t* caption;
-    const char16_t* save;
-    const char16_t* import;
-    const char16_t* exportTip;
+// clang-format off
+constexpr language::Text<BazaVazed> kLanguage[] = {
+    language::title<BazaVazed>(u"База Студентов", u"Студенттік база"),
+    language::tip(&BazaVazed::Image1, u"Сохранить",      u"Сақтау"),
+    language::tip(&BazaVazed::Image4, u"Импортировать",  u"Импорттау"),
+    language::tip(&BazaVazed::Image7, u"Экспортировать", u"Экспорттау"),
 };
-// In the order the handler tests them.
-constexpr Language kLanguages[] = {
-    {"Kaz", u"Студенттік база", u"Сақтау", u"Импорттау", u"Экспорттау"},
-    {"Rus", u"База Студентов", u"Сохранить", u"Импортировать", u"Экспортировать"},
-};
+// clang-format on
 
 constexpr hover::Button<BazaVazed> kButtons[] = {
     {&BazaVazed::Image1, &BazaVazed::Image2, &BazaVazed::Image3, 19},
@@ -31,13 +28,7 @@ const skin::Look<BazaVazed> kLook{kBackgrounds, kPictures, {}};
 }  // namespace
 
 void BazaVazed::Text4_Change() {
-    for (const Language& l : kLanguages) {
-        if (Text4.text() != QLatin1String(l.code)) continue;
-        setCaption(QString::fromUtf16(l.caption));
-        Image1.setToolTipText(QString::fromUtf16(l.save));
-        Image4.setToolTipText(QString::fromUtf16(l.import));
-        Image7.setToolTipText(QString::fromUtf16(l.exportTip));
-    }
+    language::apply(*this, Text4.text(), kLanguage);
 }
 
 void BazaVazed::Text5_Change() {
@@ -45,25 +36,25 @@ void BazaVazed::Text5_Change() {
 }
 
 void BazaVazed::Form_MouseMove() {
-    look::showNormal(*this, kButtons);
+    hover::showNormal(*this, kButtons);
 }
 void BazaVazed::Image1_MouseDown() {
     hover::showNormal(*this, kButtons[0]);
 }
 void BazaVazed::Image1_MouseMove() {
-    look::showHover(*this, kButtons, 0);
+    hover::showHover(*this, kButtons, 0);
 }
 void BazaVazed::Image4_MouseDown() {
     hover::showNormal(*this, kButtons[1]);
 }
 void BazaVazed::Image4_MouseMove() {
-    look::showHover(*this, kButtons, 1);
+    hover::showHover(*this, kButtons, 1);
 }
 void BazaVazed::Image7_MouseDown() {
     hover::showNormal(*this, kButtons[2]);
 }
 void BazaVazed::Image7_MouseMove() {
-    look::showHover(*this, kButtons, 2);
+    hover::showHover(*this, kButtons, 2);
 }
 
 }  // namespace velmox

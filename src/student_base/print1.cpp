@@ -1,9 +1,9 @@
 // The print dialog's design, load, print and cancel.
 #include "student_base/print1.h"
 
+#include "common/settings_file.h"
 #include "main_window/vazed.h"
 #include "platform/printer.h"
-#include "student_base/window_look.h"
 
 namespace velmox {
 
@@ -98,8 +98,8 @@ Print1::Print1() : ui::Form(QStringLiteral("Print1")) {
 
 // Missing settings files leave the design look; the dialog opens all the same.
 void Print1::Form_Load() {
-    Text2.setText(look::readSettingLine(QStringLiteral("data\\lang.txt")));
-    Text1.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt")));
+    Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
+    Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
 }
 
 void Print1::Image1_Click() {

@@ -1,24 +1,20 @@
 // The print dialog's language, skin and hover pictures.
+#include "common/hover_button.h"
+#include "common/language.h"
 #include "student_base/print1.h"
-#include "student_base/window_look.h"
 #include "workbook/ziruduzizozod.h"
 
 namespace velmox {
 
 namespace {
-struct Language {
-    const char* code;
-    QChar column;  // of the translation table
-    const char16_t* printTip;
-    const char16_t* cancelTip;
+// clang-format off
+constexpr language::Text<Print1> kLanguage[] = {
+    language::title<Print1>(59),
+    language::caption(&Print1::Label2, 58),
+    language::tip(&Print1::Image1, u"Отправить на печать", u"Басып шығару"),
+    language::tip(&Print1::Image4, u"Отменить печать",     u"Басып шығарудан бас тарту"),
 };
-// In the order the handler tests them.
-constexpr Language kLanguages[] = {
-    {"Kaz", u'h', u"Басып шығару", u"Басып шығарудан бас тарту"},
-    {"Rus", u'g', u"Отправить на печать", u"Отменить печать"},
-};
-constexpr int kTitleRow = 59;
-constexpr int kNumberCaptionRow = 58;
+// clang-format on
 
 constexpr hover::Button<Print1> kButtons[] = {
     {&Print1::Image1, &Print1::Image2, &Print1::Image3, 27},
@@ -31,14 +27,7 @@ const skin::Look<Print1> kLook{kBackgrounds, kPictures, kTexts};
 }  // namespace
 
 void Print1::Text2_Change() {
-    for (const Language& l : kLanguages) {
-        if (Text2.text() != QLatin1String(l.code)) continue;
-        auto caption = [&l](int row) { return translation(l.column, row); };
-        setCaption(caption(kTitleRow));
-        Label2.setCaption(caption(kNumberCaptionRow));
-        Image1.setToolTipText(QString::fromUtf16(l.printTip));
-        Image4.setToolTipText(QString::fromUtf16(l.cancelTip));
-    }
+    language::apply(*this, Text2.text(), kLanguage, translation);
 }
 
 void Print1::Text1_Change() {
@@ -46,19 +35,19 @@ void Print1::Text1_Change() {
 }
 
 void Print1::Form_MouseMove() {
-    look::showNormal(*this, kButtons);
+    hover::showNormal(*this, kButtons);
 }
 void Print1::Image1_MouseDown() {
     hover::showNormal(*this, kButtons[0]);
 }
 void Print1::Image1_MouseMove() {
-    look::showHover(*this, kButtons, 0);
+    hover::showHover(*this, kButtons, 0);
 }
 void Print1::Image4_MouseDown() {
     hover::showNormal(*this, kButtons[1]);
 }
 void Print1::Image4_MouseMove() {
-    look::showHover(*this, kButtons, 1);
+    hover::showHover(*this, kButtons, 1);
 }
 
 }  // namespace velmox

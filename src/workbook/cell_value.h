@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/number_text.h"
+
 namespace workbook {
 
 struct CellValue {
@@ -36,9 +38,13 @@ std::optional<int16_t> toInteger16(const CellValue& value);
 QString toText(const CellValue& value);
 
 // The number in a text written as toSingle reads it; nullopt for any other text.
-std::optional<double> parseNumberText(QStringView text);
+inline std::optional<double> parseNumberText(QStringView text) {
+    return numbertext::parse(text);
+}
 
 // The number form toText gives, shared by the writers so that a stored number reads back as written.
-QString numberText(double value);
+inline QString numberText(double value) {
+    return numbertext::format(value);
+}
 
 }  // namespace workbook

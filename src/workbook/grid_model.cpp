@@ -16,7 +16,7 @@ constexpr double kRowHeightPoints = 12.75;
 const QColor kCellFill(0xE0, 0xFF, 0xFF);
 
 int pixels(double points) {
-    return ui::Twips(float(points * ui::kTwipsPerPoint)).toPixels();
+    return ui::Twips::fromPoints(points).toPixels();
 }
 }  // namespace
 

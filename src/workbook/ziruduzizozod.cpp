@@ -14,7 +14,8 @@ workbook::Worksheet& layoutSheet() {
     return *s;
 }
 
-QString translation(QChar column, int row) {
+QString translation(language::Language l, int row) {
+    const QChar column = l == language::Language::Kazakh ? u'h' : u'g';
     return workbook::toText(layoutSheet().cell(QStringLiteral("%1%2").arg(column).arg(row)));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The hidden window that holds the layout workbook for the whole run. It is never shown.
+#include "common/language.h"
 #include "platform/form.h"
 #include "workbook/spreadsheet.h"
 
@@ -13,7 +14,8 @@ public:
 
 // The layout workbook's "Sheet1"; throws when the workbook has none.
 workbook::Worksheet& layoutSheet();
-// A caption of the translation table: column 'g' (Russian) or 'h' (Kazakh) of `row`, as text.
-QString translation(QChar column, int row);
+// A caption of the translation table, the windows' language::RowText: column G (Russian) or H
+// (Kazakh) of `row`, as text.
+QString translation(language::Language l, int row);
 
 }  // namespace velmox

@@ -1,6 +1,7 @@
 // Mouse events reach only the control under the pointer; clicks come from the left button.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <QWindow>
 
 #include "operator.h"
@@ -132,6 +133,87 @@ TEST_F(Mouse, ReEnabledPictureClicksAgain) {
     form.Picture2.setEnabled(true);
     QTest::mouseClick(window(), Qt::LeftButton, {}, {300, 190});
     EXPECT_EQ(form.clicks, std::vector<std::string>{"Picture2"});
+}
+
+// A list box at (40,40)-(240,173) with five items: the pointer over its items reaches its own
+// MouseMove and MouseDown, once each, in twips from the list's corner.
+class ListForm : public ui::Form {
+public:
+    ListForm() : Form("ListForm") {
+        setClientSize(ui::Twips(6000), ui::Twips(4500));
+        List1.create(*this, "List1", {600, 600, 3000, 2000});
+        List1.addItems({"Алматы", "Астана", "Шымкент", "Караганда", "Актобе"});
+        List1.onMouseMove = [this](const ui::MouseArgs& a) {
+            moves.push_back({"List1", a.button, a.x, a.y});
+        };
+        List1.onMouseDown = [this](const ui::MouseArgs& a) {
+            downs.push_back({"List1", a.button, a.x, a.y});
+        };
+        List1.onClick = [this] { clicks.push_back(List1.text()); };
+        onFormMouseMove = [this](const ui::MouseArgs& a) { moves.push_back({"Form", a.button, a.x, a.y}); };
+    }
+    // The window pixel at the middle of item `i`.
+    QPoint itemCentre(int i) const {
+        auto* list = static_cast<QListWidget*>(List1.widget());
+        const QRect r = list->visualItemRect(list->item(i));
+        return list->viewport()->mapTo(window(), r.center());
+    }
+    Hit at(QPoint windowPixel, int button) const {
+        const QPoint p = List1.widget()->mapFrom(window(), windowPixel);
+        return {"List1", button, float(p.x()) * ui::kTwipsPerPixel, float(p.y()) * ui::kTwipsPerPixel};
+    }
+
+    ui::ListBox List1;
+    std::vector<Hit> moves, downs;
+    std::vector<QString> clicks;
+};
+
+class ListMouse : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(showAndExpose(form.window()));
+        // The only control takes the focus, and the focused list its first item.
+        form.clicks.clear();
+    }
+    QWindow* window() const { return form.window()->windowHandle(); }
+
+    ScriptedScope services;
+    ListForm form;
+};
+
+TEST_F(ListMouse, MovesOverTheItemsReachTheListOnceEach) {
+    for (int i : {0, 2, 4}) {
+        form.moves.clear();
+        const QPoint p = form.itemCentre(i);
+        QTest::mouseMove(window(), p);
+        EXPECT_EQ(form.moves, std::vector<Hit>{form.at(p, 0)}) << "item " << i;
+    }
+    form.moves.clear();
+    QTest::mouseMove(window(), {300, 300});
+    EXPECT_EQ(form.moves, (std::vector<Hit>{{"Form", 0, 300 * 15, 300 * 15}}));
+}
+
+TEST_F(ListMouse, PressOnAnItemIsOneMouseDownAndPicksIt) {
+    const QPoint p = form.itemCentre(2);
+    QTest::mouseClick(window(), Qt::LeftButton, {}, p);
+    EXPECT_EQ(form.downs, std::vector<Hit>{form.at(p, 1)});
+    EXPECT_EQ(form.List1.listIndex(), 2);
+    EXPECT_EQ(form.clicks, std::vector<QString>{"Шымкент"});
+
+    form.downs.clear();
+    const QPoint q = form.itemCentre(4);
+    QTest::mouseClick(window(), Qt::RightButton, {}, q);
+    EXPECT_EQ(form.downs, std::vector<Hit>{form.at(q, 2)});
+}
+
+TEST_F(ListMouse, ADisabledListGetsNoMouseOverItsItems) {
+    form.List1.setEnabled(false);
+    const QPoint p = form.itemCentre(1);
+    QTest::mouseMove(window(), p);
+    QTest::mouseClick(window(), Qt::LeftButton, {}, p);
+    for (const Hit& h : form.moves) EXPECT_NE(h.control, "List1");
+    EXPECT_TRUE(form.downs.empty());
+    EXPECT_TRUE(form.clicks.empty());
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The font row: one font name, style and size for all 47 field labels.
 #include <QLocale>
 
+#include "common/number_text.h"
 #include "main_window/vazed.h"
-#include "workbook/cell_value.h"
 
 namespace velmox {
 
@@ -61,7 +61,7 @@ void Vazed::ApplyFontStyle() {
 
 void Vazed::ApplyFontSize() {
     // A size that is not a positive number leaves the labels' sizes as they are.
-    const std::optional<double> size = workbook::parseNumberText(Combo24.text());
+    const std::optional<double> size = numbertext::parse(Combo24.text());
     if (!size || *size <= 0 || *size > 1638) return;
     forEachFieldLabel(*this, [&size](ui::Label& l) { l.setFontSize(float(*size)); });
 }

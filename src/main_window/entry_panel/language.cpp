@@ -6,20 +6,8 @@
 
 namespace velmox {
 
-namespace {
-void applyLanguage(Vazed& v, QChar column, bool kazakh) {
-    auto caption = [column](int row) { return translation(column, row); };
-    for (const CaptionStep& s : kCaptionSteps) (v.*s.label).setCaption(caption(s.row));
-    v.setCaption(caption(kTitleRow));
-    for (const ButtonTip& t : kButtonTips)
-        (v.*t.button).setToolTipText(QString::fromUtf16(kazakh ? t.kaz : t.rus));
-    for (const DateTip& t : kDateTips) (v.*t.box).setToolTipText(QString::fromUtf16(kazakh ? t.kaz : t.rus));
-}
-}  // namespace
-
 void Vazed::Text43_Change() {
-    if (Text43.text() == QLatin1String("Kaz")) applyLanguage(*this, 'h', true);
-    if (Text43.text() == QLatin1String("Rus")) applyLanguage(*this, 'g', false);
+    language::apply(*this, Text43.text(), kLanguage, translation);
 }
 
 void Vazed::Text48_Change() {

@@ -1,0 +1,16 @@
+#pragma once
+// The program folder's small files that may be missing on a first start: settings of one line
+// ("data\lang.txt", "data\Skin.txt", "qr_tlwh.txt") and lists of lines.
+#include <QString>
+#include <QStringList>
+
+namespace settings {
+
+// The lines of a file; a missing file is an ordinary first start and reads as none, a file that is
+// there but cannot be read is reported once and read as none.
+QStringList readLinesOrReport(const QString& path);
+
+// The first line of a settings file named relative to the program folder, read as above.
+QString readLine(const QString& name);
+
+}  // namespace settings
