@@ -27,7 +27,7 @@ const skin::Look<Print1> kLook{kBackgrounds, kPictures, kTexts};
 }  // namespace
 
 void Print1::Text2_Change() {
-    language::apply(*this, Text2.text(), kLanguage, translation);
+    language::apply(*this, Text2.text(), kLanguage, translationRow);
 }
 
 void Print1::Text1_Change() {

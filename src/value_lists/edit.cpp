@@ -3,10 +3,10 @@
 
 #include <QDir>
 
+#include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed.h"
 #include "platform/dispatch.h"
-#include "student_base/window_look.h"
 #include "value_lists/edit_tables.h"
 
 namespace velmox {
@@ -27,8 +27,8 @@ QString shown(const QString& path) {
 void Edit::Form_Load() {
     // Each step goes on whatever an earlier one could not do, so the editor always opens with its
     // lists; a step that fails is reported and leaves the design look.
-    ui::dispatchEvent([this] { Text2.setText(look::readSettingLine(QStringLiteral("data\\lang.txt"))); });
-    ui::dispatchEvent([this] { Text1.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt"))); });
+    ui::dispatchEvent([this] { Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt"))); });
+    ui::dispatchEvent([this] { Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt"))); });
     ui::dispatchEvent([this] { Check1.setValue(1); });
     ui::dispatchEvent([this] { readListFiles(); });
 }

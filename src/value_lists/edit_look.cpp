@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/hover_button.h"
+#include "common/language.h"
 #include "common/skins.h"
 #include "value_lists/edit_tables.h"
 #include "workbook/ziruduzizozod.h"
@@ -48,16 +49,19 @@ const skin::Look<Edit>& look() {
     return l;
 }
 
-struct Language {
-    const char* code;
-    QChar column;  // of the translation table
-    const char16_t* title;
-};
-// In the order the handler tests them. The titles are the window's own, not the workbook's.
-constexpr Language kLanguages[] = {
-    {"Kaz", u'h', u"Сақталған деректерді өндеу"},
-    {"Rus", u'g', u"Редактирование сохранненых данных"},
-};
+// The title is the window's own, not the workbook's; the captions follow in their steps' order.
+const std::array<language::Text<Edit>, 24>& languageTable() {
+    static const auto table = [] {
+        std::array<language::Text<Edit>, 24> out{};
+        out[0] = language::title<Edit>(u"Редактирование сохранненых данных", u"Сақталған деректерді өндеу");
+        for (std::size_t i = 0; i < 23; ++i) {
+            const CaptionStep& s = kCaptionSteps[i];
+            out[i + 1] = s.check ? language::caption(s.check, s.row) : language::caption(s.label, s.row);
+        }
+        return out;
+    }();
+    return table;
+}
 
 hover::Button<Edit> withTemplates(ui::PictureBox Edit::*button) {
     return {button, &Edit::Image2, &Edit::Image3, kNormalPicture};
@@ -71,15 +75,7 @@ void Edit::Text1_Change() {
 }
 
 void Edit::Text2_Change() {
-    for (const Language& l : kLanguages) {
-        if (Text2.text() != QLatin1String(l.code)) continue;
-        setCaption(QString::fromUtf16(l.title));
-        for (const CaptionStep& s : kCaptionSteps) {
-            const QString caption = translation(l.column, s.row);
-            if (s.check) (this->*s.check).setCaption(caption);
-            if (s.label) (this->*s.label).setCaption(caption);
-        }
-    }
+    language::apply<Edit>(*this, Text2.text(), languageTable(), translationRow);
 }
 
 void Edit::showNormal(ui::PictureBox Edit::*button) {

@@ -14,9 +14,12 @@ workbook::Worksheet& layoutSheet() {
     return *s;
 }
 
-QString translation(language::Language l, int row) {
-    const QChar column = l == language::Language::Kazakh ? u'h' : u'g';
+QString translation(QChar column, int row) {
     return workbook::toText(layoutSheet().cell(QStringLiteral("%1%2").arg(column).arg(row)));
+}
+
+QString translationRow(language::Language l, int row) {
+    return translation(l == language::Language::Kazakh ? u'h' : u'g', row);
 }
 
 }  // namespace velmox

@@ -14,8 +14,9 @@ public:
 
 // The layout workbook's "Sheet1"; throws when the workbook has none.
 workbook::Worksheet& layoutSheet();
-// A caption of the translation table, the windows' language::RowText: column G (Russian) or H
-// (Kazakh) of `row`, as text.
-QString translation(language::Language l, int row);
+// A caption of the translation table: column 'g' (Russian) or 'h' (Kazakh) of `row`, as text.
+QString translation(QChar column, int row);
+// The same in a language: the windows' language::RowText.
+QString translationRow(language::Language l, int row);
 
 }  // namespace velmox

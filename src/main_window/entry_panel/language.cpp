@@ -7,7 +7,7 @@
 namespace velmox {
 
 void Vazed::Text43_Change() {
-    language::apply(*this, Text43.text(), kLanguage, translation);
+    language::apply(*this, Text43.text(), kLanguage, translationRow);
 }
 
 void Vazed::Text48_Change() {
