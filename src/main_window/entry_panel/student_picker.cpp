@@ -2,29 +2,11 @@
 #include "main_window/vazed.h"
 #include "student_base/baza_vazed.h"
 #include "student_base/print1.h"
-#include "workbook/cell_value.h"
+#include "student_base/students.h"
 
 namespace velmox {
 
 namespace {
-// A cell's text on one line: the entry controls and the picker's list are one-line boxes, so each
-// line break of a cell (CR LF, CR or LF) becomes a blank.
-QString oneLine(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
-}
-
-QString cellText(const QString& row, int column) {
-    return oneLine(workbook::toText(BazaVazed::ReadStudentCell(row, column)));
-}
-
-// How the picker lists a student: column A, a blank, column B.
-QString itemText(const QString& row) {
-    return cellText(row, 1) + u' ' + cellText(row, 2);
-}
-
 struct Copy {
     int column;
     ui::TextBox Vazed::*box;
@@ -36,7 +18,7 @@ constexpr Copy kCopies[] = {
 };
 
 void copyStudent(Vazed& v, const QString& row) {
-    for (const Copy& c : kCopies) (v.*c.box).setText(cellText(row, c.column));
+    for (const Copy& c : kCopies) (v.*c.box).setText(students::cellText(row, c.column));
 }
 }  // namespace
 
@@ -50,14 +32,7 @@ void Vazed::bindStudentBase() {
 void Vazed::Image1_Click() {
     Combo1.clear();
     Combo1.setEnabled(true);
-    // The list ends at the first row, from row 2, whose column B is empty.
-    QStringList items;
-    for (int r = 2;; ++r) {
-        const QString row = QString::number(r);
-        if (cellText(row, 2).isEmpty()) break;
-        items << itemText(row);
-    }
-    Combo1.addItems(items);
+    Combo1.addItems(students::pickerItems());
     try {
         Combo1.setListIndex(0);  // picks the first student at once
     } catch (const std::exception&) {
@@ -71,12 +46,12 @@ void Vazed::Combo1_Click() {
     // base changed since the fill is searched by the entry's text.
     if (const int index = Combo1.listIndex(); index >= 0) {
         const QString row = QString::number(index + 2);
-        if (itemText(row) == chosen) return copyStudent(*this, row);
+        if (students::pickerItem(row) == chosen) return copyStudent(*this, row);
     }
     for (int r = 2;; ++r) {
         const QString row = QString::number(r);
-        if (cellText(row, 1).isEmpty()) return;
-        if (itemText(row) == chosen) copyStudent(*this, row);
+        if (students::cellText(row, 1).isEmpty()) return;
+        if (students::pickerItem(row) == chosen) copyStudent(*this, row);
     }
 }
 
