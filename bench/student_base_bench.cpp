@@ -9,6 +9,7 @@
 #include "main_window/vazed.h"
 #include "platform/paths.h"
 #include "platform/services.h"
+#include "support/scripted_services.h"
 #include "student_base/baza_vazed.h"
 #include "support/program_folder.h"
 #include "workbook/ziruduzizozod.h"

@@ -1,13 +1,11 @@
 #pragma once
 // Everything that would block on an operator or reach outside the process goes through this one
 // interface: message boxes, file and printer dialogs, starting programs, the beep, the screen
-// font list and ending the program. The Qt implementation serves the programs; the scripted one
-// answers from a queue and records every call, so no test ever waits on a modal dialog.
+// font list and ending the program. The Qt implementation serves the programs; the tests put a
+// scripted one in its place, so no test ever waits on a modal dialog.
 #include <QString>
 #include <QStringList>
-#include <deque>
 #include <memory>
-#include <vector>
 
 namespace ui {
 
@@ -55,44 +53,6 @@ public:
     void beep() override;
     QStringList screenFonts() override;
     void endProgram(int exitCode) override;
-};
-
-// For tests: answers from queues, remembers everything it was asked.
-class ScriptedServices : public Services {
-public:
-    struct Message {
-        QString text, title;
-    };
-    struct Start {
-        QString path;
-        WindowStyle style;
-    };
-    struct Dialog {
-        QString kind, filter, fileName;
-    };
-
-    std::vector<Message> messages;
-    std::vector<Start> starts;
-    std::vector<Dialog> dialogs;
-    int beeps = 0;
-    std::vector<int> endedWith;              // exit codes of endProgram calls
-    std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
-    std::deque<bool> printerSetupAnswers;    // an empty queue answers "cancelled"
-    bool startSucceeds = true;
-    QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
-                         QStringLiteral("Times New Roman")};
-
-    void messageBox(const QString& text, const QString& title) override;
-    DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
-    DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
-    bool printerSetupDialog(Printer& printer) override;
-    bool startProgram(const QString& path, WindowStyle style) override;
-    void beep() override { ++beeps; }
-    QStringList screenFonts() override { return fonts; }
-    void endProgram(int exitCode) override { endedWith.push_back(exitCode); }
-
-private:
-    DialogAnswer answer(const QString& kind, const QString& filter, const QString& fileName);
 };
 
 }  // namespace ui

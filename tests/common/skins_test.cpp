@@ -9,6 +9,7 @@
 #include "common/hover_button.h"
 #include "platform/paths.h"
 #include "support/program_folder.h"
+#include "support/scripted_services.h"
 
 namespace {
 

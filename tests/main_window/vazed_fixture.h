@@ -7,6 +7,7 @@
 
 #include "main_window/vazed.h"
 #include "platform/services.h"
+#include "support/scripted_services.h"
 #include "support/program_folder.h"
 #include "support/qt_print.h"
 

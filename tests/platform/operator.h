@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "platform/services.h"
+#include "support/scripted_services.h"
 
 // Scripted services for the length of one test; the previous ones come back after it.
 class ScriptedScope {

@@ -1,0 +1,38 @@
+#include "support/scripted_services.h"
+
+namespace ui {
+
+void ScriptedServices::messageBox(const QString& text, const QString& title) {
+    messages.push_back({text, title});
+}
+
+DialogAnswer ScriptedServices::answer(const QString& kind, const QString& filter, const QString& fileName) {
+    dialogs.push_back({kind, filter, fileName});
+    if (dialogAnswers.empty()) return {false, fileName};
+    DialogAnswer a = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return a;
+}
+
+DialogAnswer ScriptedServices::openFileDialog(const QString& filter, const QString& fileName) {
+    return answer(QStringLiteral("open"), filter, fileName);
+}
+
+DialogAnswer ScriptedServices::saveFileDialog(const QString& filter, const QString& fileName) {
+    return answer(QStringLiteral("save"), filter, fileName);
+}
+
+bool ScriptedServices::printerSetupDialog(Printer&) {
+    dialogs.push_back({QStringLiteral("printer"), {}, {}});
+    if (printerSetupAnswers.empty()) return false;
+    const bool a = printerSetupAnswers.front();
+    printerSetupAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedServices::startProgram(const QString& path, WindowStyle style) {
+    starts.push_back({path, style});
+    return startSucceeds;
+}
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+#pragma once
+// The services the tests put in place of the Qt ones: answers from queues, and a record of every
+// message box, dialog, started program, beep and program end.
+#include <deque>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace ui {
+
+class ScriptedServices : public Services {
+public:
+    struct Message {
+        QString text, title;
+    };
+    struct Start {
+        QString path;
+        WindowStyle style;
+    };
+    struct Dialog {
+        QString kind, filter, fileName;
+    };
+
+    std::vector<Message> messages;
+    std::vector<Start> starts;
+    std::vector<Dialog> dialogs;
+    int beeps = 0;
+    std::vector<int> endedWith;              // exit codes of endProgram calls
+    std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
+    std::deque<bool> printerSetupAnswers;    // an empty queue answers "cancelled"
+    bool startSucceeds = true;
+    QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
+                         QStringLiteral("Times New Roman")};
+
+    void messageBox(const QString& text, const QString& title) override;
+    DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
+    DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
+    bool printerSetupDialog(Printer& printer) override;
+    bool startProgram(const QString& path, WindowStyle style) override;
+    void beep() override { ++beeps; }
+    QStringList screenFonts() override { return fonts; }
+    void endProgram(int exitCode) override { endedWith.push_back(exitCode); }
+
+private:
+    DialogAnswer answer(const QString& kind, const QString& filter, const QString& fileName);
+};
+
+}  // namespace ui
