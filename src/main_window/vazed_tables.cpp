@@ -525,22 +525,11 @@ const CaptionLabelDesign kCaptionLabels[30] = {
     {"Label57", &Vazed::Label57, {120, 760, 1695, 255}, ui::Alignment::Left, 5, u"Выбор студента"},
 };
 
-using language::caption;
 using language::tip;
 using language::title;
 
 // clang-format off
-const language::Text<Vazed> kLanguage[50] = {
-    caption(&Vazed::Label73, 2),  caption(&Vazed::Label74, 3),  caption(&Vazed::Label75, 4),
-    caption(&Vazed::Label57, 5),  caption(&Vazed::Label45, 6),  caption(&Vazed::Label48, 7),
-    caption(&Vazed::Label49, 8),  caption(&Vazed::Label50, 9),  caption(&Vazed::Label51, 10),
-    caption(&Vazed::Label66, 11), caption(&Vazed::Label52, 12), caption(&Vazed::Label53, 13),
-    caption(&Vazed::Label47, 15), caption(&Vazed::Label54, 14), caption(&Vazed::Label55, 17),
-    caption(&Vazed::Label56, 18), caption(&Vazed::Label58, 19), caption(&Vazed::Label59, 20),
-    caption(&Vazed::Label60, 6),  caption(&Vazed::Label62, 8),  caption(&Vazed::Label63, 10),
-    caption(&Vazed::Label77, 11), caption(&Vazed::Label64, 12), caption(&Vazed::Label65, 13),
-    caption(&Vazed::Label67, 21), caption(&Vazed::Label68, 15), caption(&Vazed::Label69, 14),
-    caption(&Vazed::Label70, 17), caption(&Vazed::Label71, 18), caption(&Vazed::Label72, 19),
+const language::Text<Vazed> kLanguageAfterCaptions[20] = {
     title<Vazed>(22),
     tip(&Vazed::Image1,   u"Загрузить данные",    u"Деректерді жүктеп алу"),
     tip(&Vazed::Image201, u"Отправить на печать", u"Басып шығаруға жіберу"),

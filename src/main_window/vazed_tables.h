@@ -23,8 +23,8 @@ struct CaptionLabelDesign {
 };
 extern const CaptionLabelDesign kCaptionLabels[30];
 
-// The language's writes in their order: the captions from their translation rows, the title, then
-// the toolbar's and the date boxes' tooltips.
-extern const language::Text<Vazed> kLanguage[50];
+// What the language writes after every caption label (from its row of kCaptionLabels): the title,
+// then the toolbar's and the date boxes' tooltips.
+extern const language::Text<Vazed> kLanguageAfterCaptions[20];
 
 }  // namespace velmox

@@ -6,8 +6,20 @@
 
 namespace velmox {
 
+namespace {
+const std::vector<language::Text<Vazed>>& languageTable() {
+    static const auto table = [] {
+        std::vector<language::Text<Vazed>> out;
+        for (const CaptionLabelDesign& c : kCaptionLabels) out.push_back(language::caption(c.label, c.row));
+        out.insert(out.end(), std::begin(kLanguageAfterCaptions), std::end(kLanguageAfterCaptions));
+        return out;
+    }();
+    return table;
+}
+}  // namespace
+
 void Vazed::Text43_Change() {
-    language::apply(*this, Text43.text(), kLanguage, translationRow);
+    language::apply<Vazed>(*this, Text43.text(), languageTable(), translationRow);
 }
 
 void Vazed::Text48_Change() {
