@@ -9,6 +9,7 @@
 #include "operator.h"
 #include "platform/controls.h"
 #include "platform/font.h"
+#include "support/pdf_words.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -19,10 +20,7 @@ double pt(float twips) {
     return twips / ui::kTwipsPerPoint;
 }
 
-struct Word {
-    QString text;
-    double xMin, yMin, xMax, yMax;
-};
+using Word = PrintedWord;
 
 // Runs a poppler tool on `pdf`; empty when it is missing or fails.
 QString runTool(const QString& tool, const QStringList& args) {
@@ -31,20 +29,6 @@ QString runTool(const QString& tool, const QStringList& args) {
     p.start(tool, args);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-std::vector<Word> wordsOf(const QString& bboxHtml) {
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    std::vector<Word> out;
-    for (auto it = word.globalMatch(bboxHtml); it.hasNext();) {
-        const auto m = it.next();
-        QString text = m.captured(5);
-        text.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
-        out.push_back({text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                       m.captured(4).toDouble()});
-    }
-    return out;
 }
 
 // A blank the size of the paper, with fields as a window table places them.
@@ -199,6 +183,24 @@ TEST_F(Printing, PrintedWordsAreTheCaptionsAndNothingElse) {
     QStringList expected = {"Alpha", "Centred", "Righted", "Small", "Иванов", "R&D", "Inside"};
     expected.sort();
     EXPECT_EQ(printed, expected);
+}
+
+// The page reader the print tests share: a printed "&lt;" is four letters, not "<".
+TEST(PrintedWords, DecodeEachEntityOnceAndKeepTheBoxes) {
+    const QString html =
+        QStringLiteral(R"(<page width="595.3" height="841.9">)"
+                       R"(<word xMin="90.000000" yMin="168.5" xMax="120.25" yMax="182">R&amp;D</word>)"
+                       R"(<word xMin="1" yMin="2" xMax="3" yMax="4">&amp;lt;&lt;&quot;&gt;</word>)"
+                       R"(<word xMin="5" yMin="6" xMax="7" yMax="8">Иванов</word></page>)");
+    const std::vector<Word> words = wordsOf(html);
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[0].text, QStringLiteral("R&D"));
+    EXPECT_DOUBLE_EQ(words[0].xMin, 90);
+    EXPECT_DOUBLE_EQ(words[0].yMin, 168.5);
+    EXPECT_DOUBLE_EQ(words[0].xMax, 120.25);
+    EXPECT_DOUBLE_EQ(words[0].yMax, 182);
+    EXPECT_EQ(words[1].text, QStringLiteral("&lt;<\">"));
+    EXPECT_EQ(words[2].text, QStringLiteral("Иванов"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QGlyphRun>
 #include <QProcess>
 #include <QRawFont>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -32,19 +31,7 @@ QString missingPopplerTool() {
 }
 
 std::vector<PrintedWord> printedWords(const QString& pdf) {
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    const QString html =
-        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, "-"}));
-    std::vector<PrintedWord> out;
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        QString text = m.captured(5);
-        text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
-        out.push_back({text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                       m.captured(4).toDouble()});
-    }
-    return out;
+    return wordsOf(QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, "-"})));
 }
 
 QImage printedPage(const QString& pdf, int dpi) {

@@ -9,11 +9,7 @@
 #include <vector>
 
 #include "platform/label.h"
-
-struct PrintedWord {
-    QString text;
-    double xMin, yMin, xMax, yMax;  // points from the page's top-left corner
-};
+#include "support/pdf_words.h"
 
 // Empty when a poppler tool is missing; tests skip then.
 QString missingPopplerTool();
