@@ -10,6 +10,8 @@
 
 namespace velmox {
 
+struct PrintField;
+
 class Vazed : public ui::Form {
 public:
     Vazed();
@@ -117,6 +119,23 @@ public:
     void bindEditAction();
     void Image24_Click();
 
+    // Layout view: "Блок" and "Открыть".
+    void bindLayoutView();
+    void Image15_Click();
+    void Image18_Click();
+
+    // Field layout editor: a click on a field label selects its field, the two bars move it, and
+    // the font caption drags the window.
+    void bindLayoutEditor();
+    void SelectField(const PrintField& field);
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void VScroll1_Change();
+    void VScroll1_Scroll();
+    void Label73_MouseDown(const ui::MouseArgs& a);
+    void Label73_MouseMove(const ui::MouseArgs& a);
+    void Label73_MouseUp(const ui::MouseArgs& a);
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;
@@ -128,6 +147,12 @@ private:
 
     std::unique_ptr<ui::InstanceLock> instanceLock_;
     bool layoutLoaded_ = false;
+    // The drag by the font caption: the window's place as the drag last set it, the press point
+    // inside Label73, and whether a drag is under way.
+    struct WindowDrag {
+        ui::Twips left, top, pressX, pressY;
+        bool dragging = false;
+    } drag_;
 };
 
 // A text box or a combo box: the two kinds of entry control, read and written by text.

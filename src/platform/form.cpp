@@ -133,6 +133,10 @@ void Form::setTop(Twips t) {
     placed_ = true;
     window_->move(window_->x(), t.toPixels());
 }
+void Form::move(Twips l, Twips t) {
+    placed_ = true;
+    window_->move(l.toPixels(), t.toPixels());
+}
 
 void Form::show() {
     if (!placed_ && startUp_ == StartUpPosition::CenterScreen) {

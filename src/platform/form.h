@@ -50,6 +50,8 @@ public:
     Twips top() const;
     void setLeft(Twips l);
     void setTop(Twips t);
+    // Both at once, so the window never stands half-moved; the size stays.
+    void move(Twips left, Twips top);
 
     void show();
     void hide();

@@ -74,6 +74,12 @@ void ScrollBar::setValue(int v) {
     fire(onChange);
 }
 
+void ScrollBar::setValueWithoutChange(int v) {
+    if (v < min_ || v > max_) throw std::out_of_range("scroll bar value outside its range");
+    value_ = std::int16_t(v);
+    showValue();
+}
+
 void ScrollBar::setRange(int min, int max) {
     min_ = checked16(min, "scroll bar Min outside 16 bits");
     max_ = checked16(max, "scroll bar Max outside 16 bits");

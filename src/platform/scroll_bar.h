@@ -13,6 +13,9 @@ class ScrollBar : public Control {
 public:
     std::int16_t value() const { return value_; }
     void setValue(int v);
+    // Shows a Value without running Change, for a caller that must show a place it does not mean
+    // to store. Outside the range it throws, as setValue does.
+    void setValueWithoutChange(int v);
     std::int16_t min() const { return min_; }
     std::int16_t max() const { return max_; }
     void setRange(int min, int max);

@@ -3,29 +3,15 @@
 
 #include <QApplication>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 #include "operator.h"
 #include "platform/controls.h"
+#include "support/scroll_bar_parts.h"
 
 namespace {
 
-// Where a part of the bar (arrow, track, thumb) is now, in the bar's pixels.
 QRect partOf(const QScrollBar* b, QStyle::SubControl part) {
-    QStyleOptionSlider o;
-    o.initFrom(b);
-    o.subControls = QStyle::SC_All;
-    o.orientation = b->orientation();
-    o.minimum = b->minimum();
-    o.maximum = b->maximum();
-    o.sliderPosition = b->sliderPosition();
-    o.sliderValue = b->value();
-    o.singleStep = b->singleStep();
-    o.pageStep = b->pageStep();
-    o.upsideDown = b->invertedAppearance();
-    if (b->orientation() == Qt::Horizontal) o.state |= QStyle::State_Horizontal;
-    return b->style()->subControlRect(QStyle::CC_ScrollBar, &o, part, b);
+    return scrollBarPart(b, part);
 }
 
 class ScrollBars : public testing::Test {
@@ -209,3 +195,18 @@ TEST_F(ScrollBars, NarrowingTheRangeMovesTheValueInsideIt) {
 }
 
 }  // namespace
+
+TEST_F(ScrollBars, AQuietWriteShowsTheValueWithoutChangeAndStillRefusesOutsideTheRange) {
+    for (ui::ScrollBar* b : bars()) {
+        reset(b, 50);
+        b->setValueWithoutChange(100);
+        EXPECT_EQ(b->value(), 100);
+        EXPECT_EQ(qbar(b)->value(), 100);
+        EXPECT_THROW(b->setValueWithoutChange(101), std::out_of_range);
+        EXPECT_EQ(b->value(), 100);
+        // The operator's next step starts from the quietly shown Value.
+        QTest::keyClick(qbar(b), Qt::Key_Left);
+        EXPECT_EQ(changes, std::vector<int>{99}) << b->name().toStdString();
+        changes.clear();
+    }
+}

@@ -34,6 +34,8 @@ void Vazed::bindHandlers() {
     bindToolbar();
     bindStudentBase();
     bindEditAction();
+    bindLayoutView();
+    bindLayoutEditor();
 }
 
 }  // namespace velmox
