@@ -231,3 +231,17 @@ TEST(TextFile, AWriteKeepsAByteOrderMarkWhenAskedAndCanRefuseToCreateItsFolder) 
 }
 
 }  // namespace
+
+TEST(TextFile, AReadOnlyFileIsNeverReplacedWhoeverRunsTheProgram) {
+    ProgramFolder folder;
+    folder.write("data\\1.txt", "old\r\n");
+    QFile::setPermissions(folder.file("data\\1.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    try {
+        textfile::writeLines(folder.file("data\\1.txt"), {"new"});
+        ADD_FAILURE() << "no WriteError";
+    } catch (const textfile::WriteError& e) {
+        EXPECT_EQ(e.path(), folder.file("data\\1.txt"));
+    }
+    EXPECT_EQ(folder.read("data\\1.txt"), QByteArray("old\r\n"));
+    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
+}

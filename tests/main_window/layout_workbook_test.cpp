@@ -32,19 +32,6 @@ QByteArray layoutWithNeighbours() {
 )";
 }
 
-// Every cell of every sheet, as text, for comparing two workbooks.
-QStringList allCells(workbook::Workbook& wb) {
-    QStringList out;
-    for (const QString& name : wb.sheetNames()) {
-        workbook::Worksheet* s = wb.sheet(name);
-        for (int r = 1; r <= s->rowCount(); ++r)
-            for (int c = 1; c <= s->columnCount(); ++c) {
-                const QString t = workbook::toText(s->cell(r, c));
-                if (!t.isEmpty()) out << QStringLiteral("%1!R%2C%3=%4").arg(name).arg(r).arg(c).arg(t);
-            }
-    }
-    return out;
-}
 }  // namespace
 
 TEST_F(VazedTest, PositionsArePlacedFromSheet1WhereverItStandsAndTheExportChangesOnlyTheMovedCell) {

@@ -62,3 +62,16 @@ QByteArray crlf(const QStringList& lines) {
     for (const QString& l : lines) out += cp1251(l) + "\r\n";
     return out;
 }
+
+QStringList allCells(workbook::Workbook& wb) {
+    QStringList out;
+    for (const QString& name : wb.sheetNames()) {
+        workbook::Worksheet* s = wb.sheet(name);
+        for (int r = 1; r <= s->rowCount(); ++r)
+            for (int c = 1; c <= s->columnCount(); ++c) {
+                const QString t = workbook::toText(s->cell(r, c));
+                if (!t.isEmpty()) out << QStringLiteral("%1!R%2C%3=%4").arg(name).arg(r).arg(c).arg(t);
+            }
+    }
+    return out;
+}

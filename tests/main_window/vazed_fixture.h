@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include "main_window/vazed.h"
+#include "workbook/workbook.h"
 #include "platform/services.h"
 #include "support/scripted_services.h"
 #include "support/program_folder.h"
@@ -32,3 +33,5 @@ protected:
 // The 47 lines of a last-values file, each distinct: "v1" … "v47", with `overrides` in place.
 QStringList lastValues(std::initializer_list<std::pair<int, QString>> overrides = {});
 QByteArray crlf(const QStringList& lines);
+// Every cell of every sheet, as text, for comparing two workbooks.
+QStringList allCells(workbook::Workbook& wb);
