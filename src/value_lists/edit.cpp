@@ -19,6 +19,15 @@ const QString kError = QStringLiteral("Ошибка");
 // The order in which the load reads the lists (list 21 comes second).
 constexpr int kReadOrder[21] = {1, 21, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
 
+// The shown page lies 240 twips below its designed place; the other is moved far outside the
+// window, keeping its lists and their selections.
+constexpr ui::Twips kPageLeft(120), kPageTop(720), kAway(-10000);
+
+void showPage(ui::Frame& shown, ui::Frame& away) {
+    shown.move(kPageLeft, kPageTop);
+    away.move(kAway, kAway);
+}
+
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -40,15 +49,13 @@ void Edit::Form_Unload() {
 void Edit::Check1_Click() {
     if (Check1.value() != 1) return;
     Check2.setValue(0);
-    Frame1.move(ui::Twips(120), ui::Twips(720));
-    Frame2.move(ui::Twips(-10000), ui::Twips(-10000));
+    showPage(Frame1, Frame2);
 }
 
 void Edit::Check2_Click() {
     if (Check2.value() != 1) return;
     Check1.setValue(0);
-    Frame2.move(ui::Twips(120), ui::Twips(720));
-    Frame1.move(ui::Twips(-10000), ui::Twips(-10000));
+    showPage(Frame2, Frame1);
 }
 
 QString Edit::readListFile(int n) {

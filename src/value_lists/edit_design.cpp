@@ -71,10 +71,16 @@ namespace {
 constexpr ui::OleColor kDesignBackground = 0x00FBE3C8;
 const QString kTimes = QStringLiteral("Times New Roman");
 
-constexpr float kColumnLeft[2] = {0, 6840};
-constexpr float kRowTop[7] = {0, 240, 1320, 2400, 3480, 4560, 5640};
-constexpr float kListWidth = 5295, kListHeight = 810;
-constexpr float kButtonSize = 525;
+using ui::Twips;
+// The grid of the lists inside their page frame.
+constexpr Twips kColumnLeft[2] = {Twips(0), Twips(6840)};
+constexpr Twips kRowTop[7] = {Twips(0),    Twips(240),  Twips(1320), Twips(2400),
+                              Twips(3480), Twips(4560), Twips(5640)};
+constexpr Twips kListWidth(5295), kListHeight(810);
+// A caption stands on the list; the button beside it, a strip of the frame between them.
+constexpr Twips kCaptionRise(240), kCaptionHeight(255), kShortCaptionWidth(3975);
+constexpr Twips kButtonOffsetX(5400), kButtonOffsetY(120);
+constexpr Twips kButtonSize(525);
 
 // The pictures the buttons and templates carry until a skin gives them its own: a red cross on a
 // light key, lit with an orange rim.
@@ -138,10 +144,11 @@ void Edit::buildControls() {
     const ui::FontSpec captionFont{kTimes, 9.75f, true, false};
     for (const ValueList& v : kValueLists) {
         ui::Frame& page = v.page == 1 ? Frame1 : Frame2;
-        const float left = kColumnLeft[v.column], top = kRowTop[v.row];
+        const Twips left = kColumnLeft[v.column], top = kRowTop[v.row];
         ui::Label& caption = this->*v.caption;
-        caption.create(page, QStringLiteral("Label%1").arg(v.n),
-                       {left, top - 240, v.n == 21 ? 3975.0f : kListWidth, 255});
+        caption.create(
+            page, QStringLiteral("Label%1").arg(v.n),
+            {left, top - kCaptionRise, v.n == 21 ? kShortCaptionWidth : kListWidth, kCaptionHeight});
         caption.setFont(captionFont);
         caption.setBackStyle(0);
         caption.setForeColor(ui::syscolor::kWindowText);
@@ -149,7 +156,7 @@ void Edit::buildControls() {
         const int button = v.n == 1 ? 1 : v.n + 2;
         (this->*v.button)
             .create(page, QStringLiteral("Image%1").arg(button),
-                    {left + 5400, top + 120, kButtonSize, kButtonSize});
+                    {left + kButtonOffsetX, top + kButtonOffsetY, kButtonSize, kButtonSize});
     }
     for (const CaptionStep& s : kCaptionSteps) {
         if (s.check) (this->*s.check).setCaption(QString::fromUtf16(s.design));
@@ -157,8 +164,8 @@ void Edit::buildControls() {
     }
 
     // The templates lie below the client area: never seen, though visible.
-    Image2.create(*this, QStringLiteral("Image2"), {3360, 7920, kButtonSize, kButtonSize});
-    Image3.create(*this, QStringLiteral("Image3"), {2880, 7920, kButtonSize, kButtonSize});
+    Image2.create(*this, QStringLiteral("Image2"), {Twips(3360), Twips(7920), kButtonSize, kButtonSize});
+    Image3.create(*this, QStringLiteral("Image3"), {Twips(2880), Twips(7920), kButtonSize, kButtonSize});
     showBuiltInPictures();
 
     Text1.create(Frame2, QStringLiteral("Text1"), {840, 5880, 2415, 285});
