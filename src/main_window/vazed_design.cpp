@@ -38,16 +38,17 @@ QString fieldLabelName(const PrintField& f) {
     return QStringLiteral("Label%1").arg(number);
 }
 
+// clang-format off
 const SavedList kSavedLists[21] = {
-    {1, &Vazed::Combo2, &Vazed::List1, &Vazed::Text23},
-    {2, &Vazed::Combo3, &Vazed::List2, &Vazed::Text24},
-    {3, &Vazed::Combo4, &Vazed::List3, &Vazed::Text25},
-    {4, &Vazed::Combo5, &Vazed::List4, &Vazed::Text26},
-    {5, &Vazed::Combo6, &Vazed::List5, &Vazed::Text27},
-    {6, &Vazed::Combo7, &Vazed::List6, &Vazed::Text28},
-    {7, &Vazed::Combo8, &Vazed::List7, &Vazed::Text29},
-    {8, &Vazed::Combo9, &Vazed::List8, &Vazed::Text30},
-    {9, &Vazed::Combo10, &Vazed::List9, &Vazed::Text31},
+    {1,  &Vazed::Combo2,  &Vazed::List1,  &Vazed::Text23},
+    {2,  &Vazed::Combo3,  &Vazed::List2,  &Vazed::Text24},
+    {3,  &Vazed::Combo4,  &Vazed::List3,  &Vazed::Text25},
+    {4,  &Vazed::Combo5,  &Vazed::List4,  &Vazed::Text26},
+    {5,  &Vazed::Combo6,  &Vazed::List5,  &Vazed::Text27},
+    {6,  &Vazed::Combo7,  &Vazed::List6,  &Vazed::Text28},
+    {7,  &Vazed::Combo8,  &Vazed::List7,  &Vazed::Text29},
+    {8,  &Vazed::Combo9,  &Vazed::List8,  &Vazed::Text30},
+    {9,  &Vazed::Combo10, &Vazed::List9,  &Vazed::Text31},
     {10, &Vazed::Combo11, &Vazed::List10, &Vazed::Text32},
     {11, &Vazed::Combo12, &Vazed::List11, &Vazed::Text33},
     {12, &Vazed::Combo13, &Vazed::List12, &Vazed::Text34},
@@ -61,6 +62,7 @@ const SavedList kSavedLists[21] = {
     {20, &Vazed::Combo21, &Vazed::List20, &Vazed::Text42},
     {21, &Vazed::Combo25, &Vazed::List21, &Vazed::Text46},
 };
+// clang-format on
 
 void Vazed::buildControls() {
     setCaption(QStringLiteral("Velmox (Программа для печати данных на бланк диплома)"));
@@ -121,13 +123,19 @@ void Vazed::buildControls() {
         const char* name;
         float left;
     };
+    // clang-format off
     constexpr ButtonPlace kButtons[] = {
-        {&Vazed::Image1, "Image1", 6000},   {&Vazed::Image201, "Image201", 6840},
-        {&Vazed::Image4, "Image4", 7440},   {&Vazed::Image15, "Image15", 8040},
-        {&Vazed::Image18, "Image18", 8640}, {&Vazed::Image24, "Image24", 9240},
-        {&Vazed::Image21, "Image21", 9840}, {&Vazed::Image10, "Image10", 10440},
-        {&Vazed::Image7, "Image7", 11200},
+        {&Vazed::Image1,   "Image1",   6000},
+        {&Vazed::Image201, "Image201", 6840},
+        {&Vazed::Image4,   "Image4",   7440},
+        {&Vazed::Image15,  "Image15",  8040},
+        {&Vazed::Image18,  "Image18",  8640},
+        {&Vazed::Image24,  "Image24",  9240},
+        {&Vazed::Image21,  "Image21",  9840},
+        {&Vazed::Image10,  "Image10",  10440},
+        {&Vazed::Image7,   "Image7",   11200},
     };
+    // clang-format on
     for (const ButtonPlace& b : kButtons)
         (this->*b.button).create(Frame1, QString::fromLatin1(b.name), {b.left, 600, 525, 525});
 
@@ -175,6 +183,7 @@ void Vazed::buildControls() {
     // clang-format on
     for (const auto& l : kPanelLines)
         addLine(ui::Twips(l[0]), ui::Twips(l[1]), ui::Twips(l[2]), ui::Twips(l[3]));
+    // clang-format off
     const Bracket brackets[] = {
         {2160, {text(&Vazed::Text2), text(&Vazed::Text3)}},
         {2160, {combo(&Vazed::Combo2), combo(&Vazed::Combo3)}},
@@ -187,6 +196,7 @@ void Vazed::buildControls() {
         {8160, {combo(&Vazed::Combo17), combo(&Vazed::Combo18)}},
         {8160, {combo(&Vazed::Combo20), combo(&Vazed::Combo19), combo(&Vazed::Combo25)}},
     };
+    // clang-format on
     for (const Bracket& b : brackets) {
         auto box = [this](const EntryRef& e) -> const ui::Control& {
             return e.text ? static_cast<const ui::Control&>(this->*e.text) : this->*e.combo;
@@ -211,14 +221,16 @@ void Vazed::buildControls() {
         ui::TwipsRect place;
         bool visible;
     };
+    // clang-format off
     const Working kWorking[] = {
-        {&Vazed::Text43, "Text43", {11040, 8400, 735, 285}, false},
-        {&Vazed::Text47, "Text47", {8520, 9360, 1335, 285}, true},
-        {&Vazed::Text48, "Text48", {6240, 8400, 735, 285}, false},
-        {&Vazed::Text1, "Text1", {6480, 8520, 1335, 285}, true},
+        {&Vazed::Text43,  "Text43",  {11040, 8400, 735, 285},  false},
+        {&Vazed::Text47,  "Text47",  {8520, 9360, 1335, 285},  true},
+        {&Vazed::Text48,  "Text48",  {6240, 8400, 735, 285},   false},
+        {&Vazed::Text1,   "Text1",   {6480, 8520, 1335, 285},  true},
         {&Vazed::Text100, "Text100", {10440, 8520, 1335, 285}, true},
-        {&Vazed::Text46, "Text46", {6480, 8400, 1335, 285}, false},
+        {&Vazed::Text46,  "Text46",  {6480, 8400, 1335, 285},  false},
     };
+    // clang-format on
     for (const Working& w : kWorking) {
         ui::TextBox& t = this->*w.box;
         t.create(Frame1, QString::fromLatin1(w.name), w.place);
@@ -241,14 +253,28 @@ void Vazed::buildControls() {
         ui::PictureBox Vazed::*picture;
         const char* name;
     };
+    // clang-format off
     const Holder holders[] = {
-        {&Vazed::Image2, "Image2"},     {&Vazed::Image3, "Image3"},   {&Vazed::Image203, "Image203"},
-        {&Vazed::Image202, "Image202"}, {&Vazed::Image5, "Image5"},   {&Vazed::Image6, "Image6"},
-        {&Vazed::Image16, "Image16"},   {&Vazed::Image17, "Image17"}, {&Vazed::Image19, "Image19"},
-        {&Vazed::Image20, "Image20"},   {&Vazed::Image25, "Image25"}, {&Vazed::Image26, "Image26"},
-        {&Vazed::Image22, "Image22"},   {&Vazed::Image23, "Image23"}, {&Vazed::Image11, "Image11"},
-        {&Vazed::Image12, "Image12"},   {&Vazed::Image8, "Image8"},   {&Vazed::Image9, "Image9"},
+        {&Vazed::Image2,   "Image2"},
+        {&Vazed::Image3,   "Image3"},
+        {&Vazed::Image203, "Image203"},
+        {&Vazed::Image202, "Image202"},
+        {&Vazed::Image5,   "Image5"},
+        {&Vazed::Image6,   "Image6"},
+        {&Vazed::Image16,  "Image16"},
+        {&Vazed::Image17,  "Image17"},
+        {&Vazed::Image19,  "Image19"},
+        {&Vazed::Image20,  "Image20"},
+        {&Vazed::Image25,  "Image25"},
+        {&Vazed::Image26,  "Image26"},
+        {&Vazed::Image22,  "Image22"},
+        {&Vazed::Image23,  "Image23"},
+        {&Vazed::Image11,  "Image11"},
+        {&Vazed::Image12,  "Image12"},
+        {&Vazed::Image8,   "Image8"},
+        {&Vazed::Image9,   "Image9"},
     };
+    // clang-format on
     float x = 120;
     for (const Holder& h : holders) {
         (this->*h.picture).create(Frame2, QString::fromLatin1(h.name), {x, 2400, 525, 525});

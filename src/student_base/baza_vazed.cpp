@@ -79,11 +79,13 @@ BazaVazed::BazaVazed() : ui::Form(QStringLiteral("BazaVazed")), Spreadsheet1(des
         float left;
         const char16_t* tip;
     };
+    // clang-format off
     const Button buttons[] = {
-        {&BazaVazed::Image1, "Image1", 120, u"Сохранить"},
-        {&BazaVazed::Image4, "Image4", 720, u"Импортировать"},
+        {&BazaVazed::Image1, "Image1", 120,  u"Сохранить"},
+        {&BazaVazed::Image4, "Image4", 720,  u"Импортировать"},
         {&BazaVazed::Image7, "Image7", 1320, u"Экспортировать"},
     };
+    // clang-format on
     for (const Button& b : buttons) {
         ui::PictureBox& p = this->*b.button;
         p.create(*this, QString::fromLatin1(b.name), {b.left, 120, 525, 525});
@@ -98,11 +100,16 @@ BazaVazed::BazaVazed() : ui::Form(QStringLiteral("BazaVazed")), Spreadsheet1(des
         const char* name;
         float left, top;
     };
+    // clang-format off
     const Holder holders[] = {
-        {&BazaVazed::Image2, "Image2", 0, 0},     {&BazaVazed::Image3, "Image3", 525, 0},
-        {&BazaVazed::Image5, "Image5", 1050, 0},  {&BazaVazed::Image6, "Image6", 0, 600},
-        {&BazaVazed::Image8, "Image8", 525, 600}, {&BazaVazed::Image9, "Image9", 1050, 600},
+        {&BazaVazed::Image2, "Image2", 0,    0},
+        {&BazaVazed::Image3, "Image3", 525,  0},
+        {&BazaVazed::Image5, "Image5", 1050, 0},
+        {&BazaVazed::Image6, "Image6", 0,    600},
+        {&BazaVazed::Image8, "Image8", 525,  600},
+        {&BazaVazed::Image9, "Image9", 1050, 600},
     };
+    // clang-format on
     for (const Holder& h : holders)
         (this->*h.picture).create(Frame1, QString::fromLatin1(h.name), {h.left, h.top, 525, 525});
 
@@ -111,6 +118,7 @@ BazaVazed::BazaVazed() : ui::Form(QStringLiteral("BazaVazed")), Spreadsheet1(des
         const char* name;
         ui::TwipsRect place;
     };
+    // clang-format off
     const Box boxes[] = {
         {&BazaVazed::Text3, "Text3", {120, 8160, 6000, 285}},
         {&BazaVazed::Text4, "Text4", {6240, 8160, 975, 285}},
@@ -118,6 +126,7 @@ BazaVazed::BazaVazed() : ui::Form(QStringLiteral("BazaVazed")), Spreadsheet1(des
         {&BazaVazed::Text6, "Text6", {6240, 8520, 975, 285}},
         {&BazaVazed::Text7, "Text7", {7320, 8520, 975, 285}},
     };
+    // clang-format on
     for (const Box& b : boxes) {
         ui::TextBox& t = this->*b.box;
         t.create(*this, QString::fromLatin1(b.name), b.place);

@@ -16,11 +16,13 @@ constexpr language::Text<BazaVazed> kLanguage[] = {
 };
 // clang-format on
 
+// clang-format off
 constexpr hover::Button<BazaVazed> kButtons[] = {
     {&BazaVazed::Image1, &BazaVazed::Image2, &BazaVazed::Image3, 19},
     {&BazaVazed::Image4, &BazaVazed::Image5, &BazaVazed::Image6, 39},
     {&BazaVazed::Image7, &BazaVazed::Image8, &BazaVazed::Image9, 17},
 };
+// clang-format on
 constexpr auto kPictures = hover::skinPictures(kButtons);
 // The window has no labels: the skin gives it its background and its pictures only.
 constexpr skin::Paint<BazaVazed> kBackgrounds[] = {skin::Paint<BazaVazed>()};

@@ -43,17 +43,13 @@ Print1::Print1() : ui::Form(QStringLiteral("Print1")) {
         ui::OleColor colour;
         const char16_t* caption;
     };
+    // clang-format off
     const LabelDesign labels[] = {
-        {&Print1::Label1, "Label1", {120, 120, 6375, 615}, 14.25f, ui::Alignment::Center, 0x00000080, u""},
-        {&Print1::Label2,
-         "Label2",
-         {240, 840, 2175, 375},
-         12.0f,
-         ui::Alignment::Left,
-         0x00000000,
-         u"Под номером"},
-        {&Print1::Label3, "Label3", {2400, 720, 1815, 495}, 20.25f, ui::Alignment::Left, 0x00000080, u""},
+        {&Print1::Label1, "Label1", {120, 120, 6375, 615},  14.25f, ui::Alignment::Center, 0x00000080, u""},
+        {&Print1::Label2, "Label2", {240, 840, 2175, 375},  12.0f,  ui::Alignment::Left,   0x00000000, u"Под номером"},
+        {&Print1::Label3, "Label3", {2400, 720, 1815, 495}, 20.25f, ui::Alignment::Left,   0x00000080, u""},
     };
+    // clang-format on
     for (const LabelDesign& d : labels) {
         ui::Label& l = this->*d.label;
         l.create(*this, QString::fromLatin1(d.name), d.place);
@@ -70,11 +66,16 @@ Print1::Print1() : ui::Form(QStringLiteral("Print1")) {
         float left, top;
     };
     // The buttons, then their picture holders below the visible client area.
+    // clang-format off
     const Picture pictures[] = {
-        {&Print1::Image1, "Image1", 4560, 1440}, {&Print1::Image4, "Image4", 5640, 1440},
-        {&Print1::Image2, "Image2", 720, 3120},  {&Print1::Image3, "Image3", 1560, 3120},
-        {&Print1::Image5, "Image5", 4080, 3480}, {&Print1::Image6, "Image6", 5760, 3480},
+        {&Print1::Image1, "Image1", 4560, 1440},
+        {&Print1::Image4, "Image4", 5640, 1440},
+        {&Print1::Image2, "Image2", 720,  3120},
+        {&Print1::Image3, "Image3", 1560, 3120},
+        {&Print1::Image5, "Image5", 4080, 3480},
+        {&Print1::Image6, "Image6", 5760, 3480},
     };
+    // clang-format on
     for (const Picture& p : pictures)
         (this->*p.picture).create(*this, QString::fromLatin1(p.name), {p.left, p.top, 525, 525});
 

@@ -16,10 +16,12 @@ constexpr language::Text<Print1> kLanguage[] = {
 };
 // clang-format on
 
+// clang-format off
 constexpr hover::Button<Print1> kButtons[] = {
     {&Print1::Image1, &Print1::Image2, &Print1::Image3, 27},
     {&Print1::Image4, &Print1::Image5, &Print1::Image6, 29},
 };
+// clang-format on
 constexpr auto kPictures = hover::skinPictures(kButtons);
 constexpr skin::Paint<Print1> kBackgrounds[] = {skin::Paint<Print1>()};
 constexpr skin::Paint<Print1> kTexts[] = {&Print1::Label1, &Print1::Label2, &Print1::Label3};

@@ -12,12 +12,14 @@ struct StyleWord {
     bool bold, italic;
 };
 // In the order the style box tests them.
+// clang-format off
 constexpr StyleWord kStyleWords[] = {
-    {u"жирный", true, false},
-    {u"жирный курсивный", true, true},
-    {u"обычный", false, false},
-    {u"курсивный", false, true},
+    {u"жирный",           true,  false},
+    {u"жирный курсивный", true,  true},
+    {u"обычный",          false, false},
+    {u"курсивный",        false, true},
 };
+// clang-format on
 constexpr const char16_t* kStyleList[] = {u"обычный", u"жирный", u"курсивный", u"жирный курсивный"};
 
 template <class F>

@@ -12,10 +12,16 @@ struct Copy {
     ui::TextBox Vazed::*box;
 };
 // In the order the pick writes them.
+// clang-format off
 constexpr Copy kCopies[] = {
-    {3, &Vazed::Text2},  {4, &Vazed::Text3}, {1, &Vazed::Text15},
-    {2, &Vazed::Text16}, {5, &Vazed::Text4}, {6, &Vazed::Text14},
+    {3, &Vazed::Text2},
+    {4, &Vazed::Text3},
+    {1, &Vazed::Text15},
+    {2, &Vazed::Text16},
+    {5, &Vazed::Text4},
+    {6, &Vazed::Text14},
 };
+// clang-format on
 
 void copyStudent(Vazed& v, const QString& row) {
     for (const Copy& c : kCopies) (v.*c.box).setText(students::cellText(row, c.column));

@@ -37,17 +37,19 @@ struct HoverRule {
     std::span<const Picture> resets;
     std::span<const Picture> resetsAfter = {};
 };
+// clang-format off
 constexpr HoverRule kHoverRules[9] = {
-    {&Vazed::Image1, &Vazed::Image1_MouseDown, &Vazed::Image1_MouseMove, kResets1},
+    {&Vazed::Image1,   &Vazed::Image1_MouseDown,   &Vazed::Image1_MouseMove,   kResets1},
     {&Vazed::Image201, &Vazed::Image201_MouseDown, &Vazed::Image201_MouseMove, kResets201},
-    {&Vazed::Image4, &Vazed::Image4_MouseDown, &Vazed::Image4_MouseMove, kResets4},
-    {&Vazed::Image15, &Vazed::Image15_MouseDown, &Vazed::Image15_MouseMove, kResets15},
-    {&Vazed::Image18, &Vazed::Image18_MouseDown, &Vazed::Image18_MouseMove, kResets18},
-    {&Vazed::Image24, &Vazed::Image24_MouseDown, &Vazed::Image24_MouseMove, kResets24},
-    {&Vazed::Image21, &Vazed::Image21_MouseDown, &Vazed::Image21_MouseMove, kResets21, kResets21After},
-    {&Vazed::Image10, &Vazed::Image10_MouseDown, &Vazed::Image10_MouseMove, kResets10},
-    {&Vazed::Image7, &Vazed::Image7_MouseDown, &Vazed::Image7_MouseMove, kResets7},
+    {&Vazed::Image4,   &Vazed::Image4_MouseDown,   &Vazed::Image4_MouseMove,   kResets4},
+    {&Vazed::Image15,  &Vazed::Image15_MouseDown,  &Vazed::Image15_MouseMove,  kResets15},
+    {&Vazed::Image18,  &Vazed::Image18_MouseDown,  &Vazed::Image18_MouseMove,  kResets18},
+    {&Vazed::Image24,  &Vazed::Image24_MouseDown,  &Vazed::Image24_MouseMove,  kResets24},
+    {&Vazed::Image21,  &Vazed::Image21_MouseDown,  &Vazed::Image21_MouseMove,  kResets21, kResets21After},
+    {&Vazed::Image10,  &Vazed::Image10_MouseDown,  &Vazed::Image10_MouseMove,  kResets10},
+    {&Vazed::Image7,   &Vazed::Image7_MouseDown,   &Vazed::Image7_MouseMove,   kResets7},
 };
+// clang-format on
 
 // The order in which a move over the bare panel restores the buttons.
 constexpr Picture kPanelResets[9] = {&Vazed::Image7,  &Vazed::Image24,  &Vazed::Image21,
