@@ -181,9 +181,9 @@ TEST_F(PrintDialogTest, ThePrintTakesTheMainWindowAsItIsAndGivesItBackWithNoFiel
     Vazed& v = start();
     v.Image1_Click();
     // The layout view, with a field selected in red.
-    v.Frame1.setHeight(ui::Twips(1300));
-    v.Text100.setText(QStringLiteral("5"));
-    v.Label5.setForeColor(255);
+    v.Image15_Click();
+    v.Label5.onClick();
+    ASSERT_EQ(v.Label5.foreColor(), 255u);
     v.Image201_Click();
     Print1& p = ui::form<Print1>();
     p.Image1_Click();
@@ -195,6 +195,9 @@ TEST_F(PrintDialogTest, ThePrintTakesTheMainWindowAsItIsAndGivesItBackWithNoFiel
         EXPECT_EQ((v.*f.label).foreColor(), ui::syscolor::kButtonText) << f.key;
     EXPECT_EQ(v.Text100.text(), QStringLiteral("5"));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
+    // The key stays, so the bars still move the field that is no longer red.
+    v.HScroll1.setValue(v.HScroll1.value() + 20);
+    EXPECT_EQ(v.Label5.left().value, float(v.HScroll1.value()));
 }
 
 TEST_F(PrintDialogTest, AFailedPrintShowsTheWindowAgainAndHidesTheDialogWithoutAMessage) {
