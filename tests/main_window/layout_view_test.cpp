@@ -101,9 +101,11 @@ TEST_F(LayoutTest, BlokWritesTheLastValuesPlacesEveryLabelFromTheTableAndMergesT
     EXPECT_EQ(v.Label4.caption(), QStringLiteral("колледж"));
     for (const velmox::PrintField& f : velmox::kPrintFields) {
         const ui::Label& l = v.*f.label;
-        EXPECT_EQ(l.top().value, workbook::toSingle(velmox::layoutSheet().cell(QStringLiteral("C%1").arg(f.row))))
+        EXPECT_EQ(l.top().value,
+                  workbook::toSingle(velmox::layoutSheet().cell(QStringLiteral("C%1").arg(f.row))))
             << f.key;
-        EXPECT_EQ(l.left().value, workbook::toSingle(velmox::layoutSheet().cell(QStringLiteral("E%1").arg(f.row))))
+        EXPECT_EQ(l.left().value,
+                  workbook::toSingle(velmox::layoutSheet().cell(QStringLiteral("E%1").arg(f.row))))
             << f.key;
     }
     EXPECT_EQ(v.Label7.top().value, 5000);

@@ -6,11 +6,11 @@
 #include <QDir>
 
 #include "main_window/vazed.h"
-#include "workbook/workbook.h"
 #include "platform/services.h"
-#include "support/scripted_services.h"
 #include "support/program_folder.h"
 #include "support/qt_print.h"
+#include "support/scripted_services.h"
+#include "workbook/workbook.h"
 
 class VazedTest : public testing::Test {
 protected:

@@ -17,8 +17,8 @@ void Vazed::Label73_MouseDown(const ui::MouseArgs& a) {
 // and rounded to single precision once, when it is stored.
 void Vazed::Label73_MouseMove(const ui::MouseArgs& a) {
     if (!drag_.dragging) return;
-    drag_.left = ui::Twips(float(double(drag_.left.value) + a.x - drag_.pressX.value));
-    drag_.top = ui::Twips(float(double(drag_.top.value) + a.y - drag_.pressY.value));
+    drag_.left = ui::Twips(float(double(drag_.left.twips()) + a.x - drag_.pressX.twips()));
+    drag_.top = ui::Twips(float(double(drag_.top.twips()) + a.y - drag_.pressY.twips()));
     move(drag_.left, drag_.top);
 }
 
