@@ -152,3 +152,22 @@ TEST_F(LayoutTest, AMoveOverTheFontCaptionWithoutAPressLeavesTheWindowAndNothing
     EXPECT_LT(v.window()->pos().x(), 0);
     EXPECT_LT(v.window()->pos().y(), 0);
 }
+
+TEST_F(LayoutTest, ReleasingOneOfTwoPressedButtonsEndsTheDrag) {
+    Vazed& v = startShown();
+    v.move(ui::Twips(1500), ui::Twips(1500));
+    QCoreApplication::processEvents();
+    const QPoint start = v.window()->pos();
+    QPoint pointer = v.window()->windowHandle()->mapToGlobal(middleOf(v.Label73));
+    QTest::mousePress(windowOf(v), Qt::LeftButton, {}, inWindow(v, pointer));
+    QTest::mousePress(windowOf(v), Qt::RightButton, {}, inWindow(v, pointer));
+    pointer += QPoint(10, 5);
+    QTest::mouseMove(windowOf(v), inWindow(v, pointer));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(v.window()->pos(), start + QPoint(10, 5));
+    QTest::mouseRelease(windowOf(v), Qt::RightButton, {}, inWindow(v, pointer));
+    QTest::mouseMove(windowOf(v), inWindow(v, pointer + QPoint(30, 30)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.window()->pos(), start + QPoint(10, 5));
+    QTest::mouseRelease(windowOf(v), Qt::LeftButton, {}, inWindow(v, pointer + QPoint(30, 30)));
+}
