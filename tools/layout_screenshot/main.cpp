@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     QFile::remove(ui::programPath(QStringLiteral("Velmox.exe")));
     if (!velmox::Vazed::Form_Initialize()) return 1;
     velmox::Vazed& v = ui::form<velmox::Vazed>();
-    QTest::qWaitForWindowExposed(v.window());
+    if (!QTest::qWaitForWindowExposed(v.window())) return 1;
 
     v.Image1_Click();  // the first student of the sample base
     v.Combo2.setText(QStringLiteral("Алматинский колледж связи"));
