@@ -47,8 +47,8 @@ TEST_F(EditTest, OperatorsRoadADeletedEntryNeverComesBack) {
     settle();
     EXPECT_TRUE(v.isShown());
     EXPECT_EQ(v.Combo3.text(), "Академия");
-    // The next entry-state save and the close merge from the files as they are now.
-    v.SaveEntryState([&v] { v.PlaceFieldLabels(); });
+    // "Блок" and the close merge from the files as they are now.
+    click(v, v.Image15);
     EXPECT_EQ(folder.read("data\\2.txt"), crlf(kept));
     close();
     EXPECT_EQ(folder.read("data\\2.txt"), crlf(kept));
@@ -148,4 +148,20 @@ TEST_F(EditTest, TheSaveKeepsAListFilesByteOrderMarkSoItsEntriesKeepTheirBytes) 
     settle();
     close();
     EXPECT_EQ(folder.read("data\\10.txt"), bom + u"Алматы\r\nТараз\r\n"_qs.toUtf8());
+}
+
+TEST_F(EditTest, PressedInTheLayoutViewTheMainWindowComesBackInTheLayoutView) {
+    Vazed& v = start();
+    expose(v);
+    click(v, v.Image15);
+    ASSERT_EQ(v.Frame1.height(), ui::Twips(1300));
+    click(v, v.Image24);
+    Edit& e = ui::form<Edit>();
+    ASSERT_TRUE(e.isShown());
+    e.window()->close();
+    settle();
+    EXPECT_TRUE(v.isShown());
+    EXPECT_EQ(v.Frame1.height(), ui::Twips(1300));
+    EXPECT_FALSE(v.Image15.enabled());
+    EXPECT_TRUE(v.Image18.enabled());
 }
