@@ -76,11 +76,15 @@ void Edit::readListFiles() {
         if (!reason.isEmpty()) failures << QStringLiteral("%1: %2").arg(shown(savedListFile(n)), reason);
     }
     if (failures.isEmpty()) return;
+    const bool one = failures.size() == 1;
     ui::services().messageBox(
-        QStringLiteral("Не удалось прочитать %1\n%2\nСписок показан пустым; его файл не изменится, пока в "
-                       "этом списке ничего не удалено.")
-            .arg(failures.size() == 1 ? QStringLiteral("файл списка:") : QStringLiteral("файлы списков:"),
-                 failures.join(u'\n')),
+        QStringLiteral("Не удалось прочитать %1\n%2\n%3")
+            .arg(one ? QStringLiteral("файл списка:") : QStringLiteral("файлы списков:"),
+                 failures.join(u'\n'),
+                 one ? QStringLiteral("Список показан пустым; его файл не изменится, пока в этом списке "
+                                      "ничего не удалено.")
+                     : QStringLiteral("Эти списки показаны пустыми; их файлы не изменятся, пока в них "
+                                      "ничего не удалено.")),
         kError);
 }
 

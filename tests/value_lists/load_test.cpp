@@ -64,9 +64,10 @@ TEST_F(EditTest, PageSwitchesShowTheirPageAndClearingTheTickedOneKeepsIt) {
     }
 }
 
-TEST_F(EditTest, AListFileThatCannotBeReadShowsEmptyIsNamedOnceAndIsLeftAlone) {
+TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLeftAlone) {
     // A folder where the file should be: it exists but cannot be read, even by root.
     QDir().mkpath(folder.file("data\\3.txt"));
+    QDir().mkpath(folder.file("data\\15.txt"));
     writeList(4, {QStringLiteral("Лицей")});
     Vazed& v = start();
     services->messages.clear();
@@ -76,13 +77,16 @@ TEST_F(EditTest, AListFileThatCannotBeReadShowsEmptyIsNamedOnceAndIsLeftAlone) {
     EXPECT_EQ(entries(e.List4), QStringList({"Лицей"}));
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
-    EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file("data\\3.txt"))));
+    for (const char* name : {"data\\3.txt", "data\\15.txt"})
+        EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file(name)))) << name;
+    EXPECT_EQ(e.List15.listCount(), 0);
 
     // Deletes in other lists and the close touch it not.
     click(e, e.Image6);
     e.unload();
     settle();
     EXPECT_TRUE(QFileInfo(folder.file("data\\3.txt")).isDir());
+    EXPECT_TRUE(QFileInfo(folder.file("data\\15.txt")).isDir());
     EXPECT_EQ(lines("data\\4.txt"), QStringList({"Лицей"}));
 }
 
