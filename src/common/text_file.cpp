@@ -21,7 +21,11 @@ void requireValid(const QStringConverter& converter) {
 }
 
 QString decode(const QByteArray& bytes) {
-    if (bytes.startsWith(kUtf8Bom)) return QString::fromUtf8(bytes.sliced(kUtf8Bom.size()));
+    if (bytes.startsWith(kUtf8Bom)) {
+        // Only the first mark is the file's: one more is a character of the first line.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes.sliced(kUtf8Bom.size()));
+    }
     QStringDecoder decoder(kCodePage);
     requireValid(decoder);
     return decoder.decode(bytes);

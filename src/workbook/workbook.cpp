@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <pugixml.hpp>
 #include <string>
@@ -571,6 +572,16 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
     d_->growExpandedCount("ExpandedColumnCount", d_->columnExtent);
 }
 
+std::vector<Worksheet::FilledCell> Worksheet::filledCells() const {
+    std::vector<FilledCell> cells;
+    for (const auto& [row, rowSlot] : d_->rows) {
+        for (const auto& [column, slot] : rowSlot.cells) {
+            if (slot.data) cells.push_back({row, column, readData(slot.data)});
+        }
+    }
+    return cells;
+}
+
 int Worksheet::rowCount() const {
     return d_->rowExtent;
 }
@@ -651,7 +662,14 @@ std::pair<int, int> lineAndColumn(const QByteArray& text, ptrdiff_t offset) {
 // read as garbage and printed on a diploma.
 QByteArray toUtf8Document(const QByteArray& bytes, pugi::xml_encoding& encoding) {
     encoding = pugi::encoding_utf8;
-    if (bytes.startsWith("\xEF\xBB\xBF")) return bytes.mid(3);
+    const auto checkedUtf8 = [](const QByteArray& text) {
+        QStringDecoder check(QStringDecoder::Utf8);
+        (void)QString(check(text));
+        if (check.hasError()) throw LoadError("the text is not valid UTF-8");
+        return text;
+    };
+    // The byte-order mark says UTF-8 whatever the declaration says; the text must still be it.
+    if (bytes.startsWith("\xEF\xBB\xBF")) return checkedUtf8(bytes.mid(3));
     const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
                       bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)) ||
                       (bytes.size() >= 2 && bytes[0] == 0) || (bytes.size() >= 2 && bytes[1] == 0);
@@ -664,17 +682,78 @@ QByteArray toUtf8Document(const QByteArray& bytes, pugi::xml_encoding& encoding)
     const auto match = declaration.match(QString::fromLatin1(bytes.left(512)));
     const QString name = match.hasMatch() ? match.captured(1) : QStringLiteral("UTF-8");
     const QString key = name.toLower().remove(u'-').remove(u'_');
-    if (key == u"utf8") {
-        QStringDecoder check(QStringDecoder::Utf8);
-        (void)QString(check(bytes));
-        if (check.hasError()) throw LoadError("the text is not valid UTF-8");
-        return bytes;
-    }
+    if (key == u"utf8") return checkedUtf8(bytes);
     QStringDecoder decoder(name.toLatin1().constData());
     if (!decoder.isValid()) throw LoadError(("unsupported text encoding \"" + name + "\"").toStdString());
     const QString text = decoder(bytes);
     if (decoder.hasError()) throw LoadError(("the text is not valid " + name).toStdString());
     return text.toUtf8();
+}
+
+// True when `s` is well-formed UTF-8 of Unicode scalar values: no surrogates, nothing beyond U+10FFFF,
+// no overlong forms.
+bool isUnicodeText(const char* s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    while (*p) {
+        const unsigned char c = *p++;
+        if (c < 0x80) continue;
+        int more;
+        unsigned low = 0x80, high = 0xBF;  // the allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (*p < low || *p > high) return false;
+        ++p;
+        for (int i = 1; i < more; ++i, ++p) {
+            if (*p < 0x80 || *p > 0xBF) return false;
+        }
+    }
+    return true;
+}
+
+// Makes the parsed text what an export writes back and a new load reads the same:
+// - The parser turns a character reference beyond Unicode ("&#x110000;", or one so long that it
+//   wraps) or a lone surrogate into bytes that are no UTF-8; such a file is refused.
+// - A carriage return from "&#13;" in element text is written back as a bare one, which the next
+//   load reads as a line feed; it becomes a line feed now (CR LF one line feed), as a typed line
+//   end does. Attribute values keep theirs: those are written back as references.
+void settleText(pugi::xml_document& doc) {
+    struct Walk : pugi::xml_tree_walker {
+        bool ok = true;
+        bool for_each(pugi::xml_node& n) override {
+            ok = isUnicodeText(n.name()) && isUnicodeText(n.value());
+            for (auto a = n.first_attribute(); ok && a; a = a.next_attribute())
+                ok = isUnicodeText(a.name()) && isUnicodeText(a.value());
+            if (ok && n.type() == pugi::node_pcdata && std::strchr(n.value(), '\r')) {
+                std::string text = n.value();
+                size_t out = 0;
+                for (size_t i = 0; i < text.size(); ++i) {
+                    if (text[i] == '\r') {
+                        text[out++] = '\n';
+                        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+                    } else {
+                        text[out++] = text[i];
+                    }
+                }
+                text.resize(out);
+                n.set_value(text.c_str());
+            }
+            return ok;
+        }
+    } walk;
+    doc.traverse(walk);
+    if (!walk.ok)
+        throw LoadError("the text holds a character that Unicode does not have (a bad character reference)");
 }
 
 }  // namespace
@@ -729,6 +808,7 @@ void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
                                 .arg(QLatin1String(parsed.description()))
                                 .toStdString());
         }
+        settleText(*doc);
         for (auto node : doc->children()) {
             // pugixml expands no entities, but a file that declares them expects something else
             // than what would be read: refuse it rather than show unexpanded references.

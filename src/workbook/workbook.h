@@ -62,6 +62,15 @@ public:
     // ("007", "1,5", " 12") as a String, so every text reads back as it was typed.
     void setText(int row, int column, const QString& text);
 
+    // Every cell that holds a value, row by row, then column by column.
+    struct FilledCell {
+        int row = 0;
+        int column = 0;
+        CellValue value;
+        friend bool operator==(const FilledCell&, const FilledCell&) = default;
+    };
+    std::vector<FilledCell> filledCells() const;
+
     // The extent of the rows and columns that hold cells, for the grid view.
     int rowCount() const;
     int columnCount() const;

@@ -40,6 +40,9 @@ TEST(TextFile, SplitsAtCrLfOrLoneCrAndKeepsLoneLfInTheLine) {
         {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2\r\n\xB9 5", {"Привет", "№ 5"}},
         {"utf-8 after a byte-order mark", utf8WithBom("Қазақстан\r\nӘү"), {"Қазақстан", "Әү"}},
         {"only a byte-order mark", kBom, {}},
+        {"a second mark is a character of the text",
+         kBom + kBom + kBom + "a",
+         {QStringLiteral("\uFEFF\uFEFFa")}},
         {"utf-8 without a mark is windows-1251", "\xD0\x96", {"Р–"}},
     };
     for (const Case& c : cases) EXPECT_EQ(textfile::splitLines(c.bytes), c.lines) << c.name;
@@ -82,6 +85,7 @@ TEST(TextFile, WrittenLinesReadBackExactly) {
         {"Қазақстан", "Өскемен қаласы", "Привет"},
         {"Привет", "", "  с пробелами  ", "№ 7"},
         {"строка\nс переводом", "Ұлттық\nуниверситет"},
+        {QStringLiteral("\uFEFF"), QStringLiteral("\uFEFFa")},
         {""},
         {},
     };

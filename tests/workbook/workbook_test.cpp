@@ -9,6 +9,7 @@
 
 #include "support/program_folder.h"
 #include "workbook/fixtures.h"
+#include "workbook/same_cells.h"
 
 using workbook::CellValue;
 using workbook::LoadError;
@@ -246,6 +247,14 @@ TEST(Workbook, UnloadableFilesFailWithAReasonAndKeepTheWorkbook) {
          "not valid UTF-8"},
         {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>",
          "unsupported text encoding \"no-such-code\""},
+        // A byte-order mark says UTF-8 but the text is not.
+        {fixtureBytes("bom_then_invalid_byte.xml"), "not valid UTF-8"},
+        // References the parser would turn into bytes that are no UTF-8.
+        {fixtureBytes("reference_beyond_unicode.xml"), "a character that Unicode does not have"},
+        {sheetXml("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">&#x110000;</ss:Data></ss:Cell></ss:Row>"),
+         "a character that Unicode does not have"},
+        {sheetXml("<ss:Row><ss:Cell ss:StyleID=\"&#xD800;\"/></ss:Row>"),
+         "a character that Unicode does not have"},
     };
     ProgramFolder folder;
     for (const auto& c : cases) {
@@ -341,4 +350,34 @@ TEST(Workbook, FailedExportIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(folder.read("ro/1.xml"), "old contents");
     QFile::setPermissions(folder.file("ro"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(Workbook, WhateverLoadsExportsToAFileThatLoadsAgainWithTheSameCells) {
+    const QByteArray inputs[] = {
+        fixtureBytes("layout.xml"),
+        fixtureBytes("default_namespace.xml"),
+        sheetXml(
+            "<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">&#x10FFFF;&#xD7FF;&#xE000;&#1;&#13;&#9;</ss:Data>"
+            "</ss:Cell></ss:Row>"),
+        sheetXml("<ss:Row><ss:Cell><ss:Data "
+                 "ss:Type=\"String\">a\r\nb&#13;&#10;c&#13;</ss:Data></ss:Cell></ss:Row>"),
+        sheetXml(
+            "<ss:Row><ss:Cell><ss:Data ss:Type=\"String\"><![CDATA[<&>]]>&lt;&amp;&gt;&quot;&apos;</ss:Data>"
+            "</ss:Cell></ss:Row>"),
+        sheetXml(
+            "<ss:Row><ss:Cell><ss:Data ss:Type=\"String\"><B>Ив</B>&#13; <I>&#x49A;</I></ss:Data></ss:Cell>"
+            "</ss:Row>"),
+        QByteArray("\xEF\xBB\xBF") +
+            sheetXml("<ss:Row><ss:Cell><ss:Data ss:Type=\"Number\"> 1e3 </ss:Data></ss:Cell>"
+                     "</ss:Row>"),
+        QByteArray(sheetXml("").replace("Sheet1", "&#9;Лист&#13;&#10;&quot;&#x1F600;")),
+    };
+    for (const QByteArray& bytes : inputs) {
+        SCOPED_TRACE(bytes.toStdString());
+        Workbook book;
+        book.loadFromBytes(bytes);
+        Workbook again;
+        ASSERT_NO_THROW(again.loadFromBytes(book.toBytes())) << book.toBytes().toStdString();
+        EXPECT_EQ(cellDifference(book, again).toStdString(), "");
+    }
 }
