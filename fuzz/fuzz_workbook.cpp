@@ -1,0 +1,55 @@
+// The workbook loader on any bytes: a file either fails with a LoadError or loads, and then its
+// export loads again with the same sheets and cells.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "workbook/same_cells.h"
+#include "workbook/workbook.h"
+
+namespace {
+
+[[noreturn]] void fail(const char* what, const QString& detail) {
+    std::fprintf(stderr, "%s: %s\n", what, detail.toUtf8().constData());
+    std::abort();
+}
+
+// Every reading the program does of a loaded workbook.
+void readEverything(const workbook::Workbook& book) {
+    (void)book.activeSheet().name();
+    for (const QString& name : book.sheetNames()) {
+        const workbook::Worksheet* sheet = book.sheet(name);
+        if (!sheet) fail("a listed sheet is not found", name);
+        (void)sheet->rowCount();
+        (void)sheet->columnWidths();
+        for (const auto& c : sheet->filledCells()) {
+            if (sheet->cell(c.row, c.column) != c.value) fail("a cell reads differently by position", name);
+            (void)workbook::toText(c.value);
+            (void)workbook::toSingle(c.value);
+            (void)workbook::toInteger16(c.value);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    workbook::Workbook book;
+    try {
+        book.loadFromBytes(bytes);
+    } catch (const workbook::LoadError&) {
+        return 0;
+    }
+    readEverything(book);
+    const QByteArray exported = book.toBytes();
+    workbook::Workbook again;
+    try {
+        again.loadFromBytes(exported);
+    } catch (const workbook::LoadError& e) {
+        fail("the export of a loaded file does not load", QString::fromUtf8(e.what()));
+    }
+    const QString difference = cellDifference(book, again);
+    if (!difference.isEmpty()) fail("the export changed the cells", difference);
+    return 0;
+}
