@@ -87,6 +87,7 @@ void Vazed::Form_Load() {
     Text1.setVisible(false);
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
+        instanceLock_.reset();
         ui::services().endProgram(1);
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// One running copy per program folder: a lock file there, which a crashed copy leaves stale and
-// the next start takes over.
+// One running copy per program folder: a lock file there. A lock counts only while a process started
+// from this same program file holds it; one left by a copy that ended any other way is taken over.
 #include <QString>
 #include <memory>
 

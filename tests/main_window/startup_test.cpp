@@ -134,6 +134,8 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
         EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
         EXPECT_EQ(services->endedWith, std::vector<int>{1});
         EXPECT_FALSE(ui::form<Vazed>().isShown());
+        // The next start must not take a lock left behind for a running copy.
+        EXPECT_FALSE(QFile::exists(f.file("Velmox.lock")));
         // Should the close still come, it writes nothing over the operator's files.
         close();
         QStringList after = folderListing(f.path());

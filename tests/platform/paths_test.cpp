@@ -1,11 +1,15 @@
 // The program folder: file names resolved against it, programs started from it, one copy at a time.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QSysInfo>
+
 #include <csignal>
 
 #include "operator.h"
@@ -168,6 +172,61 @@ TEST(InstanceLock, LockLeftByADeadProcessIsTakenOver) {
     EXPECT_TRUE(
         folder.read("velmox.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
     EXPECT_EQ(ui::acquireInstanceLock(path), nullptr);
+}
+
+// QLockFile's format: the owner's PID, application name and host name, one a line.
+QByteArray lockFileNaming(qint64 pid, const QByteArray& application) {
+    return QByteArray::number(pid) + "\n" + application + "\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+}
+
+TEST(InstanceLock, ALockWhoseLiveProcessRunsAnotherProgramFileIsTakenOver) {
+    // A start that ended without its clean-up left the lock; its process number now belongs to a
+    // running program that is not this one, or to a copy of it started from another folder.
+    ProgramFolder other;
+    QFile::copy("/bin/sleep", other.file("Velmox"));
+    QFile::setPermissions(other.file("Velmox"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct Case {
+        const char* what;
+        QString program;
+    };
+    const Case cases[] = {
+        {"another program", "/bin/sleep"},
+        {"a copy from another folder", other.file("Velmox")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QProcess running;
+        running.start(c.program, {"30"});
+        ASSERT_TRUE(running.waitForStarted());
+        ProgramFolder folder;
+        folder.write("Velmox.lock", lockFileNaming(running.processId(), "Velmox"));
+        auto lock = ui::acquireInstanceLock(folder.file("Velmox.lock"));
+        EXPECT_NE(lock, nullptr);
+        EXPECT_TRUE(folder.read("Velmox.lock")
+                        .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+        running.kill();
+        running.waitForFinished();
+    }
+}
+
+TEST(InstanceLock, ALockWhoseLiveProcessRunsThisProgramFileCounts) {
+    // A second process of this very program file: a child that waits until it is ended.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    ProgramFolder folder;
+    // Named as the system names this process, as the program's own lock file names it.
+    folder.write(
+        "Velmox.lock",
+        lockFileNaming(child, QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8()));
+    EXPECT_EQ(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    // Once it has ended, the lock is left over.
+    EXPECT_NE(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
 }
 
 }  // namespace
