@@ -166,6 +166,9 @@ struct EntryRef {
         else
             (v.*combo).setText(t);
     }
+    const ui::Control& control(const Vazed& v) const {
+        return text ? static_cast<const ui::Control&>(v.*text) : v.*combo;
+    }
     bool operator==(const EntryRef&) const = default;
 };
 constexpr EntryRef text(ui::TextBox Vazed::*t) {

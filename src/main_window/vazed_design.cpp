@@ -198,9 +198,7 @@ void Vazed::buildControls() {
     };
     // clang-format on
     for (const Bracket& b : brackets) {
-        auto box = [this](const EntryRef& e) -> const ui::Control& {
-            return e.text ? static_cast<const ui::Control&>(this->*e.text) : this->*e.combo;
-        };
+        auto box = [this](const EntryRef& e) -> const ui::Control& { return e.control(*this); };
         // A bracket meets each box at its middle, 120 twips below its top.
         const ui::Twips x(b.x), toMiddle(120), stub(240);
         const ui::Twips first = box(*b.boxes.begin()).top() + toMiddle;
@@ -213,6 +211,13 @@ void Vazed::buildControls() {
         const ui::Twips mid = (first + last) / 2;
         addLine(x - stub, mid, x, mid);
     }
+
+    // Tab takes the entry controls in their table's order, then the font row and the student picker;
+    // the layout editor's scroll bars last, in the layout view, where they are uncovered.
+    std::vector<const ui::Control*> tabOrder;
+    for (const EntryControlDesign& e : kEntryControls) tabOrder.push_back(&e.control.control(*this));
+    tabOrder.insert(tabOrder.end(), {&Combo22, &Combo23, &Combo24, &Combo1, &HScroll1, &VScroll1});
+    setTabOrder(tabOrder);
 
     // Working controls that live on the panel itself.
     struct Working {

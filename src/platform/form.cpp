@@ -10,6 +10,45 @@
 
 namespace ui {
 
+namespace {
+// Whether the operator can see any of `w`: it and each container up to the window are shown, lie at
+// least partly inside their container and are not wholly covered by a sibling above them. Labels
+// with a clear background and lines cover nothing.
+bool inSight(const QWidget* w, const QWidget* window) {
+    for (const QWidget* c = w; c != window; c = c->parentWidget()) {
+        const QWidget* container = c->parentWidget();
+        if (!container || c->isHidden()) return false;
+        const QRect seen = c->geometry().intersected(container->rect());
+        if (seen.isEmpty()) return false;
+        const QObjectList& siblings = container->children();
+        for (qsizetype i = siblings.indexOf(c) + 1; i < siblings.size(); ++i) {
+            const auto* above = qobject_cast<const QWidget*>(siblings[i]);
+            if (!above || above->isWindow() || above->isHidden()) continue;
+            if (above->testAttribute(Qt::WA_TranslucentBackground) ||
+                above->testAttribute(Qt::WA_TransparentForMouseEvents))
+                continue;
+            if (above->geometry().contains(seen)) return false;
+        }
+    }
+    return true;
+}
+
+bool takesTabFocus(const QWidget* w, const QWidget* window) {
+    return w != window && w->window() == window && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() &&
+           w->isEnabled() && inSight(w, window);
+}
+
+// The next control in the window's tab order that the operator can see, after `from`.
+QWidget* nextInSight(QWidget* window, QWidget* from, bool forward) {
+    QWidget* w = from;
+    for (;;) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == from) return nullptr;
+        if (takesTabFocus(w, window)) return w;
+    }
+}
+}  // namespace
+
 class FormWidget : public QWidget {
 public:
     explicit FormWidget(Form* f) : form_(f) {
@@ -27,6 +66,14 @@ protected:
         form_->closedByOperator();
     }
     void resizeEvent(QResizeEvent*) override { form_->operatorResized(width(), height()); }
+    // Tab and Shift+Tab pass over hidden controls and those that lie outside their frame or under
+    // another control: the focus never goes where the operator cannot see it.
+    bool focusNextPrevChild(bool next) override {
+        QWidget* to = form_->nextTabStop(next);
+        if (!to) return false;
+        to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
     void mouseMoveEvent(QMouseEvent* e) override {
         if (!form_->onFormMouseMove || !form_->isBareSurface(e->position().toPoint())) return;
         const MouseArgs a = mouseArgs(e);
@@ -138,6 +185,26 @@ void Form::move(Twips l, Twips t) {
     window_->move(l.toPixels(), t.toPixels());
 }
 
+void Form::setTabOrder(const std::vector<const Control*>& order) {
+    tabOrder_ = order;
+}
+
+QWidget* Form::nextTabStop(bool forward) const {
+    QWidget* window = window_.get();
+    QWidget* from = window->focusWidget();
+    if (tabOrder_.empty()) return nextInSight(window, from ? from : window, forward);
+    const auto n = std::ptrdiff_t(tabOrder_.size());
+    std::ptrdiff_t at = forward ? -1 : n;
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        if (from && tabOrder_[size_t(i)]->widget() == from) at = i;
+    for (std::ptrdiff_t step = 1; step <= n; ++step) {
+        const std::ptrdiff_t i = ((at + (forward ? step : -step)) % n + n) % n;
+        QWidget* w = tabOrder_[size_t(i)]->widget();
+        if (w && takesTabFocus(w, window)) return w;
+    }
+    return nullptr;
+}
+
 void Form::show() {
     if (!placed_ && startUp_ == StartUpPosition::CenterScreen) {
         placed_ = true;
@@ -146,6 +213,12 @@ void Form::show() {
             const QSize outer(width().toPixels(), height().toPixels());
             window_->move(avail.center() - QPoint(outer.width() / 2, outer.height() / 2));
         }
+    }
+    // Qt would give a new window's focus to the first control in its tab order, seen or not.
+    QWidget* focused = window_->focusWidget();
+    if (!focused || !takesTabFocus(focused, window_.get())) {
+        if (focused) focused->clearFocus();
+        if (QWidget* first = nextTabStop(true)) first->setFocus(Qt::OtherFocusReason);
     }
     window_->show();
     // The headless platform used by tests cannot raise windows and says so on every call.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/color.h"
 #include "platform/control.h"
@@ -53,6 +54,10 @@ public:
     // Both at once, so the window never stands half-moved; the size stays.
     void move(Twips left, Twips top);
 
+    // The controls Tab moves between, in order; without it, the order in which they were created.
+    // Tab passes over controls that are hidden, disabled, outside their frame or under another one.
+    void setTabOrder(const std::vector<const Control*>& order);
+
     void show();
     void hide();
     bool isShown() const;
@@ -78,6 +83,8 @@ private:
     void closedByOperator();
     void operatorResized(int pxWidth, int pxHeight);
     void resizeNow(Twips clientW, Twips clientH);
+    // Where Tab (or Shift+Tab) takes the focus from the control that has it; nullptr: nowhere.
+    QWidget* nextTabStop(bool forward) const;
 
     QString name_;
     std::unique_ptr<FormWidget> window_;
@@ -90,6 +97,7 @@ private:
     bool unloading_ = false;
     bool placed_ = false;
     std::function<void()> release_;
+    std::vector<const Control*> tabOrder_;
 };
 
 namespace detail {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 
 #include "main_window/vazed_fixture.h"
 #include "main_window/vazed_tables.h"
@@ -77,6 +78,50 @@ TEST_F(VazedTest, ArrowKeysInTheSizeBoxStepFromTheSizeItShows) {
         for (const auto& f : velmox::kPrintFields)
             EXPECT_EQ((v.*f.label).font().size, QString::fromLatin1(s.size).toFloat()) << f.key;
     }
+}
+
+// The names of the controls that Tab (or Shift+Tab) gives the focus to, `presses` times from
+// `from`, each key sent where the window system sends it.
+QStringList tabWalk(ui::Control& from, int presses, bool forward = true) {
+    from.widget()->setFocus();
+    QStringList names;
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                        forward ? Qt::NoModifier : Qt::ShiftModifier);
+        names << QApplication::focusWidget()->objectName();
+    }
+    return names;
+}
+
+TEST_F(VazedTest, TabGoesThroughTheEntryControlsThenTheFontRowAndThePickerAndNowhereElse) {
+    Vazed& v = start();
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(v.window()));
+    v.window()->activateWindow();
+    // The window opens with the focus on the first entry control, not on a covered scroll bar.
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Text2"));
+
+    QStringList order;
+    for (const auto& e : velmox::kEntryControls) order << QString::fromLatin1(e.name);
+    order << QStringLiteral("Combo22") << QStringLiteral("Combo23") << QStringLiteral("Combo24")
+          << QStringLiteral("Combo1") << QStringLiteral("Text2");
+    EXPECT_EQ(tabWalk(v.Text2, int(order.size()) - 1), order.mid(1));
+    // From Text22 straight to the font row: not the hidden skin box, not the covered scroll bars.
+    EXPECT_EQ(tabWalk(v.Text22, 1), QStringList{QStringLiteral("Combo22")});
+    QStringList back = order.mid(0, order.size() - 1);
+    std::reverse(back.begin(), back.end());
+    EXPECT_EQ(tabWalk(v.Text2, int(back.size()), false), back);
+}
+
+TEST_F(VazedTest, InTheLayoutViewTabReachesTheUncoveredScrollBarsAndSkipsTheCoveredEntries) {
+    Vazed& v = start();
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(v.window()));
+    v.window()->activateWindow();
+    v.Frame1.setHeight(ui::Twips(1300));
+    EXPECT_EQ(tabWalk(v.Combo22, 6),
+              (QStringList{"Combo23", "Combo24", "Combo1", "HScroll1", "VScroll1", "Combo22"}));
 }
 
 TEST_F(VazedTest, AStyleLineThatIsNoStyleWordLeavesTheDesignFlags) {

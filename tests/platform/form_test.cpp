@@ -1,6 +1,7 @@
 // The global window instance: loaded hidden on first access, fresh again after a close.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
@@ -195,4 +196,47 @@ TEST_F(FormInstance, AWindowUnloadedInItsOwnHandlerLivesUntilThatHandlerReturns)
     EXPECT_EQ(Probe::destroyed, 1);
     EXPECT_FALSE(ui::formLoaded<Probe>());
 }
+
+// Tab skips what the operator cannot see or use, whatever the reason, and keeps to the given order.
+TEST(TabOrder, SkipsHiddenClippedCoveredAndDisabledControlsAndFollowsTheGivenOrder) {
+    ScriptedScope services;
+    ui::Form form("Tabs");
+    form.setClientSize(ui::Twips(6000), ui::Twips(6000));
+    ui::TextBox first, hidden, clipped, covered, underClearLabel, disabled, last;
+    ui::Frame frame, cover;
+    ui::Label clearLabel;
+    first.create(form, "first", {120, 120, 1200, 285});
+    hidden.create(form, "hidden", {120, 600, 1200, 285});
+    hidden.setVisible(false);
+    frame.create(form, "frame", {120, 1080, 3000, 600});
+    clipped.create(frame, "clipped", {120, 900, 1200, 285});
+    covered.create(form, "covered", {120, 2040, 1200, 285});
+    cover.create(form, "cover", {0, 1900, 3000, 600});
+    underClearLabel.create(form, "underClearLabel", {120, 3000, 1200, 285});
+    clearLabel.create(form, "clearLabel", {0, 2900, 3000, 600});
+    clearLabel.setBackStyle(0);
+    disabled.create(form, "disabled", {120, 3600, 1200, 285});
+    disabled.setEnabled(false);
+    last.create(form, "last", {120, 4200, 1200, 285});
+    // Created from top to bottom, tabbed from the bottom up.
+    form.setTabOrder({&last, &disabled, &underClearLabel, &covered, &clipped, &hidden, &first});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.window()));
+    form.window()->activateWindow();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "last");
+    QStringList walk;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walk << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(walk, (QStringList{"underClearLabel", "first", "last"}));
+    // Uncovered, the control takes its place in the order again.
+    cover.setVisible(false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "first");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "covered");
+}
+
 }  // namespace
