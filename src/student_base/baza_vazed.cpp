@@ -24,7 +24,7 @@ const QString kExportFailed =
     QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");
 const QString kXmlFilter = QStringLiteral("XML|*.xml;");
 
-// The smallest kept size worth restoring: the three buttons and the frame around them.
+// The smallest size a kept size is taken at: the three buttons and the frame around them.
 constexpr ui::Twips kMinimumWidth = ui::Twips(1845) + ui::Form::kFrame;
 constexpr ui::Twips kMinimumHeight = ui::Twips(720) + ui::Form::kTitleAndBottom;
 // The room round the spreadsheet: the window's borders and the buttons above it.
@@ -47,13 +47,13 @@ QString sizeText(ui::Twips size) {
     return QString::fromLatin1(buffer, ec == std::errc() ? end - buffer : 0);
 }
 
-// A kept size if it is a number the window can take on this desktop, else nothing.
-std::optional<ui::Twips> usableSize(const QString& text, ui::Twips minimum, int screenPixels) {
+// A kept size as the window takes it: one larger than the screen's work area and the window frame (a
+// window closed maximised keeps its outer size) shrinks to that, one below the window's smallest
+// grows to it; what is no positive number gives nothing.
+std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Twips maximum) {
     const std::optional<double> n = numbertext::parse(text);
-    if (!n || !std::isfinite(*n)) return std::nullopt;
-    const ui::Twips size{float(*n)};
-    if (size < minimum || size > ui::Twips::fromPixels(screenPixels)) return std::nullopt;
-    return size;
+    if (!n || !std::isfinite(*n) || *n <= 0) return std::nullopt;
+    return min(max(ui::Twips(float(*n)), minimum), max(minimum, maximum));
 }
 
 void writeSizeFile(const QString& name, const QString& text) {
@@ -183,9 +183,11 @@ void BazaVazed::loadStudentBase() {
 
 void BazaVazed::applyKeptSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize desktop = screen ? screen->virtualSize() : QSize(1 << 20, 1 << 20);
-    setWidth(usableSize(Text6.text(), kMinimumWidth, desktop.width()).value_or(ui::Twips(kDesignWidth)));
-    setHeight(usableSize(Text7.text(), kMinimumHeight, desktop.height()).value_or(ui::Twips(kDesignHeight)));
+    const QSize area = screen ? screen->availableGeometry().size() : QSize(1 << 20, 1 << 20);
+    const ui::Twips maxW = ui::Twips::fromPixels(area.width()) + ui::Form::kFrame;
+    const ui::Twips maxH = ui::Twips::fromPixels(area.height()) + ui::Form::kTitleAndBottom;
+    setWidth(keptSize(Text6.text(), kMinimumWidth, maxW).value_or(ui::Twips(kDesignWidth)));
+    setHeight(keptSize(Text7.text(), kMinimumHeight, maxH).value_or(ui::Twips(kDesignHeight)));
 }
 
 void BazaVazed::Form_Resize() {

@@ -3,6 +3,8 @@
 // keeps its size in data\pw.txt and data\ph.txt.
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "student_base_fixture.h"
 #include "workbook/grid_model.h"
@@ -220,8 +222,16 @@ TEST_F(StudentBaseTest, ExportWritesACopyWhereTheOperatorSaysAndACancelWritesNot
     EXPECT_EQ(filesIn(folder.path()), before);
 }
 
-TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeAndAnythingUnusableTheDesignSize) {
+TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnusableTheDesignSize) {
     constexpr float kW = BazaVazed::kDesignWidth, kH = BazaVazed::kDesignHeight;
+    // The largest outer size: the screen's work area and the window frame, as a maximised window has.
+    const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const float maxW = float(area.width()) * 15 + ui::Form::kFrameWidth;
+    const float maxH = float(area.height()) * 15 + ui::Form::kFrameHeight;
+    const QByteArray maxWText = QByteArray::number(maxW) + "\r\n",
+                     maxHText = QByteArray::number(maxH) + "\r\n";
+    // The smallest width: the three buttons and the frame.
+    constexpr float minW = 1845 + ui::Form::kFrameWidth;
     struct Case {
         const char* pw;  // nullptr: no file
         const char* ph;
@@ -233,9 +243,12 @@ TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeAndAnythingUnusableTheDesignSize
         {nullptr, nullptr, kW, kH},
         {"\r\n", "", kW, kH},
         {"широкое\r\n", "6000\r\n", kW, 6000},
+        {maxWText.constData(), maxHText.constData(), maxW, maxH},
+        {"9000\r\n", "1000000000\r\n", 9000, maxH},
+        {"99999999999999999999999999999999999999999\r\n", "6000\r\n", maxW, 6000},
         {"9000\r\n", "1e9\r\n", 9000, kH},
         {"-9000\r\n", "0\r\n", kW, kH},
-        {"100\r\n", "6000\r\n", kW, 6000},
+        {"100\r\n", "6000\r\n", minW, 6000},
         {"inf\r\n", "nan\r\n", kW, kH},
     };
     for (const Case& c : cases) {
@@ -307,6 +320,21 @@ TEST_F(StudentBaseTest, ClosingKeepsTheOuterSizeAndShowsTheMainWindowEvenWhenSom
     EXPECT_EQ(again.width().value, 9120);
     EXPECT_EQ(again.height().value, 6720);
     EXPECT_EQ(again.Spreadsheet1.activeSheet().rowCount(), 0);
+}
+
+TEST_F(StudentBaseTest, AWindowClosedMaximisedReopensInTheNormalStateAtTheMaximisedSize) {
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.window()->showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(b.window()));
+    settle();
+    ASSERT_TRUE(b.window()->isMaximized());
+    const float width = b.width().value, height = b.height().value;
+    b.unload();
+    settle();
+    BazaVazed& again = ui::form<BazaVazed>();
+    EXPECT_EQ(again.width().value, width);
+    EXPECT_EQ(again.height().value, height);
+    EXPECT_FALSE(again.window()->isMaximized());
 }
 
 TEST_F(StudentBaseTest, ACloseThatCannotWriteTheSizeFilesSaysSoAndStillShowsTheMainWindow) {
