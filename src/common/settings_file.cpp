@@ -8,12 +8,13 @@
 
 namespace settings {
 
-QStringList readLinesOrReport(const QString& path) {
+QStringList readLinesOrReport(const QString& path, bool* unreadable) {
     const textfile::ReadResult r = textfile::readLines(path);
     if (!r.error.isEmpty())
         ui::services().messageBox(
             QStringLiteral("Не удалось прочитать файл %1: %2").arg(QDir::toNativeSeparators(path), r.error),
             QStringLiteral("Ошибка"));
+    if (unreadable) *unreadable = !r.error.isEmpty();
     return r.lines;
 }
 

@@ -7,8 +7,8 @@
 namespace settings {
 
 // The lines of a file; a missing file is an ordinary first start and reads as none, a file that is
-// there but cannot be read is reported once and read as none.
-QStringList readLinesOrReport(const QString& path);
+// there but cannot be read is reported once and read as none. `unreadable` (optional) tells which.
+QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr);
 
 // The first line of a settings file named relative to the program folder, read as above.
 QString readLine(const QString& name);

@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <optional>
+
+#include "common/whole_file.h"
 
 namespace textfile {
 namespace {
@@ -20,15 +22,39 @@ void requireValid(const QStringConverter& converter) {
         throw std::runtime_error("the Windows-1251 code page is not available in this Qt build");
 }
 
-QString decode(const QByteArray& bytes) {
-    if (bytes.startsWith(kUtf8Bom)) {
+// A byte-order mark (UTF-8, UTF-16 as some editors save "Unicode" text, UTF-32) names the encoding;
+// anything else is the code page. `damaged` (optional) tells whether the bytes break the encoding their
+// mark names: a cut-off UTF-16 file, a stray surrogate, a bad UTF-8 sequence. Such a file is refused,
+// not read with replacement characters that the next save would keep and spread into the lists.
+QString decode(const QByteArray& bytes, bool* damaged = nullptr) {
+    if (damaged) *damaged = false;
+    if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
         // Only the first mark is the file's: one more is a character of the first line.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        return utf8.decode(bytes.sliced(kUtf8Bom.size()));
+        QStringDecoder decoder(*marked, QStringConverter::Flag::Stateless);
+        const QString text = decoder.decode(bytes);
+        // The UTF-16 decoder reports neither an odd last byte nor a lone surrogate, so the text must
+        // also encode back to exactly these bytes.
+        if (damaged)
+            *damaged = decoder.hasError() || !text.isValidUtf16() ||
+                       QStringEncoder(*marked, QStringConverter::Flag::WriteBom).encode(text) != bytes;
+        return text;
     }
     QStringDecoder decoder(kCodePage);
     requireValid(decoder);
     return decoder.decode(bytes);
+}
+
+QStringList splitText(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\r')) continue;
+        lines.append(text.sliced(start, i - start));
+        if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.append(text.sliced(start));
+    return lines;
 }
 
 // The encoder substitutes characters it cannot map and may pick look-alikes, so the bytes count only
@@ -57,17 +83,7 @@ WriteError::WriteError(const QString& path, const QString& reason)
       reason_(reason) {}
 
 QStringList splitLines(const QByteArray& bytes) {
-    const QString text = decode(bytes);
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\r')) continue;
-        lines.append(text.sliced(start, i - start));
-        if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.append(text.sliced(start));
-    return lines;
+    return splitText(decode(bytes));
 }
 
 QByteArray encodeLines(const QStringList& lines, bool utf8) {
@@ -97,7 +113,17 @@ ReadResult readLines(const QString& path) {
         result.error = QStringLiteral("ошибка чтения: %1").arg(file.errorString());
         return result;
     }
-    result.lines = splitLines(bytes);
+    bool damaged = false;
+    const QString text = decode(bytes, &damaged);
+    if (damaged) {
+        const auto encoding = QStringConverter::nameForEncoding(*QStringConverter::encodingForData(bytes));
+        result.error = QStringLiteral(
+                           "текст повреждён: байты не в кодировке %1, которую называет метка в "
+                           "начале файла")
+                           .arg(QString::fromLatin1(encoding));
+        return result;
+    }
+    result.lines = splitText(text);
     result.utf8 = bytes.startsWith(kUtf8Bom);
     return result;
 }
@@ -125,16 +151,8 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
             throw WriteError(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
     }
 
-    const QByteArray bytes = encodeLines(lines, options.utf8);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw WriteError(path, QStringLiteral("файл не открывается для записи: %1").arg(file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw WriteError(path, QStringLiteral("ошибка записи: %1").arg(reason));
-    }
-    if (!file.commit()) throw WriteError(path, QStringLiteral("ошибка записи: %1").arg(file.errorString()));
+    const QString failure = writeWholeFile(path, encodeLines(lines, options.utf8));
+    if (!failure.isEmpty()) throw WriteError(path, failure);
 }
 
 }  // namespace textfile

@@ -1,5 +1,5 @@
 #pragma once
-// The program's text files: line by line, Windows-1251 unless a UTF-8 byte-order mark says otherwise,
+// The program's text files: line by line, Windows-1251 unless a byte-order mark says otherwise,
 // CR LF line ends, always written whole. Every function throws std::runtime_error if Qt lacks the
 // Windows-1251 code page: reading Latin-1 instead would garble every Cyrillic file.
 #include <QByteArray>
@@ -16,7 +16,8 @@ struct ReadResult {
     bool utf8 = false;    // the file began with a UTF-8 byte-order mark
 };
 
-// Reads the whole file. A missing file gives exists == false and no error.
+// Reads the whole file. A missing file gives exists == false and no error; a file whose bytes break the
+// encoding its byte-order mark names is a read error.
 ReadResult readLines(const QString& path);
 
 // First line of a file; a missing or empty file gives "" and no error. `error` (optional) gets the read
@@ -45,8 +46,8 @@ struct WriteOptions {
 // untouched.
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options = {});
 
-// A line ends at CR LF or a lone CR; a lone LF stays in the line. A UTF-8 byte-order mark means UTF-8,
-// anything else is Windows-1251.
+// A line ends at CR LF or a lone CR; a lone LF stays in the line. A byte-order mark means UTF-8,
+// UTF-16 or UTF-32, anything else is Windows-1251.
 QStringList splitLines(const QByteArray& bytes);
 
 // Windows-1251 when every character fits (and `utf8` is false), otherwise the whole text as UTF-8 after

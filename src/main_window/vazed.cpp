@@ -147,7 +147,8 @@ void Vazed::LoadSavedValueLists() {
 }
 
 void Vazed::ReadLastValues() {
-    const QStringList lines = settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")));
+    const QStringList lines =
+        settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")), &lastValuesUnread_);
     // A missing or short file is a first start: the missing lines are empty.
     for (int i = 0; i < 47; ++i) kLastValueLines[i].set(*this, i < lines.size() ? lines[i] : QString());
 }
@@ -156,7 +157,11 @@ void Vazed::WriteLastValues() {
     QStringList lines;
     for (const EntryRef& e : kLastValueLines) lines << e.get(*this);
     Text23.setText(lines.join(QStringLiteral("\r\n")));
-    textfile::writeLines(ui::programPath(QStringLiteral("2.txt")), lines);
+    const QString file = ui::programPath(QStringLiteral("2.txt"));
+    if (lastValuesUnread_)
+        throw textfile::WriteError(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
+                                                        "оставлен как был"));
+    textfile::writeLines(file, lines);
 }
 
 void Vazed::MergeSavedValueList(int n) {

@@ -153,6 +153,8 @@ private:
         ui::Twips left, top, pressX, pressY;
         bool dragging = false;
     } drag_;
+    // The start found "2.txt" but could not read it: this run must not write its empty values over it.
+    bool lastValuesUnread_ = false;
 };
 
 // A text box or a combo box: the two kinds of entry control, read and written by text.

@@ -11,6 +11,7 @@
 #include "common/number_text.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
+#include "common/whole_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
 #include "workbook/cell_value.h"
@@ -54,6 +55,22 @@ std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Tw
     const std::optional<double> n = numbertext::parse(text);
     if (!n || !std::isfinite(*n) || *n <= 0) return std::nullopt;
     return min(max(ui::Twips(float(*n)), minimum), max(minimum, maximum));
+}
+
+// Copied, not moved: the unreadable original stays in place until the new base is safely renamed
+// over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
+// beside a base that was then replaced.
+void keepBackup(const QString& path) {
+    const auto fail = [](const QString& file, const QString& reason) {
+        return std::runtime_error(QStringLiteral("%1: %2").arg(shown(file), reason).toStdString());
+    };
+    QFile original(path);
+    if (!original.open(QIODevice::ReadOnly)) throw fail(path, original.errorString());
+    const QByteArray bytes = original.readAll();
+    if (original.error() != QFileDevice::NoError) throw fail(path, original.errorString());
+    const QString backup = path + QStringLiteral(".bak");
+    const QString failure = writeWholeFile(backup, bytes);
+    if (!failure.isEmpty()) throw fail(backup, failure);
 }
 
 void writeSizeFile(const QString& name, const QString& text) {
@@ -223,16 +240,11 @@ void BazaVazed::Image1_Click() {
     Spreadsheet1.commitEdit();
     const QString path = Text3.text();
     try {
-        if (keepUnreadableOriginal_ && QFile::exists(path)) {
-            // Copied, not moved: the file stays in place until the new one is safely renamed over it.
-            const QString backup = path + QStringLiteral(".bak");
-            QFile::remove(backup);
-            if (!QFile::copy(path, backup)) throw std::runtime_error("no backup");
-        }
+        if (keepUnreadableOriginal_ && QFile::exists(path)) keepBackup(path);
         Spreadsheet1.exportWorkbook(path);
         keepUnreadableOriginal_ = false;
-    } catch (const std::exception&) {
-        ui::services().messageBox(kSaveFailed, kError);
+    } catch (const std::exception& e) {
+        ui::services().messageBox(kSaveFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()), kError);
     }
 }
 
@@ -254,8 +266,8 @@ void BazaVazed::Image7_Click() {
     exportName_ = answer.fileName;
     try {
         Spreadsheet1.exportWorkbook(answer.fileName);
-    } catch (const std::exception&) {
-        ui::services().messageBox(kExportFailed, kError);
+    } catch (const std::exception& e) {
+        ui::services().messageBox(kExportFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()), kError);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -14,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "common/whole_file.h"
 
 namespace workbook {
 
@@ -892,16 +893,8 @@ QByteArray Workbook::toBytes() const {
 }
 
 void Workbook::exportTo(const QString& path) const {
-    const QByteArray bytes = toBytes();
-    QSaveFile file(path);
-    const auto fail = [&] { return ExportError((path + ": " + file.errorString()).toStdString()); };
-    if (!file.open(QIODevice::WriteOnly)) throw fail();
-    if (file.write(bytes) != bytes.size()) {
-        const ExportError error = fail();
-        file.cancelWriting();
-        throw error;
-    }
-    if (!file.commit()) throw fail();
+    const QString failure = writeWholeFile(path, toBytes());
+    if (!failure.isEmpty()) throw ExportError((path + ": " + failure).toStdString());
 }
 
 Worksheet* Workbook::sheet(QStringView name) {

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
+#include "support/child_process.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -13,6 +15,10 @@ const QByteArray kBom("\xEF\xBB\xBF");
 
 QByteArray utf8WithBom(const char* text) {
     return kBom + QByteArray(text);
+}
+
+QByteArray marked(const char* text, QStringConverter::Encoding encoding) {
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(QString::fromUtf8(text));
 }
 
 // The set of names in a folder, to see that a write left no temporary file behind.
@@ -44,6 +50,13 @@ TEST(TextFile, SplitsAtCrLfOrLoneCrAndKeepsLoneLfInTheLine) {
          kBom + kBom + kBom + "a",
          {QStringLiteral("\uFEFF\uFEFFa")}},
         {"utf-8 without a mark is windows-1251", "\xD0\x96", {"Р–"}},
+        {"utf-16 little-endian after its mark",
+         marked("Қазақстан\r\nӘү", QStringConverter::Utf16LE),
+         {"Қазақстан", "Әү"}},
+        {"utf-16 big-endian after its mark",
+         marked("Привет\r\nмир\r\n", QStringConverter::Utf16BE),
+         {"Привет", "мир"}},
+        {"only a utf-16 mark", "\xFF\xFE", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(textfile::splitLines(c.bytes), c.lines) << c.name;
 }
@@ -161,17 +174,46 @@ TEST(TextFile, FolderInPlaceOfTheFileIsAReadError) {
     EXPECT_NE(error, "");
 }
 
+// Another editor's "Unicode" file is read; one whose bytes break the encoding its mark names is refused
+// whole, so no replacement character reaches a list and no save writes over the file.
+TEST(TextFile, BytesThatBreakTheEncodingTheirMarkNamesAreAReadError) {
+    const QByteArray utf16 = marked("Колледж\r\nЛицей", QStringConverter::Utf16LE);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"utf-16 with its last byte cut off", utf16.chopped(1)},
+        {"utf-16 with a lone surrogate", utf16 + QByteArray("\x00\xD8", 2)},
+        {"utf-16 big-endian with a lone low surrogate", QByteArray("\xFE\xFF\xDC\x00\x00\x41", 6)},
+        {"utf-8 with a byte that is no utf-8", utf8WithBom("Алматы\xFF\r\n")},
+        {"utf-8 cut inside a letter", utf8WithBom("Алматы").chopped(1)},
+    };
+    ProgramFolder folder;
+    for (const Case& c : cases) {
+        folder.write("data\\1.txt", c.bytes);
+        const textfile::ReadResult read = textfile::readLines(folder.file("data\\1.txt"));
+        EXPECT_TRUE(read.exists) << c.name;
+        EXPECT_NE(read.error, "") << c.name;
+        EXPECT_TRUE(read.lines.isEmpty()) << c.name;
+    }
+    folder.write("data\\1.txt", utf16);
+    const textfile::ReadResult read = textfile::readLines(folder.file("data\\1.txt"));
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.lines, (QStringList{"Колледж", "Лицей"}));
+}
+
 TEST(TextFile, FileWithoutReadPermissionIsAReadError) {
     ProgramFolder folder;
-    folder.write("2.txt", "a\r\n");
-    QFile::setPermissions(folder.file("2.txt"), QFileDevice::WriteOwner);
-    QFile probe(folder.file("2.txt"));
-    if (probe.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "running as root: a file without read permission is still readable";
-
-    const textfile::ReadResult read = textfile::readLines(folder.file("2.txt"));
-    EXPECT_TRUE(read.exists);
-    EXPECT_NE(read.error, "");
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        folder.write("2.txt", "a\r\n");
+        QFile::setPermissions(folder.file("2.txt"), QFileDevice::WriteOwner);
+        const textfile::ReadResult read = textfile::readLines(folder.file("2.txt"));
+        EXPECT_TRUE(read.exists);
+        EXPECT_NE(read.error, "");
+        EXPECT_TRUE(read.lines.isEmpty());
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
 }
 
 TEST(TextFile, FailedWriteThrowsNamesTheFileAndKeepsWhatWasThere) {
@@ -202,18 +244,14 @@ TEST(TextFile, FailedWriteThrowsNamesTheFileAndKeepsWhatWasThere) {
 
 TEST(TextFile, FailedWriteInReadOnlyFolderKeepsTheOldFile) {
     ProgramFolder folder;
-    folder.write("data\\1.txt", "old\r\n");
     const QString data = folder.file("data");
-    QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool rootCanWrite = QFile(data + "/probe").open(QIODevice::WriteOnly);
-    if (rootCanWrite) {
-        QFile::remove(data + "/probe");
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        folder.write("data\\1.txt", "old\r\n");
+        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_THROW(textfile::writeLines(folder.file("data\\1.txt"), {"new"}), textfile::WriteError);
         QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        GTEST_SKIP() << "running as root: a read-only folder is still writable";
-    }
-
-    EXPECT_THROW(textfile::writeLines(folder.file("data\\1.txt"), {"new"}), textfile::WriteError);
-    QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
     EXPECT_EQ(folder.read("data\\1.txt"), QByteArray("old\r\n"));
     EXPECT_EQ(entries(data), QStringList{"1.txt"});
 }
@@ -232,6 +270,47 @@ TEST(TextFile, AWriteKeepsAByteOrderMarkWhenAskedAndCanRefuseToCreateItsFolder) 
     const QString lost = folder.file("gone\\1.txt");
     EXPECT_THROW(textfile::writeLines(lost, {"a"}, {.createFolder = false}), textfile::WriteError);
     EXPECT_FALSE(folder.exists("gone"));
+}
+
+// A full disk may take part of a write and refuse the rest; a file-size limit refuses writes the
+// same way. Whatever part fits, the old file stays as it was and no temporary file is left.
+TEST(TextFile, AWriteThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
+    struct Case {
+        const char* name;
+        qint64 limit;
+        qsizetype lineLength;
+    };
+    const Case cases[] = {
+        {"nothing fits", 0, 10},
+        {"part of a short file fits", 100, 1000},
+        {"a long file is cut off after a block", 4096, 200000},
+    };
+    for (const Case& c : cases) {
+        ProgramFolder folder;
+        const QByteArray old = cp1251("старое содержимое\r\n");
+        folder.write("2.txt", old);
+        const QString path = folder.file("2.txt");
+        runInChild([&] {
+            limitFileSize(c.limit);
+            try {
+                textfile::writeLines(path, {QString(c.lineLength, QLatin1Char('x'))});
+                ADD_FAILURE() << c.name << ": the refused write was taken for a success";
+            } catch (const textfile::WriteError& e) {
+                EXPECT_EQ(e.path(), path) << c.name;
+                EXPECT_NE(e.reason(), "") << c.name;
+            }
+        });
+        EXPECT_EQ(folder.read("2.txt"), old) << c.name;
+        EXPECT_EQ(entries(folder.path()), QStringList{"2.txt"}) << c.name;
+    }
+
+    // Below the limit the same write succeeds: the limit is what refused it.
+    ProgramFolder folder;
+    runInChild([&] {
+        limitFileSize(4096);
+        textfile::writeLines(folder.file("2.txt"), {QString(1000, QLatin1Char('x'))});
+    });
+    EXPECT_EQ(folder.read("2.txt").size(), 1002);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "student_base_fixture.h"
+#include "support/child_process.h"
 #include "workbook/grid_model.h"
 
 using velmox::BazaVazed;
@@ -19,6 +20,11 @@ const QString kExportFailed =
 
 QString a2(BazaVazed& b) {
     return workbook::toText(b.Spreadsheet1.activeSheet().cell(2, 1));
+}
+
+// A failed save's message: the fixed first line, then the file and the reason.
+QString firstLine(const QString& text) {
+    return text.section(QLatin1Char('\n'), 0, 0);
 }
 
 QStringList filesIn(const QString& path) {
@@ -138,7 +144,8 @@ TEST_F(StudentBaseTest, ASaveThatCannotWriteShowsItsMessageAndLeavesTheOldFileAs
         b.Spreadsheet1.activeSheet().setText(2, 1, kKasymov[0]);
         b.Image1_Click();
         ASSERT_EQ(services->messages.size(), c.loadMessages + 1);
-        EXPECT_EQ(services->messages.back().text, kSaveFailed);
+        EXPECT_EQ(firstLine(services->messages.back().text), kSaveFailed);
+        EXPECT_TRUE(services->messages.back().text.contains(ui::programPath("2.xml")));
         EXPECT_EQ(services->messages.back().title, QStringLiteral("Ошибка"));
         EXPECT_EQ(a2(b), kKasymov[0]);
         EXPECT_TRUE(b.isLoaded());
@@ -148,6 +155,50 @@ TEST_F(StudentBaseTest, ASaveThatCannotWriteShowsItsMessageAndLeavesTheOldFileAs
     EXPECT_EQ(filesIn(folder.file("2.xml")), QStringList{"inside.txt"});
     EXPECT_FALSE(folder.exists("2.xml.bak"));
     EXPECT_EQ(folder.read("blocker"), QByteArray("a regular file"));
+}
+
+// A file-size limit refuses writes the way a full disk does. The base on disk stays byte for byte,
+// one message names it, and the students typed in stay in the window for the next try.
+TEST_F(StudentBaseTest, AFullDiskAtSaveKeepsTheOldBaseAndOneMessageNamesIt) {
+    writeBase({kKasymov});
+    const QByteArray base = folder.read("2.xml");
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(3, 1, kIvanova[0]);
+    const QStringList before = filesIn(folder.path());
+    runInChild([&] {
+        limitFileSize(0);
+        b.Image1_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(firstLine(services->messages[0].text), kSaveFailed);
+        EXPECT_TRUE(services->messages[0].text.contains(ui::programPath("2.xml")));
+        EXPECT_EQ(workbook::toText(b.Spreadsheet1.activeSheet().cell(3, 1)), kIvanova[0]);
+    });
+    EXPECT_EQ(folder.read("2.xml"), base);
+    EXPECT_EQ(filesIn(folder.path()), before);
+}
+
+// The backup of an unreadable base is written whole or not at all: a disk with room for the new base
+// but not for the whole backup keeps the base, leaves no backup and names the backup it could not write.
+TEST_F(StudentBaseTest, AFullDiskDuringTheBackupOfAnUnreadableBaseKeepsItAndNamesTheBackup) {
+    const QByteArray unreadable = "not a workbook " + QByteArray(20000, 'x');
+    folder.write("2.xml", unreadable);
+    Vazed& v = start();
+    v.Image4_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+    ASSERT_LT(b.Spreadsheet1.workbook().toBytes().size(), 10000);
+    services->messages.clear();
+    runInChild([&] {
+        limitFileSize(10000);
+        b.Image1_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(firstLine(services->messages[0].text), kSaveFailed);
+        EXPECT_TRUE(services->messages[0].text.contains(ui::programPath("2.xml.bak")));
+    });
+    EXPECT_EQ(folder.read("2.xml"), unreadable);
+    EXPECT_FALSE(folder.exists("2.xml.bak"));
 }
 
 TEST_F(StudentBaseTest, ImportReplacesTheWorkbookOnlyWhenTheChosenFileLoads) {
@@ -217,7 +268,8 @@ TEST_F(StudentBaseTest, ExportWritesACopyWhereTheOperatorSaysAndACancelWritesNot
     services->dialogAnswers.push_back({true, folder.file("blocker/копия.xml")});
     b.Image7_Click();
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_EQ(services->messages[0].text, kExportFailed);
+    EXPECT_EQ(firstLine(services->messages[0].text), kExportFailed);
+    EXPECT_TRUE(services->messages[0].text.contains(folder.file("blocker/копия.xml")));
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
     EXPECT_EQ(filesIn(folder.path()), before);
 }

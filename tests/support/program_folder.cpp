@@ -6,7 +6,34 @@
 #include <QStringEncoder>
 #include <stdexcept>
 
-ProgramFolder::ProgramFolder() {
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether every folder on the way to `path` lets other users pass.
+bool reachableByEveryone(const QString& path) {
+    for (QDir dir(path);;) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(dir.absolutePath()).constData(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            return false;
+        if (dir.isRoot()) return true;
+        dir.cdUp();
+    }
+}
+
+// Tests running as root check permissions as the user nobody, who must reach the folders; /tmp
+// serves when the usual temporary folder is private.
+QString folderTemplate() {
+    QString base = QDir::tempPath();
+    if (::geteuid() == 0 && !reachableByEveryone(base) && reachableByEveryone(QStringLiteral("/tmp")))
+        base = QStringLiteral("/tmp");
+    return base + QStringLiteral("/velmox-test-XXXXXX");
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder() : dir_(folderTemplate()) {
     if (!dir_.isValid()) throw std::runtime_error("cannot create a temporary program folder");
 }
 

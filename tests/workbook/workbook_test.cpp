@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringEncoder>
 
+#include "support/child_process.h"
 #include "support/program_folder.h"
 #include "workbook/fixtures.h"
 #include "workbook/same_cells.h"
@@ -341,15 +342,40 @@ TEST(Workbook, FailedExportThrowsNamingTheFileAndWritesNothing) {
 }
 
 TEST(Workbook, FailedExportIntoAReadOnlyFolderKeepsTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder is still writable";
     ProgramFolder folder;
-    folder.write("ro/1.xml", "old contents");
-    QFile::setPermissions(folder.file("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    Workbook book;
-    EXPECT_THROW(book.exportTo(folder.file("ro/1.xml")), workbook::ExportError);
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        folder.write("ro/1.xml", "old contents");
+        QFile::setPermissions(folder.file("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        Workbook book;
+        EXPECT_THROW(book.exportTo(folder.file("ro/1.xml")), workbook::ExportError);
+        QFile::setPermissions(folder.file("ro"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
     EXPECT_EQ(folder.read("ro/1.xml"), "old contents");
-    QFile::setPermissions(folder.file("ro"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(QDir(folder.file("ro")).entryList(QDir::Files | QDir::Hidden), QStringList{"1.xml"});
+}
+
+// A file-size limit refuses a write the way a full disk does: part of it, or all.
+TEST(Workbook, AnExportThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
+    Workbook book;
+    book.load(fixturePath("layout.xml"));
+    const qint64 size = book.toBytes().size();
+    for (const qint64 limit : {qint64(0), size / 2, size - 1}) {
+        ProgramFolder folder;
+        folder.write("1.xml", "old contents");
+        runInChild([&] {
+            limitFileSize(limit);
+            try {
+                book.exportTo(folder.file("1.xml"));
+                ADD_FAILURE() << "limit " << limit << ": the refused export was taken for a success";
+            } catch (const workbook::ExportError& e) {
+                EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(folder.file("1.xml") + ": ")) << e.what();
+            }
+        });
+        EXPECT_EQ(folder.read("1.xml"), "old contents") << "limit " << limit;
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"1.xml"});
+    }
 }
 
 TEST(Workbook, WhateverLoadsExportsToAFileThatLoadsAgainWithTheSameCells) {

@@ -1,0 +1,144 @@
+// Files the close cannot write or the start cannot read: a full disk, an unreadable "2.txt", files
+// saved as UTF-16 by another editor. Nothing on disk may get worse.
+#include <QDirIterator>
+#include <QMap>
+#include <QStringEncoder>
+
+#include "common/text_file.h"
+#include "main_window/vazed_fixture.h"
+#include "main_window/vazed_tables.h"
+#include "support/child_process.h"
+
+using velmox::kLastValueLines;
+using velmox::Vazed;
+
+namespace {
+
+// Every file below `root` by its path relative to it, with its bytes.
+QMap<QString, QByteArray> contents(const QString& root) {
+    QMap<QString, QByteArray> out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        // The running copy's lock is no saved file; the close removes it.
+        if (it.fileName() == QLatin1String("Velmox.lock")) continue;
+        QFile f(path);
+        out.insert(QDir(root).relativeFilePath(path),
+                   f.open(QIODevice::ReadOnly) ? f.readAll() : "unreadable");
+    }
+    return out;
+}
+
+QString shown(const ProgramFolder& folder, const char* name) {
+    return QDir::toNativeSeparators(folder.file(QString::fromLatin1(name)));
+}
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
+}
+
+}  // namespace
+
+TEST_F(VazedTest, AFullDiskAtTheCloseKeepsEveryOldFileAndOneMessageNamesThem) {
+    folder.write("2.txt", crlf(lastValues()));
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    folder.write("data\\2.txt", cp1251(QStringLiteral("Лицей\r\n")));
+    Vazed& v = start();
+    ASSERT_TRUE(services->messages.empty());
+    v.Text9.setText(QStringLiteral("Петров П.П."));
+    v.Combo2.setText(QStringLiteral("Университет"));
+    v.Combo3.setText(QStringLiteral("Гимназия"));
+    const QMap<QString, QByteArray> before = contents(folder.path());
+
+    runInChild([&] {
+        limitFileSize(0);
+        close();
+        ASSERT_EQ(services->messages.size(), 1u);
+        const QString text = services->messages[0].text;
+        EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+        for (const char* name : {"2.txt", "1.xml", "data/1.txt", "data/2.txt"})
+            EXPECT_TRUE(text.contains(shown(folder, name)))
+                << name << " is not named in: " << text.toStdString();
+        EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    });
+    // Byte for byte as before, and no temporary file left beside them.
+    EXPECT_EQ(contents(folder.path()), before);
+}
+
+TEST_F(VazedTest, AnUnreadableLastValuesFileIsNeverOverwrittenAndTheCloseSaysSo) {
+    const QByteArray kept = crlf(lastValues({{1, QStringLiteral("Иванов")}}));
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        folder.write("2.txt", kept);
+        folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+        QFile::setPermissions(folder.file("2.txt"), QFileDevice::WriteOwner);
+        Vazed& v = start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].text.contains(shown(folder, "2.txt")));
+        EXPECT_EQ(v.Combo1.text(), QString());
+        v.Combo2.setText(QStringLiteral("Лицей"));
+        close();
+        // The close still saves the rest and names the file it left alone.
+        ASSERT_EQ(services->messages.size(), 2u);
+        EXPECT_TRUE(services->messages[1].text.contains(shown(folder, "2.txt")))
+            << services->messages[1].text.toStdString();
+        EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
+        QFile::setPermissions(folder.file("2.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
+    EXPECT_EQ(folder.read("2.txt"), kept);
+}
+
+TEST_F(VazedTest, FilesSavedAsUtf16AreReadAndWrittenBackInTheProgramsOwnEncoding) {
+    struct Case {
+        const char* what;
+        QStringConverter::Encoding encoding;
+        QString first;
+        QByteArray written;  // how the close writes line 1 back
+    };
+    const Case cases[] = {
+        {"little-endian, Russian", QStringConverter::Utf16LE, QStringLiteral("Иванов"), cp1251("Иванов\r\n")},
+        {"big-endian, Kazakh", QStringConverter::Utf16BE, QStringLiteral("Қасымов"),
+         "\xEF\xBB\xBF" + QStringLiteral("Қасымов\r\n").toUtf8()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->messages.clear();
+        const QStringList values = lastValues({{1, c.first}});
+        folder.write("2.txt", utf16(values.join("\r\n") + "\r\n", c.encoding));
+        folder.write("data\\1.txt", utf16(QStringLiteral("Колледж\r\nҰлттық университет\r\n"), c.encoding));
+        folder.write("data\\lang.txt", utf16(QStringLiteral("Kaz\r\n"), c.encoding));
+        Vazed& v = start();
+        EXPECT_TRUE(services->messages.empty());
+        for (int i = 0; i < 47; ++i) EXPECT_EQ(kLastValueLines[i].get(v), values[i]) << "line " << i + 1;
+        EXPECT_EQ(v.List1.items(),
+                  (QStringList{QStringLiteral("Колледж"), QStringLiteral("Ұлттық университет")}));
+        EXPECT_EQ(v.Text43.text(), QStringLiteral("Kaz"));
+
+        v.Combo2.setText(QStringLiteral("Лицей"));
+        close();
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_TRUE(folder.read("2.txt").startsWith(c.written));
+        EXPECT_EQ(lines("2.txt"), lastValues({{1, c.first}, {4, QStringLiteral("Лицей")}}));
+        // The list keeps its entries and gets exactly one more: no stray marks or halves of letters.
+        EXPECT_EQ(lines("data\\1.txt"),
+                  (QStringList{QStringLiteral("Колледж"), QStringLiteral("Ұлттық университет"),
+                               QStringLiteral("Лицей")}));
+        EXPECT_TRUE(folder.read("data\\1.txt").startsWith("\xEF\xBB\xBF"));
+    }
+}
+
+TEST_F(VazedTest, ADamagedUtf16ListIsReportedAndNeverMergedOrOverwritten) {
+    // An odd number of bytes: the last letter was cut in half.
+    const QByteArray damaged =
+        utf16(QStringLiteral("Колледж\r\nЛицей"), QStringConverter::Utf16LE).chopped(1);
+    folder.write("data\\1.txt", damaged);
+    Vazed& v = start();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_TRUE(services->messages[0].text.contains(shown(folder, "data/1.txt")));
+    EXPECT_EQ(v.List1.items(), QStringList{});
+    v.Combo2.setText(QStringLiteral("Гимназия"));
+    close();
+    ASSERT_EQ(services->messages.size(), 2u);
+    EXPECT_TRUE(services->messages[1].text.contains(shown(folder, "data/1.txt")));
+    EXPECT_EQ(folder.read("data\\1.txt"), damaged);
+}
