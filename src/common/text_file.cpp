@@ -137,12 +137,6 @@ QString readFirstLine(const QString& path, QString* error) {
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options) {
     const QFileInfo info(path);
     if (info.isDir()) throw WriteError(path, QStringLiteral("на месте файла находится папка"));
-    // A file marked read-only stays as it is, also for an administrator, whom the rename below would
-    // otherwise let replace it.
-    constexpr QFileDevice::Permissions kAnyWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.exists() && !(info.permissions() & kAnyWrite))
-        throw WriteError(path, QStringLiteral("файл только для чтения"));
     const QString folder = info.absolutePath();
     if (!QDir(folder).exists()) {
         if (!options.createFolder)

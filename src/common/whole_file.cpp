@@ -1,5 +1,6 @@
 #include "common/whole_file.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
@@ -36,6 +37,14 @@ QString syncFailure(QSaveFile& file) {
 }  // namespace
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.isDir()) return QStringLiteral("на месте файла находится папка");
+    // A file marked read-only stays as it is, also for an administrator, whom the rename below would
+    // otherwise let replace it.
+    constexpr QFileDevice::Permissions kAnyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && !(info.permissions() & kAnyWrite)) return QStringLiteral("файл только для чтения");
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("файл не открывается для записи: %1").arg(file.errorString());

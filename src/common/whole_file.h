@@ -6,5 +6,6 @@
 #include <QString>
 
 // Writes `bytes` as the whole new content of `path`. Returns "" on success, else the reason, and
-// then the old file is untouched and no temporary file is left. The parent folder must exist.
+// then the old file is untouched and no temporary file is left. A file marked read-only is refused
+// whoever runs the program. The parent folder must exist.
 [[nodiscard]] QString writeWholeFile(const QString& path, const QByteArray& bytes);

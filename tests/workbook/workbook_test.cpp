@@ -356,6 +356,16 @@ TEST(Workbook, FailedExportIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(QDir(folder.file("ro")).entryList(QDir::Files | QDir::Hidden), QStringList{"1.xml"});
 }
 
+TEST(Workbook, AReadOnlyFileIsNeverReplacedWhoeverRunsTheProgram) {
+    ProgramFolder folder;
+    folder.write("1.xml", "old contents");
+    QFile::setPermissions(folder.file("1.xml"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    Workbook book;
+    EXPECT_THROW(book.exportTo(folder.file("1.xml")), workbook::ExportError);
+    EXPECT_EQ(folder.read("1.xml"), "old contents");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"1.xml"});
+}
+
 // A file-size limit refuses a write the way a full disk does: part of it, or all.
 TEST(Workbook, AnExportThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
     Workbook book;
