@@ -15,7 +15,7 @@ seconds="${1:-30}"
 jobs="${FUZZ_JOBS:-1}"
 
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$jobs"
+cmake --build build-fuzz --target fuzz_workbook fuzz_text_file
 
 # The seeds: the shipped program folder's files, the test fixtures and the inputs kept in fuzz/seeds/
 # (among them every input a run has found, once fixed).

@@ -1,15 +1,38 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Velmox needs. fonts-liberation2
-# is the Times New Roman metric twin that also has the Kazakh letters (Ә Ғ Қ Ң Ө Ұ Ү Һ).
+# Installs the Debian packages Velmox needs, only those that are missing: with everything in place it
+# runs no apt-get at all (no root, no network). fonts-liberation2 is the Times New Roman metric twin
+# that also has the Kazakh letters (Ә Ғ Қ Ң Ө Ұ Ү Һ).
+#
+#   scripts/install-deps.sh            # building, running, testing and fuzzing
+#   scripts/install-deps.sh --program  # building and running the two programs only
 set -euo pipefail
+
+program=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+    libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation fonts-liberation2 fonts-dejavu-core
+    qt6-qpa-plugins libqt6svg6
+)
+# The tests read printed pages back and take screenshots; the fuzz targets need clang and its
+# libFuzzer, which Debian 12 ships for its default clang (14) in libclang-rt-14-dev.
+checks=(
+    poppler-utils xvfb x11-utils imagemagick xauth
+    clang libclang-rt-14-dev llvm
+)
+packages=("${program[@]}")
+if [ "${1:-}" != "--program" ]; then packages+=("${checks[@]}"); fi
+
+missing=()
+installed="$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)"
+for p in "${packages[@]}"; do
+    grep -qx "$p installed" <<<"$installed" || missing+=("$p")
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
-$SUDO apt-get install -y --no-install-recommends \
-    build-essential cmake ninja-build pkg-config \
-    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev \
-    libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev \
-    fonts-liberation fonts-liberation2 fonts-dejavu-core \
-    poppler-utils xvfb x11-utils imagemagick \
-    xauth qt6-qpa-plugins libqt6svg6
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Builds Velmox and starts it on the shipped program folder (build/program).
+# Starts Velmox on its program folder (build/program), first installing what is missing and building
+# what changed: the two programs only, never the tests. With nothing changed it starts at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh
+scripts/install-deps.sh --program
+if [ ! -f build/build.ninja ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+targets=(Velmox)
+if ninja -C build -t targets all | grep -q '^QR:'; then targets+=(QR); fi
+cmake --build build --target "${targets[@]}"
 # Qt wants a private runtime folder; a bare root shell has none.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
