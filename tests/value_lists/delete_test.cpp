@@ -157,3 +157,21 @@ TEST_F(EditTest, AFailedWriteKeepsTheEntryOnScreenAsInTheFile) {
     EXPECT_EQ(e.List12.listIndex(), 0);
     EXPECT_TRUE(QFileInfo(folder.file("data\\12.txt")).isSymLink());
 }
+
+TEST_F(EditTest, ADeleteInAReadOnlyFileKeepsTheEntryOnScreenAndInTheFile) {
+    writeList(8, {"A", "B", "C"});
+    const QByteArray bytes = folder.read("data\\8.txt");
+    QFile::setPermissions(folder.file("data\\8.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    Vazed& v = start();
+    Edit& e = openEditor(v);
+    clickEntry(e, e.List8, 1);
+    click(e, e.Image10);
+
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, "Ошибка");
+    EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file("data\\8.txt"))));
+    EXPECT_EQ(folder.read("data\\8.txt"), bytes);
+    EXPECT_EQ(entries(e.List8), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(e.List8.listIndex(), 1);
+    QFile::setPermissions(folder.file("data\\8.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
