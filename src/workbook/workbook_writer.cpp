@@ -1,0 +1,296 @@
+// The workbook's writer: cell writes that keep the rest of the document as it was, a new
+// workbook's document, and the export.
+#include <algorithm>
+
+#include "common/whole_file.h"
+#include "workbook/workbook_dom.h"
+
+namespace workbook {
+
+using namespace dom;
+
+namespace {
+
+// A prefix bound to the spreadsheet namespace at `node`, declared on the root element if the file
+// has none (a file that writes its attributes unprefixed).
+std::string spreadsheetPrefix(pugi::xml_node node) {
+    const NsScope scope = NsScope::at(node);
+    if (scope.uri("ss") == kSpreadsheetNs) return "ss";
+    for (auto n = node; n && n.type() == pugi::node_element; n = n.parent()) {
+        for (auto a : n.attributes()) {
+            const std::string_view name = a.name();
+            if (name.starts_with("xmlns:") && a.value() == kSpreadsheetNs &&
+                scope.uri(name.substr(6)) == kSpreadsheetNs) {
+                return std::string(name.substr(6));
+            }
+        }
+    }
+    std::string prefix = "ss";
+    for (int i = 1; !scope.uri(prefix).empty(); ++i) prefix = "ss" + std::to_string(i);
+    pugi::xml_node root = node;
+    while (root.parent().type() == pugi::node_element) root = root.parent();
+    root.append_attribute(("xmlns:" + prefix).c_str()) = std::string(kSpreadsheetNs).c_str();
+    return prefix;
+}
+
+void setAttribute(pugi::xml_node element, std::string_view local, const char* value) {
+    if (auto a = NsScope::at(element).attribute(element, local)) {
+        a.set_value(value);
+        return;
+    }
+    const std::string name = spreadsheetPrefix(element) + ":" + std::string(local);
+    element.append_attribute(name.c_str()) = value;
+}
+
+void setAttribute(pugi::xml_node element, std::string_view local, int value) {
+    setAttribute(element, local, std::to_string(value).c_str());
+}
+
+void removeAttribute(pugi::xml_node element, std::string_view local) {
+    if (auto a = NsScope::at(element).attribute(element, local)) element.remove_attribute(a);
+}
+
+// A sibling element named like its parent's children: "ss:Row" in "ss:Table", "Row" in "Table".
+std::string siblingName(pugi::xml_node parent, std::string_view local) {
+    const std::string_view prefix = prefixOf(parent.name());
+    return prefix.empty() ? std::string(local) : std::string(prefix) + ":" + std::string(local);
+}
+
+pugi::xml_node whitespaceBefore(pugi::xml_node node) {
+    const auto ws = node.previous_sibling();
+    if (ws.type() != pugi::node_pcdata) return {};
+    for (const char* c = ws.value(); *c; ++c) {
+        if (*c != ' ' && *c != '\t' && *c != '\n' && *c != '\r') return {};
+    }
+    return ws;
+}
+
+// New elements take the indentation of their neighbour, so a pretty-printed file stays readable and
+// a diff of an export shows only what changed.
+pugi::xml_node insertAfter(pugi::xml_node parent, const std::string& name, pugi::xml_node after) {
+    if (!after) {
+        for (auto c = parent.last_child(); c; c = c.previous_sibling()) {
+            if (c.type() == pugi::node_element) {
+                after = c;
+                break;
+            }
+        }
+    }
+    if (!after) return parent.append_child(name.c_str());
+    pugi::xml_node node = parent.insert_child_after(name.c_str(), after);
+    if (auto ws = whitespaceBefore(after)) parent.insert_copy_after(ws, after);
+    return node;
+}
+
+pugi::xml_node insertBefore(pugi::xml_node parent, const std::string& name, pugi::xml_node before) {
+    pugi::xml_node node = parent.insert_child_before(name.c_str(), before);
+    if (auto ws = whitespaceBefore(node)) parent.insert_copy_before(ws, before);
+    return node;
+}
+
+struct ByteWriter : pugi::xml_writer {
+    QByteArray bytes;
+    void write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+};
+
+}  // namespace
+
+namespace dom {
+
+QByteArray designWorkbookXml(const QStringList& sheetNames, const std::optional<DesignStyle>& style) {
+    QString xml = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<?mso-application progid=\"Excel.Sheet\"?>\n"
+        "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\""
+        " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
+        " xmlns:c=\"urn:schemas-microsoft-com:office:component:spreadsheet\""
+        " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\n");
+    QString tableAttributes;
+    if (style) {
+        xml += QStringLiteral(" <ss:Styles>\n  <ss:Style ss:ID=\"Default\" ss:Name=\"Normal\">\n");
+        if (style->thinBorders) {
+            xml += QStringLiteral("   <ss:Borders>\n");
+            for (const char* side : {"Bottom", "Left", "Right", "Top"}) {
+                xml +=
+                    QStringLiteral(
+                        "    <ss:Border ss:Position=\"%1\" ss:LineStyle=\"Continuous\" ss:Weight=\"1\"/>\n")
+                        .arg(QLatin1String(side));
+            }
+            xml += QStringLiteral("   </ss:Borders>\n");
+        }
+        xml += QStringLiteral("   <ss:Font ss:FontName=\"%1\" ss:Size=\"%2\"/>\n")
+                   .arg(style->fontName.toHtmlEscaped(), numberText(style->fontSize));
+        if (!style->fillColor.isEmpty()) {
+            xml += QStringLiteral("   <ss:Interior ss:Color=\"%1\" ss:Pattern=\"Solid\"/>\n")
+                       .arg(style->fillColor.toHtmlEscaped());
+        }
+        xml += QStringLiteral("  </ss:Style>\n </ss:Styles>\n");
+        tableAttributes =
+            QStringLiteral(" ss:DefaultColumnWidth=\"%1\" ss:DefaultRowHeight=\"%2\"")
+                .arg(numberText(style->defaultColumnWidth), numberText(style->defaultRowHeight));
+    }
+    for (const QString& name : sheetNames) {
+        xml += QStringLiteral(" <ss:Worksheet ss:Name=\"%1\">\n  <ss:Table%2/>\n </ss:Worksheet>\n")
+                   .arg(name.toHtmlEscaped(), tableAttributes);
+    }
+    xml += QStringLiteral("</ss:Workbook>\n");
+    return xml.toUtf8();
+}
+
+}  // namespace dom
+
+void Worksheet::Impl::ensureTable() {
+    if (table) return;
+    // Table comes after the sheet's Names and before its options.
+    NsScope scope = NsScope::at(sheet);
+    pugi::xml_node names = scope.child(sheet, kSpreadsheetNs, "Names");
+    const std::string tableName = siblingName(sheet, "Table");
+    table = names ? insertAfter(sheet, tableName, names) : sheet.prepend_child(tableName.c_str());
+}
+
+void Worksheet::Impl::growExpandedCount(std::string_view attribute, int needed) {
+    pugi::xml_attribute a = NsScope::at(table).attribute(table, attribute);
+    if (a && a.as_llong() < needed) a.set_value(needed);
+}
+
+Worksheet::Impl::RowSlot& Worksheet::Impl::ensureRow(int row) {
+    if (auto found = rows.find(row); found != rows.end()) return found->second;
+    ensureTable();
+    const std::string rowName = siblingName(table, "Row");
+    auto next = rows.upper_bound(row);
+    if (next != rows.begin()) {
+        auto previous = std::prev(next);
+        RowSlot& covering = previous->second;
+        if (covering.last >= row) {
+            // The row lies in another row's Span: split that run into the rows before, this row and
+            // the rows after, each with the run's attributes, so every row keeps its formatting.
+            const int first = previous->first;
+            const int end = covering.last;
+            const auto copyRun = [&](pugi::xml_node after, int span) {
+                pugi::xml_node node = insertAfter(table, rowName, after);
+                for (auto a : covering.row.attributes()) node.append_copy(a);
+                removeAttribute(node, "Index");
+                removeAttribute(node, "Span");
+                if (span > 0) setAttribute(node, "Span", span);
+                return node;
+            };
+            if (row - 1 > first) {
+                setAttribute(covering.row, "Span", row - 1 - first);
+            } else {
+                removeAttribute(covering.row, "Span");
+            }
+            covering.last = row - 1;
+            pugi::xml_node node = copyRun(covering.row, 0);
+            if (end > row) rows[row + 1] = RowSlot{copyRun(node, end - row - 1), end, {}};
+            return rows[row] = RowSlot{node, row, {}};
+        }
+        pugi::xml_node node = insertAfter(table, rowName, covering.row);
+        if (row != covering.last + 1) setAttribute(node, "Index", row);
+        return rows[row] = RowSlot{node, row, {}};
+    }
+    pugi::xml_node node =
+        next != rows.end() ? insertBefore(table, rowName, next->second.row) : insertAfter(table, rowName, {});
+    if (row != 1) setAttribute(node, "Index", row);
+    return rows[row] = RowSlot{node, row, {}};
+}
+
+Worksheet::Impl::CellSlot& Worksheet::Impl::ensureCell(RowSlot& slot, int column) {
+    auto& cells = slot.cells;
+    if (auto found = cells.find(column); found != cells.end()) return found->second;
+    const std::string cellName = siblingName(slot.row, "Cell");
+    auto next = cells.upper_bound(column);
+    pugi::xml_node node;
+    if (next != cells.begin()) {
+        CellSlot& before = std::prev(next)->second;
+        const int first = std::prev(next)->first;
+        if (before.last >= column) {
+            // Inside a merged cell: the merge now ends before this column, and the cell after it,
+            // if it was placed by counting, is pinned to its column.
+            const int end = before.last;
+            if (column - 1 > first) {
+                setAttribute(before.cell, "MergeAcross", column - 1 - first);
+            } else {
+                removeAttribute(before.cell, "MergeAcross");
+            }
+            before.last = column - 1;
+            if (end != column && next != cells.end()) setAttribute(next->second.cell, "Index", next->first);
+        }
+        node = insertAfter(slot.row, cellName, before.cell);
+        if (column != before.last + 1) setAttribute(node, "Index", column);
+    } else {
+        node = next != cells.end() ? insertBefore(slot.row, cellName, next->second.cell)
+                                   : insertAfter(slot.row, cellName, {});
+        if (column != 1) setAttribute(node, "Index", column);
+    }
+    return cells[column] = CellSlot{node, {}, column};
+}
+
+void Worksheet::setInteger(QStringView a1Name, int16_t value) {
+    const auto [row, column] = parseCellName(a1Name);
+    setInteger(row, column, value);
+}
+
+void Worksheet::setInteger(int row, int column, int16_t value) {
+    setValue(row, column, CellValue::ofNumber(value));
+}
+
+void Worksheet::setText(int row, int column, const QString& text) {
+    if (text.isEmpty()) return setValue(row, column, {});
+    const auto number = parseNumberText(text);
+    if (number && numberText(*number) == text) return setValue(row, column, CellValue::ofNumber(*number));
+    setValue(row, column, CellValue::ofText(text));
+}
+
+void Worksheet::setValue(int row, int column, const CellValue& value) {
+    checkPosition(row, column);
+    if (value.isEmpty()) {
+        const auto r = d_->rows.find(row);
+        if (r == d_->rows.end()) return;
+        const auto c = r->second.cells.find(column);
+        if (c == r->second.cells.end()) return;
+        Impl::CellSlot& slot = c->second;
+        removeAttribute(slot.cell, "Formula");
+        removeAttribute(slot.cell, "ArrayRange");
+        if (slot.data) slot.cell.remove_child(slot.data);
+        slot.data = {};
+        return;
+    }
+
+    Impl::RowSlot& rowSlot = d_->ensureRow(row);
+    Impl::CellSlot& slot = d_->ensureCell(rowSlot, column);
+    // A written value replaces a formula: nothing here evaluates formulas, and a program that does
+    // would otherwise overwrite the value with its result.
+    removeAttribute(slot.cell, "Formula");
+    removeAttribute(slot.cell, "ArrayRange");
+    if (!slot.data) slot.data = slot.cell.prepend_child(siblingName(slot.cell, "Data").c_str());
+    const bool number = value.kind == CellValue::Kind::Number;
+    setAttribute(slot.data, "Type", number ? "Number" : "String");
+    while (auto child = slot.data.first_child()) slot.data.remove_child(child);
+    const std::string text = utf8(number ? numberText(value.number) : value.text);
+    slot.data.append_child(pugi::node_pcdata).set_value(text.c_str());
+
+    d_->rowExtent = std::max(d_->rowExtent, row);
+    d_->columnExtent = std::max(d_->columnExtent, slot.last);
+    // A program that reads ExpandedRowCount refuses a file whose cells lie beyond it.
+    d_->growExpandedCount("ExpandedRowCount", std::prev(d_->rows.end())->second.last);
+    d_->growExpandedCount("ExpandedColumnCount", d_->columnExtent);
+}
+
+QByteArray Workbook::toBytes() const {
+    ByteWriter writer;
+    // Each node outside the root on its own line: the parser keeps no whitespace there.
+    for (auto node : doc_->children()) {
+        node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+        writer.bytes += '\n';
+    }
+    return writer.bytes;
+}
+
+void Workbook::exportTo(const QString& path) const {
+    const QString failure = writeWholeFile(path, toBytes());
+    if (!failure.isEmpty()) throw ExportError((path + ": " + failure).toStdString());
+}
+
+}  // namespace workbook
