@@ -149,6 +149,8 @@ struct Worksheet::Impl {
     std::map<int, double> columnWidths;
 
     void index(dom::NsScope& scope);
+    int indexColumn(dom::NsScope& scope, pugi::xml_node column, int previousColumnElement);
+    int indexRow(dom::NsScope& scope, pugi::xml_node row, int previousRow);
     RowSlot& ensureRow(int row);
     CellSlot& ensureCell(RowSlot& slot, int column);
     void ensureTable();

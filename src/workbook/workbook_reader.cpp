@@ -274,65 +274,77 @@ void Worksheet::Impl::index(NsScope& scope) {
     defaultRowHeight = std::max(0.0, scope.attribute(table, "DefaultRowHeight").as_double());
     int previousRow = 0;
     int previousColumnElement = 0;
-    for (auto rowNode : table.children()) {
-        if (rowNode.type() != pugi::node_element) continue;
-        const size_t rowMark = scope.enter(rowNode);
-        if (scope.is(rowNode, kSpreadsheetNs, "Column")) {
-            // Only the grid's look reads these, so a column size that makes no sense is passed over.
-            int first = previousColumnElement + 1;
-            if (auto a = scope.attribute(rowNode, "Index")) first = a.as_int(first);
-            const int span = std::clamp(scope.attribute(rowNode, "Span").as_int(0), 0, kMaxColumn);
-            const double width = scope.attribute(rowNode, "Width").as_double(-1);
-            if (first >= 1 && first <= kMaxColumn) {
-                const int last = std::min(kMaxColumn, first + span);
-                if (width >= 0)
-                    for (int c = first; c <= last; ++c) columnWidths[c] = width;
-                previousColumnElement = last;
-            }
-        } else if (scope.is(rowNode, kSpreadsheetNs, "Row")) {
-            int number = previousRow + 1;
-            if (auto a = scope.attribute(rowNode, "Index")) {
-                number = positionAttribute(a, 1, kMaxRow, name, "row index");
-                if (number <= previousRow) outOfOrder(name, "row", number, previousRow);
-            }
-            if (number > kMaxRow) outOfOrder(name, "row", number, kMaxRow);
-            int span = 0;
-            if (auto a = scope.attribute(rowNode, "Span"))
-                span = positionAttribute(a, 0, kMaxRow - number, name, "row span");
-            RowSlot& slot = rows[number];
-            slot.row = rowNode;
-            slot.last = number + span;
-            previousRow = slot.last;
-
-            int previousColumn = 0;
-            for (auto cellNode : rowNode.children()) {
-                if (cellNode.type() != pugi::node_element) continue;
-                const size_t cellMark = scope.enter(cellNode);
-                if (scope.is(cellNode, kSpreadsheetNs, "Cell")) {
-                    int column = previousColumn + 1;
-                    if (auto a = scope.attribute(cellNode, "Index")) {
-                        column = positionAttribute(a, 1, kMaxColumn, name, "cell index");
-                        if (column <= previousColumn) outOfOrder(name, "column", column, previousColumn);
-                    }
-                    if (column > kMaxColumn) outOfOrder(name, "column", column, kMaxColumn);
-                    int merge = 0;
-                    if (auto a = scope.attribute(cellNode, "MergeAcross")) {
-                        merge = positionAttribute(a, 0, kMaxColumn - column, name, "MergeAcross");
-                    }
-                    CellSlot& cell = slot.cells[column];
-                    cell.cell = cellNode;
-                    cell.data = scope.child(cellNode, kSpreadsheetNs, "Data");
-                    cell.last = column + merge;
-                    previousColumn = cell.last;
-                    rowExtent = std::max(rowExtent, number);
-                    columnExtent = std::max(columnExtent, cell.last);
-                }
-                scope.leave(cellMark);
-            }
+    for (auto node : table.children()) {
+        if (node.type() != pugi::node_element) continue;
+        const size_t mark = scope.enter(node);
+        if (scope.is(node, kSpreadsheetNs, "Column")) {
+            previousColumnElement = indexColumn(scope, node, previousColumnElement);
+        } else if (scope.is(node, kSpreadsheetNs, "Row")) {
+            previousRow = indexRow(scope, node, previousRow);
         }
-        scope.leave(rowMark);
+        scope.leave(mark);
     }
     scope.leave(tableMark);
+}
+
+// A Column element: the widths it gives; returns the last column it covers.
+int Worksheet::Impl::indexColumn(NsScope& scope, pugi::xml_node node, int previousColumnElement) {
+    // Only the grid's look reads these, so a column size that makes no sense is passed over.
+    int first = previousColumnElement + 1;
+    if (auto a = scope.attribute(node, "Index")) first = a.as_int(first);
+    const int span = std::clamp(scope.attribute(node, "Span").as_int(0), 0, kMaxColumn);
+    const double width = scope.attribute(node, "Width").as_double(-1);
+    if (first >= 1 && first <= kMaxColumn) {
+        const int last = std::min(kMaxColumn, first + span);
+        if (width >= 0)
+            for (int c = first; c <= last; ++c) columnWidths[c] = width;
+        return last;
+    }
+    return previousColumnElement;
+}
+
+// A Row element and its cells; returns the last row it covers.
+int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previousRow) {
+    int number = previousRow + 1;
+    if (auto a = scope.attribute(rowNode, "Index")) {
+        number = positionAttribute(a, 1, kMaxRow, name, "row index");
+        if (number <= previousRow) outOfOrder(name, "row", number, previousRow);
+    }
+    if (number > kMaxRow) outOfOrder(name, "row", number, kMaxRow);
+    int span = 0;
+    if (auto a = scope.attribute(rowNode, "Span"))
+        span = positionAttribute(a, 0, kMaxRow - number, name, "row span");
+    RowSlot& slot = rows[number];
+    slot.row = rowNode;
+    slot.last = number + span;
+    previousRow = slot.last;
+
+    int previousColumn = 0;
+    for (auto cellNode : rowNode.children()) {
+        if (cellNode.type() != pugi::node_element) continue;
+        const size_t cellMark = scope.enter(cellNode);
+        if (scope.is(cellNode, kSpreadsheetNs, "Cell")) {
+            int column = previousColumn + 1;
+            if (auto a = scope.attribute(cellNode, "Index")) {
+                column = positionAttribute(a, 1, kMaxColumn, name, "cell index");
+                if (column <= previousColumn) outOfOrder(name, "column", column, previousColumn);
+            }
+            if (column > kMaxColumn) outOfOrder(name, "column", column, kMaxColumn);
+            int merge = 0;
+            if (auto a = scope.attribute(cellNode, "MergeAcross")) {
+                merge = positionAttribute(a, 0, kMaxColumn - column, name, "MergeAcross");
+            }
+            CellSlot& cell = slot.cells[column];
+            cell.cell = cellNode;
+            cell.data = scope.child(cellNode, kSpreadsheetNs, "Data");
+            cell.last = column + merge;
+            previousColumn = cell.last;
+            rowExtent = std::max(rowExtent, number);
+            columnExtent = std::max(columnExtent, cell.last);
+        }
+        scope.leave(cellMark);
+    }
+    return previousRow;
 }
 
 void Workbook::load(const QString& path) {
