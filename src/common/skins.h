@@ -71,7 +71,8 @@ struct Picture {
     int number;
 };
 
-// A window's skin table, each list in the order of its writes. Texts are labels and check boxes.
+// A window's skin table, each list in the order of its writes. Texts are labels, frame captions and
+// check boxes.
 template <class W>
 struct Look {
     std::span<const Paint<W>> backgrounds;
@@ -101,6 +102,7 @@ bool apply(W& w, QStringView name, const Look<W>& look) {
     for (const Paint<W>& p : look.texts) {
         const ui::OleColor c = pick(*s, p.own ? p.own : look.textColours, s->captionText);
         if (p.label) (w.*p.label).setForeColor(c);
+        if (p.frame) (w.*p.frame).setForeColor(c);
         if (p.check) (w.*p.check).setForeColor(c);
     }
     return true;

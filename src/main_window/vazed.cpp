@@ -9,6 +9,7 @@
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/paths.h"
+#include "settings/nastroiki.h"
 #include "workbook/ziruduzizozod.h"
 
 namespace velmox {
@@ -215,6 +216,8 @@ void Vazed::reportFailures(const QStringList& failures) {
 void Vazed::Form_Unload() {
     // A run whose layout workbook did not load writes nothing: the files on disk are better.
     if (layoutLoaded_) SaveEntryState([this] { ExportLayoutWorkbook(); });
+    // Settings applied in a settings window that is still open are kept as its own close keeps them.
+    if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     instanceLock_.reset();
     ui::services().endProgram(0);
 }

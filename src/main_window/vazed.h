@@ -136,6 +136,11 @@ public:
     void Label73_MouseMove(const ui::MouseArgs& a);
     void Label73_MouseUp(const ui::MouseArgs& a);
 
+    // Settings and help buttons.
+    void bindSettings();
+    void Image10_Click();
+    void Image21_Click();
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/dispatch.h"
@@ -35,12 +36,25 @@ const QString& ListBox::list(int i) const {
 }
 
 void ListBox::addItem(const QString& item) {
-    items_ << item;
+    qsizetype at = items_.size();
+    if (sorted_) {
+        const auto before = [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        };
+        at = std::upper_bound(items_.cbegin(), items_.cend(), item, before) - items_.cbegin();
+        // The selection follows its item.
+        if (listIndex_ >= at) ++listIndex_;
+    }
+    items_.insert(at, item);
     const QSignalBlocker block(widget());
-    view(widget())->addItem(item);
+    view(widget())->insertItem(int(at), item);
 }
 
 void ListBox::addItems(const QStringList& items) {
+    if (sorted_) {
+        for (const QString& item : items) addItem(item);
+        return;
+    }
     items_ << items;
     const QSignalBlocker block(widget());
     view(widget())->addItems(items);

@@ -17,6 +17,10 @@ public:
     int listCount() const { return int(items_.size()); }
     const QString& list(int i) const;
     const QStringList& items() const { return items_; }
+    // A sorted list puts each added item in its alphabetical place (letter case aside), whatever
+    // the order of adding; set it while building the window, before any item is added.
+    bool sorted() const { return sorted_; }
+    void setSorted(bool s) { sorted_ = s; }
     void addItem(const QString& item);
     void addItems(const QStringList& items);
     void removeItem(int i);
@@ -38,6 +42,7 @@ public:
 private:
     QStringList items_;
     int listIndex_ = -1;
+    bool sorted_ = false;
 };
 
 }  // namespace ui

@@ -45,7 +45,8 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
         const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
         if (name.isEmpty()) throw PrintError("Не найден принтер по умолчанию.");
         pr->setPrinterName(name);
-        if (!pr->isValid())
+        // A printer chosen earlier in the run may have gone since.
+        if (QPrinterInfo::printerInfo(name).isNull() || !pr->isValid())
             throw PrintError(QStringLiteral("Принтер «%1» недоступен.").arg(name).toStdString());
     }
     pr->setPageSize(pageSizeFor(paperSize_));
@@ -72,10 +73,18 @@ void Printer::printForm(const Form& form) {
 
 bool Printer::runSetupDialog(QWidget* parent) {
     QPrinter pr(QPrinter::HighResolution);
-    if (!printerName_.isEmpty()) pr.setPrinterName(printerName_);
+    if (!pdfPath_.isEmpty()) {
+        pr.setOutputFormat(QPrinter::PdfFormat);
+        pr.setOutputFileName(pdfPath_);
+    } else if (!printerName_.isEmpty()) {
+        pr.setPrinterName(printerName_);
+    }
     QPrintDialog dialog(&pr, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
-    printerName_ = pr.printerName();
+    if (pr.outputFormat() == QPrinter::PdfFormat && !pr.outputFileName().isEmpty())
+        setOutputPdf(pr.outputFileName());
+    else
+        choosePrinter(pr.printerName());
     return true;
 }
 

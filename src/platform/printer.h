@@ -32,11 +32,17 @@ public:
     const QString& outputPdf() const { return pdfPath_; }
     // The printer the operator chose in the set-up dialog, if any; else the system's default.
     const QString& printerName() const { return printerName_; }
+    // The prints of this run go to this printer, no longer to a PDF file.
+    void choosePrinter(const QString& name) {
+        printerName_ = name;
+        pdfPath_.clear();
+    }
 
     // Throws PrintError when no printer can be opened or the page cannot be painted.
     void printForm(const Form& form);
 
-    // The Qt printer set-up dialog; false when cancelled.
+    // The Qt printer set-up dialog; false when cancelled. The printer or the PDF file chosen there
+    // takes the prints of the rest of the run.
     bool runSetupDialog(QWidget* parent);
 
 private:

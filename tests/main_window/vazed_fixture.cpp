@@ -5,6 +5,10 @@
 
 #include "common/text_file.h"
 #include "platform/paths.h"
+#include "settings/help.h"
+#include "settings/nastroiki.h"
+#include "student_base/baza_vazed.h"
+#include "student_base/print1.h"
 #include "workbook/ziruduzizozod.h"
 
 void VazedTest::SetUp() {
@@ -19,6 +23,11 @@ void VazedTest::SetUp() {
 }
 
 void VazedTest::TearDown() {
+    // The settings window's load loads every other window; none may outlive the test.
+    ui::discardForm<velmox::Nastroiki>();
+    ui::discardForm<velmox::Help>();
+    ui::discardForm<velmox::BazaVazed>();
+    ui::discardForm<velmox::Print1>();
     if (ui::formLoaded<velmox::Vazed>()) ui::discardForm<velmox::Vazed>();
     ui::discardForm<velmox::Ziruduzizozod>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

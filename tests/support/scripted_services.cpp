@@ -1,5 +1,7 @@
 #include "support/scripted_services.h"
 
+#include "platform/printer.h"
+
 namespace ui {
 
 void ScriptedServices::messageBox(const QString& text, const QString& title) {
@@ -22,12 +24,17 @@ DialogAnswer ScriptedServices::saveFileDialog(const QString& filter, const QStri
     return answer(QStringLiteral("save"), filter, fileName);
 }
 
-bool ScriptedServices::printerSetupDialog(Printer&) {
+bool ScriptedServices::printerSetupDialog(Printer& printer) {
     dialogs.push_back({QStringLiteral("printer"), {}, {}});
     if (printerSetupAnswers.empty()) return false;
-    const bool a = printerSetupAnswers.front();
+    const PrinterSetupAnswer a = printerSetupAnswers.front();
     printerSetupAnswers.pop_front();
-    return a;
+    if (!a.accepted) return false;
+    if (!a.pdfFile.isEmpty())
+        printer.setOutputPdf(a.pdfFile);
+    else if (!a.printerName.isEmpty())
+        printer.choosePrinter(a.printerName);
+    return true;
 }
 
 bool ScriptedServices::startProgram(const QString& path, WindowStyle style) {

@@ -2,11 +2,22 @@
 // The services the tests put in place of the Qt ones: answers from queues, and a record of every
 // message box, dialog, started program, beep and program end.
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"
 
 namespace ui {
+
+// What the operator chose in the scripted printer set-up dialog: a printer by name, or printing to
+// a PDF file; a cancel keeps the printer as it was.
+struct PrinterSetupAnswer {
+    PrinterSetupAnswer(bool ok = false, QString printer = {}, QString pdf = {})
+        : accepted(ok), printerName(std::move(printer)), pdfFile(std::move(pdf)) {}
+    bool accepted;
+    QString printerName;
+    QString pdfFile;
+};
 
 class ScriptedServices : public Services {
 public:
@@ -27,7 +38,7 @@ public:
     int beeps = 0;
     std::vector<int> endedWith;              // exit codes of endProgram calls
     std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
-    std::deque<bool> printerSetupAnswers;    // an empty queue answers "cancelled"
+    std::deque<PrinterSetupAnswer> printerSetupAnswers;  // an empty queue answers "cancelled"
     bool startSucceeds = true;
     QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
                          QStringLiteral("Times New Roman")};

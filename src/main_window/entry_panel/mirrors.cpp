@@ -36,6 +36,7 @@ void Vazed::bindHandlers() {
     bindEditAction();
     bindLayoutView();
     bindLayoutEditor();
+    bindSettings();
 }
 
 }  // namespace velmox

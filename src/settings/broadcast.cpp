@@ -1,0 +1,108 @@
+// The settings broadcast: the settings window's language and skin handlers give the window its own
+// captions and look and pass the language code or skin name on to every other window, whose own
+// handlers apply it; the outline handler sets the main window's field label borders itself.
+#include "common/skins.h"
+#include "main_window/vazed.h"
+#include "settings/captions.h"
+#include "settings/help.h"
+#include "settings/nastroiki.h"
+#include "settings/nastroiki_buttons.h"
+#include "student_base/baza_vazed.h"
+#include "student_base/print1.h"
+
+namespace velmox {
+
+namespace {
+// A write into a box of window W; the first write into a window that is not loaded loads it,
+// hidden, and its load runs whole before the write.
+template <class W, ui::TextBox W::*Box>
+void writeBox(const QString& text) {
+    (ui::form<W>().*Box).setText(text);
+}
+
+struct Target {
+    void (*language)(const QString&);
+    void (*skin)(const QString&);
+};
+// Both broadcasts write the windows in this order.
+// clang-format off
+constexpr Target kTargets[] = {
+    {&writeBox<Vazed, &Vazed::Text43>, &writeBox<Vazed, &Vazed::Text47>},
+    {&writeBox<BazaVazed, &BazaVazed::Text4>, &writeBox<BazaVazed, &BazaVazed::Text5>},
+    {&writeBox<Help, &Help::Text2>, &writeBox<Help, &Help::Text1>},
+    {&writeBox<Print1, &Print1::Text2>, &writeBox<Print1, &Print1::Text1>},
+};
+// clang-format on
+
+// clang-format off
+constexpr captions::Row<Nastroiki> kCaptionRows[] = {
+    {29},
+    {25, &Nastroiki::Frame1},
+    {30, &Nastroiki::Frame4},
+    {23, &Nastroiki::Check1},
+    {24, &Nastroiki::Check2},
+    {61, &Nastroiki::Check3},
+    {26, &Nastroiki::Label2},
+    {27, &Nastroiki::Label3},
+};
+// clang-format on
+
+struct Language {
+    const char* code;
+    QChar column;  // of the translation table
+    const char16_t* printerTip;
+    const char16_t* driverTip;
+    ui::CheckBox Nastroiki::*ticked;
+    ui::CheckBox Nastroiki::*cleared;
+};
+// In the order the handler tests them.
+// clang-format off
+constexpr Language kLanguages[] = {
+    {"Rus", u'g', u"Установить принтер", u"Установить драйвер", &Nastroiki::Check1, &Nastroiki::Check2},
+    {"Kaz", u'h', u"Принтерді орнату", u"Драйверді орнату", &Nastroiki::Check2, &Nastroiki::Check1},
+};
+// clang-format on
+
+using Paint = skin::Paint<Nastroiki>;
+// The outline check box keeps the inactive caption colour under two skins.
+constexpr skin::SkinColours kCheck3Text = {0x80000013, 0x80000012, 0x80000013, 0x00FFC0FF};
+constexpr Paint kBackgrounds[] = {&Nastroiki::Check3, &Nastroiki::Frame1, &Nastroiki::Frame4, Paint(),
+                                  &Nastroiki::Check1, &Nastroiki::Check2};
+constexpr auto kPictures = hover::skinPictures(kSettingsButtons);
+constexpr Paint kTexts[] = {&Nastroiki::Check1, &Nastroiki::Check2, {&Nastroiki::Check3, &kCheck3Text},
+                            &Nastroiki::Frame1, &Nastroiki::Frame4, &Nastroiki::Label2,
+                            &Nastroiki::Label3};
+const skin::Look<Nastroiki> kLook{kBackgrounds, kPictures, kTexts};
+}  // namespace
+
+void Nastroiki::Text2_Change() {
+    for (const Language& l : kLanguages) {
+        if (Text2.text() != QLatin1String(l.code)) continue;
+        captions::apply<Nastroiki>(*this, l.column, kCaptionRows);
+        Image1.setToolTipText(QString::fromUtf16(l.printerTip));
+        Image2.setToolTipText(QString::fromUtf16(l.driverTip));
+        (this->*l.ticked).setValue(1);
+        (this->*l.cleared).setValue(0);
+    }
+    // Whatever the box holds, also a code that names no language.
+    for (const Target& t : kTargets) t.language(Text2.text());
+}
+
+// The other windows take the skin before this one does.
+void Nastroiki::Text3_Change() {
+    for (const Target& t : kTargets) t.skin(Text3.text());
+    skin::apply(*this, Text3.text(), kLook);
+}
+
+// The main window's own outline box keeps the value it read at start-up.
+void Nastroiki::Text4_Change() {
+    Vazed& v = ui::form<Vazed>();
+    for (const char* flag : {"1", "0"}) {
+        if (Text4.text() != QLatin1String(flag)) continue;
+        const int style = flag[0] == '1' ? 1 : 0;
+        for (const PrintField& f : kPrintFields) (v.*f.label).setBorderStyle(style);
+    }
+    Check3.setValue(Text4.text() == QLatin1String("1") ? 1 : 0);
+}
+
+}  // namespace velmox

@@ -1,0 +1,191 @@
+// The settings broadcast: a language or skin chosen in the settings window reaches every window,
+// in a fixed order, and the settings window's own look follows its table.
+#include <QDir>
+#include <functional>
+
+#include "settings_fixture.h"
+#include "workbook/ziruduzizozod.h"
+
+using velmox::BazaVazed;
+using velmox::Help;
+using velmox::Nastroiki;
+using velmox::Print1;
+using velmox::Vazed;
+
+namespace {
+
+// Records each write that changes a window's language or skin box, with what the settings window
+// showed at that moment; the box's own handler still runs.
+class Recorder {
+public:
+    struct Entry {
+        QString window;
+        QString settingsTitle;
+        ui::OleColor settingsBack;
+        QString windowTitleAfter;
+        ui::OleColor windowBackAfter;
+    };
+    std::vector<Entry> entries;
+
+    void watch(ui::Form& form, ui::TextBox& box, const Nastroiki& s) {
+        std::function<void()> own = box.onChange;
+        box.onChange = [this, &form, &s, own] {
+            own();
+            entries.push_back({form.name(), s.caption(), s.backColor(), form.caption(), form.backColor()});
+        };
+    }
+    QStringList windows() const {
+        QStringList out;
+        for (const Entry& e : entries) out << e.window;
+        return out;
+    }
+};
+
+const QStringList kOrder = {"Vazed", "BazaVazed", "Help", "Print1"};
+
+TEST_F(SettingsTest, KazakhAndDarkSkinByMouseReachEveryWindowInOrderAndTheCloseWritesThem) {
+    Nastroiki& s = openSettingsShown();
+    Vazed& v = ui::form<Vazed>();
+    BazaVazed& base = ui::form<BazaVazed>();
+    Help& help = ui::form<Help>();
+    Print1& print = ui::form<Print1>();
+
+    Recorder language;
+    language.watch(v, v.Text43, s);
+    language.watch(base, base.Text4, s);
+    language.watch(help, help.Text2, s);
+    language.watch(print, print.Text2, s);
+    clickCheck(s, s.Check2);
+
+    ASSERT_EQ(language.windows(), kOrder);
+    const QString kazakhTitle = velmox::translation('h', 29);
+    for (const Recorder::Entry& e : language.entries) {
+        SCOPED_TRACE(e.window.toStdString());
+        EXPECT_EQ(e.settingsTitle, kazakhTitle) << "the settings window re-captions itself first";
+    }
+    EXPECT_EQ(language.entries[0].windowTitleAfter, velmox::translation('h', 22));
+    EXPECT_EQ(language.entries[1].windowTitleAfter, "Студенттік база");
+    EXPECT_EQ(language.entries[2].windowTitleAfter, velmox::translation('h', 31));
+    EXPECT_EQ(language.entries[3].windowTitleAfter, velmox::translation('h', 59));
+    EXPECT_EQ(s.Check2.value(), 1);
+    EXPECT_EQ(s.Check1.value(), 0);
+    EXPECT_EQ(s.Image1.toolTipText(), "Принтерді орнату");
+    EXPECT_EQ(s.Image2.toolTipText(), "Драйверді орнату");
+
+    Recorder skin;
+    skin.watch(v, v.Text47, s);
+    skin.watch(base, base.Text5, s);
+    skin.watch(help, help.Text1, s);
+    skin.watch(print, print.Text1, s);
+    clickSkin(s, skinName(3));
+
+    ASSERT_EQ(skin.windows(), kOrder);
+    for (const Recorder::Entry& e : skin.entries) {
+        SCOPED_TRACE(e.window.toStdString());
+        EXPECT_EQ(e.settingsBack, 0x00FBE3C8u) << "the settings window restyles itself last";
+    }
+    // The main window itself stays white; its panel takes the skin.
+    EXPECT_EQ(v.Frame1.backColor(), 0x00404040u);
+    EXPECT_EQ(skin.entries[1].windowBackAfter, 0x00404040u);
+    EXPECT_EQ(skin.entries[2].windowBackAfter, 0x00404040u);
+    EXPECT_EQ(skin.entries[3].windowBackAfter, 0x00404040u);
+    EXPECT_EQ(s.backColor(), 0x00404040u);
+    EXPECT_EQ(s.List1.listIndex(), 3);
+
+    // The student base window was loaded hidden before; it opens dark although data\Skin.txt
+    // still names the main skin.
+    ASSERT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(0)) + "\r\n");
+    v.Image4_Click();
+    EXPECT_EQ(&ui::form<BazaVazed>(), &base);
+    EXPECT_TRUE(base.isShown());
+    EXPECT_EQ(base.backColor(), 0x00404040u);
+    EXPECT_EQ(pictureFolder(base.Image1), 4);
+
+    closeByOperator(s);
+    EXPECT_EQ(folder.read("data\\lang.txt"), "Kaz\r\n");
+    EXPECT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(3)) + "\r\n");
+    EXPECT_EQ(folder.read("data\\Line.txt"), "1\r\n");
+    EXPECT_TRUE(v.isShown());
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(SettingsTest, ChoosingTheSkinAlreadyInUseChangesNothing) {
+    Nastroiki& s = openSettingsShown();
+    Recorder skin;
+    Vazed& v = ui::form<Vazed>();
+    skin.watch(v, v.Text47, s);
+    const qint64 before = s.Image1.picture().cacheKey();
+    clickSkin(s, skinName(0));
+    EXPECT_TRUE(skin.entries.empty());
+    EXPECT_EQ(s.Image1.picture().cacheKey(), before) << "no picture was loaded again";
+}
+
+// The settings window's own look under each skin, the stored one last: backgrounds, the outline
+// check box's own text colour, and the pictures of both buttons and their holders.
+TEST_F(SettingsTest, EachSkinGivesTheSettingsWindowItsColoursAndPictures) {
+    struct Case {
+        int row;
+        ui::OleColor back, text, check3;
+    };
+    const Case cases[] = {
+        {1, 0x8000000B, 0x80000012, 0x80000012},
+        {2, 0x80000018, 0x80000012, 0x80000013},
+        {3, 0x00404040, 0x00FFC0FF, 0x00FFC0FF},
+        {0, 0x00FBE3C8, 0x80000012, 0x80000013},
+    };
+    Nastroiki& s = openSettingsShown();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(skinName(c.row).toStdString());
+        // From a lit button: the skin leaves both buttons with the new normal picture.
+        moveOver(s, s.Image2);
+        clickSkin(s, skinName(c.row));
+        EXPECT_EQ(s.backColor(), c.back);
+        EXPECT_EQ(s.Frame1.backColor(), c.back);
+        EXPECT_EQ(s.Frame4.backColor(), c.back);
+        EXPECT_EQ(s.Frame1.foreColor(), c.text);
+        EXPECT_EQ(s.Frame4.foreColor(), c.text);
+        EXPECT_EQ(s.Label2.foreColor(), c.text);
+        EXPECT_EQ(s.Label3.foreColor(), c.text);
+        EXPECT_EQ(s.Check1.widget()->palette().color(QPalette::WindowText), ui::toQColor(c.text));
+        EXPECT_EQ(s.Check3.widget()->palette().color(QPalette::WindowText), ui::toQColor(c.check3));
+        EXPECT_EQ(s.Check3.widget()->palette().color(QPalette::Window), ui::toQColor(c.back));
+        const int folderNo = c.row + 1;
+        const std::pair<const ui::PictureBox*, int> pictures[] = {{&s.Image1, 5},  {&s.Image5, 5},
+                                                                  {&s.Image6, 6},  {&s.Image2, 21},
+                                                                  {&s.Image3, 21}, {&s.Image4, 22}};
+        for (const auto& [p, n] : pictures) {
+            EXPECT_EQ(pictureNumber(*p), n) << p->name().toStdString();
+            EXPECT_EQ(pictureFolder(*p), folderNo) << p->name().toStdString();
+        }
+    }
+}
+
+TEST_F(SettingsTest, ASkinChosenAfterTheStudentBaseWindowWasClosedLoadsItAgainHiddenWithThatSkin) {
+    Nastroiki& s = openSettingsShown();
+    closeByOperator(ui::form<BazaVazed>());
+    ASSERT_FALSE(ui::formLoaded<BazaVazed>());
+    clickSkin(s, skinName(2));
+    ASSERT_TRUE(ui::formLoaded<BazaVazed>());
+    EXPECT_FALSE(ui::form<BazaVazed>().isShown());
+    EXPECT_EQ(ui::form<BazaVazed>().backColor(), 0x80000018u);
+}
+
+// Opening the settings window loads the other windows even with no settings files at all: each
+// opens in its design look, and nothing is reported.
+TEST_F(SettingsTest, MissingSettingsFilesOpenEveryWindowInItsDesignLook) {
+    writeSettings(nullptr, nullptr, nullptr);
+    Nastroiki& s = openSettings();
+    EXPECT_TRUE(s.isShown());
+    EXPECT_EQ(s.Text2.text(), "");
+    EXPECT_EQ(s.Text3.text(), "");
+    EXPECT_EQ(s.Text4.text(), "");
+    EXPECT_EQ(s.backColor(), 0x00FBE3C8u);
+    EXPECT_EQ(s.caption(), "Настройки программы");
+    EXPECT_EQ(ui::form<Help>().caption(), "Помощь");
+    EXPECT_EQ(ui::form<Help>().backColor(), 0x00FBE3C8u);
+    EXPECT_TRUE(ui::formLoaded<BazaVazed>());
+    EXPECT_TRUE(ui::formLoaded<Print1>());
+    EXPECT_TRUE(services->messages.empty());
+}
+
+}  // namespace

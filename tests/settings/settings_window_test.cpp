@@ -1,0 +1,241 @@
+// The settings window: its first opening, the language pair, the outline check box, the skin list
+// and the settings files its close writes.
+#include <QDir>
+#include <QFile>
+
+#include "settings_fixture.h"
+#include "workbook/ziruduzizozod.h"
+
+using velmox::Help;
+using velmox::Nastroiki;
+using velmox::Vazed;
+
+namespace {
+
+QStringList listed(const ui::ListBox& l) {
+    return l.items();
+}
+
+int outlined(const Vazed& v) {
+    int n = 0;
+    for (const velmox::PrintField& f : velmox::kPrintFields) n += (v.*f.label).borderStyle();
+    return n;
+}
+
+TEST_F(SettingsTest, FirstOpeningLoadsEveryOtherWindowHiddenAndShowsTheStoredSettings) {
+    Nastroiki& s = openSettings();
+    Vazed& v = ui::form<Vazed>();
+
+    EXPECT_TRUE(s.isShown());
+    EXPECT_TRUE(v.isShown()) << "the main window stays as it is";
+    EXPECT_EQ(s.Check1.value(), 1);
+    EXPECT_EQ(s.Check2.value(), 0);
+    EXPECT_EQ(s.Check3.value(), 1);
+    EXPECT_EQ(s.List1.listIndex(), -1);
+    EXPECT_EQ(listed(s.List1),
+              QStringList({"Белый интерактив скин", "Желтый скин", "Основной скин", "Темный скин"}));
+    EXPECT_EQ(outlined(v), 47);
+    EXPECT_EQ(v.Text48.text(), "1");
+
+    ASSERT_TRUE(ui::formLoaded<velmox::BazaVazed>());
+    ASSERT_TRUE(ui::formLoaded<Help>());
+    ASSERT_TRUE(ui::formLoaded<velmox::Print1>());
+    EXPECT_FALSE(ui::form<velmox::BazaVazed>().isShown());
+    EXPECT_FALSE(ui::form<Help>().isShown());
+    EXPECT_FALSE(ui::form<velmox::Print1>().isShown());
+    // Each took the stored language and skin through its own load.
+    EXPECT_EQ(ui::form<velmox::BazaVazed>().Text5.text(), skinName(0));
+    EXPECT_EQ(ui::form<Help>().Text2.text(), "Rus");
+    EXPECT_EQ(ui::form<velmox::Print1>().Text1.text(), skinName(0));
+
+    // Russian captions from column g, the fixed Russian tooltips, and the skin's pictures.
+    EXPECT_EQ(s.caption(), velmox::translation('g', 29));
+    EXPECT_EQ(s.Check3.caption(), velmox::translation('g', 61));
+    EXPECT_EQ(s.Image1.toolTipText(), "Установить принтер");
+    EXPECT_EQ(s.Image2.toolTipText(), "Установить драйвер");
+    EXPECT_EQ(pictureNumber(s.Image1), 5);
+    EXPECT_EQ(pictureNumber(s.Image2), 21);
+    EXPECT_TRUE(services->messages.empty());
+}
+
+TEST_F(SettingsTest, PressingSettingsAgainShowsTheSameWindowWithoutLoadingIt) {
+    Nastroiki& s = openSettings();
+    s.Check3.setValue(0);
+    ui::form<Vazed>().Image10_Click();
+    EXPECT_EQ(&ui::form<Nastroiki>(), &s);
+    EXPECT_EQ(s.Text4.text(), "0") << "a second load would have read \"1\" again";
+}
+
+TEST_F(SettingsTest, SettingsFilesRoundTripThroughOpeningAndClosing) {
+    const QString dark = skinName(3);
+    struct Case {
+        const char* what;
+        const char* lang;
+        const QString* skin;
+        const char* line;
+        QByteArray langAfter, skinAfter, lineAfter;
+        int check1, check2, check3;
+    };
+    const Case cases[] = {
+        {"stored values", "Kaz", &dark, "0", "Kaz\r\n", cp1251(dark) + "\r\n", "0\r\n", 0, 1, 0},
+        {"lower-case code", "rus", &dark, "1", "rus\r\n", cp1251(dark) + "\r\n", "1\r\n", 0, 0, 1},
+        {"empty language line", "", &dark, "1", "\r\n", cp1251(dark) + "\r\n", "1\r\n", 0, 0, 1},
+        {"unknown outline flag", "Rus", &dark, "x", "Rus\r\n", cp1251(dark) + "\r\n", "x\r\n", 1, 0, 0},
+        {"missing skin file", "Rus", nullptr, "1", "Rus\r\n", "\r\n", "1\r\n", 1, 0, 1},
+        {"all files missing", nullptr, nullptr, nullptr, "\r\n", "\r\n", "\r\n", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeSettings(c.lang, c.skin, c.line);
+        Nastroiki& s = openSettings();
+        EXPECT_EQ(s.Check1.value(), c.check1);
+        EXPECT_EQ(s.Check2.value(), c.check2);
+        EXPECT_EQ(s.Check3.value(), c.check3);
+        closeByOperator(s);
+        EXPECT_FALSE(ui::formLoaded<Nastroiki>());
+        EXPECT_EQ(folder.read("data\\lang.txt"), c.langAfter);
+        EXPECT_EQ(folder.read("data\\Skin.txt"), c.skinAfter);
+        EXPECT_EQ(folder.read("data\\Line.txt"), c.lineAfter);
+        EXPECT_TRUE(services->messages.empty()) << services->messages.front().text.toStdString();
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(SettingsTest, AnUnknownCodeChangesNoCaptionButReachesEveryWindow) {
+    writeSettings("rus", nullptr, "x");
+    Nastroiki& s = openSettings();
+    EXPECT_EQ(s.caption(), "Настройки программы");
+    EXPECT_EQ(s.Check1.caption(), "Русский");
+    EXPECT_EQ(s.Image1.toolTipText(), "");
+    EXPECT_EQ(ui::form<Vazed>().Text43.text(), "rus");
+    EXPECT_EQ(ui::form<velmox::BazaVazed>().Text4.text(), "rus");
+    EXPECT_EQ(ui::form<Help>().Text2.text(), "rus");
+    EXPECT_EQ(ui::form<velmox::Print1>().Text2.text(), "rus");
+    // No skin: the window keeps its design look and its buttons stay empty.
+    EXPECT_EQ(s.backColor(), 0x00FBE3C8u);
+    EXPECT_TRUE(s.Image1.picture().isNull());
+    EXPECT_EQ(s.Text4.text(), "x");
+    EXPECT_EQ(outlined(ui::form<Vazed>()), 0) << "an unknown flag draws no outline";
+}
+
+TEST_F(SettingsTest, OnlyTheFirstLineOfASettingsFileCountsAndTheCloseKeepsOnlyIt) {
+    folder.write("data\\lang.txt", "Kaz\r\nRus\r\n");
+    Nastroiki& s = openSettings();
+    EXPECT_EQ(s.Text2.text(), "Kaz");
+    closeByOperator(s);
+    EXPECT_EQ(folder.read("data\\lang.txt"), "Kaz\r\n");
+}
+
+TEST_F(SettingsTest, ReopeningAfterACloseShowsWhatTheCloseWrote) {
+    Nastroiki& s = openSettings();
+    s.Check2.setValue(1);
+    s.Check3.setValue(0);
+    closeByOperator(s);
+    ASSERT_FALSE(ui::formLoaded<Nastroiki>());
+    ui::form<Vazed>().Image10_Click();
+    Nastroiki& again = ui::form<Nastroiki>();
+    EXPECT_EQ(again.Check2.value(), 1);
+    EXPECT_EQ(again.Check1.value(), 0);
+    EXPECT_EQ(again.Check3.value(), 0);
+    EXPECT_EQ(again.caption(), velmox::translation('h', 29));
+}
+
+// The radio pair: every click ends with one language ticked and applied everywhere.
+TEST_F(SettingsTest, LanguagePairSwitchesAsTheOperatorExpects) {
+    struct Case {
+        const char* what;
+        const char* stored;
+        int clicked;  // 1 "Русский", 2 "Казахский"
+        const char* language;
+    };
+    const Case cases[] = {
+        {"Kazakh while Russian", "Rus", 2, "Kaz"},   {"Russian while Kazakh", "Kaz", 1, "Rus"},
+        {"the ticked Russian box", "Rus", 1, "Kaz"}, {"the ticked Kazakh box", "Kaz", 2, "Rus"},
+        {"Russian while neither", "x", 1, "Rus"},    {"Kazakh while neither", "x", 2, "Kaz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString main = skinName(0);
+        writeSettings(c.stored, &main, "1");
+        Nastroiki& s = openSettingsShown();
+        clickCheck(s, c.clicked == 1 ? s.Check1 : s.Check2);
+        const bool kazakh = QLatin1String(c.language) == QLatin1String("Kaz");
+        EXPECT_EQ(s.Text2.text(), c.language);
+        EXPECT_EQ(s.Check1.value(), kazakh ? 0 : 1);
+        EXPECT_EQ(s.Check2.value(), kazakh ? 1 : 0);
+        EXPECT_EQ(ui::form<Vazed>().Text43.text(), c.language);
+        EXPECT_EQ(ui::form<Help>().Text2.text(), c.language);
+        EXPECT_EQ(s.Frame1.caption(), velmox::translation(kazakh ? 'h' : 'g', 25));
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(SettingsTest, OutlineCheckBoxDrawsAndRemovesTheBordersOfAll47FieldLabels) {
+    Nastroiki& s = openSettingsShown();
+    Vazed& v = ui::form<Vazed>();
+    clickCheck(s, s.Check3);
+    EXPECT_EQ(s.Text4.text(), "0");
+    EXPECT_EQ(outlined(v), 0);
+    clickCheck(s, s.Check3);
+    EXPECT_EQ(s.Text4.text(), "1");
+    EXPECT_EQ(outlined(v), 47);
+    EXPECT_EQ(v.Text48.text(), "1") << "the main window's own flag box is left alone";
+    clickCheck(s, s.Check3);
+    EXPECT_EQ(v.Text48.text(), "1");
+    closeByOperator(s);
+    EXPECT_EQ(folder.read("data\\Line.txt"), "0\r\n");
+}
+
+// A close whose writes fail still shows the main window, says which file was not written, and
+// creates no data folder.
+TEST_F(SettingsTest, AFailedCloseIsReportedAndStillBringsTheMainWindowBack) {
+    Nastroiki& s = openSettings();
+    Vazed& v = ui::form<Vazed>();
+    v.hide();
+    ASSERT_TRUE(QDir(folder.file("data")).removeRecursively());
+    closeByOperator(s);
+    EXPECT_TRUE(v.isShown());
+    EXPECT_FALSE(ui::formLoaded<Nastroiki>());
+    EXPECT_FALSE(QFileInfo::exists(folder.file("data")));
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, "Ошибка");
+    for (const char* name : {"lang.txt", "Skin.txt", "Line.txt"})
+        EXPECT_TRUE(services->messages[0].text.contains(QLatin1String(name))) << name;
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReplacedIsNamedAndTheOthersAreStillWritten) {
+    Nastroiki& s = openSettings();
+    s.Check2.setValue(1);
+    QFile::remove(folder.file("data\\lang.txt"));
+    QDir().mkpath(folder.file("data\\lang.txt"));  // a folder where the file belongs
+    closeByOperator(s);
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_TRUE(services->messages[0].text.contains(QLatin1String("lang.txt")));
+    EXPECT_FALSE(services->messages[0].text.contains(QLatin1String("Skin.txt")));
+    EXPECT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(0)) + "\r\n");
+    EXPECT_EQ(folder.read("data\\Line.txt"), "1\r\n");
+    EXPECT_TRUE(ui::form<Vazed>().isShown());
+}
+
+// The main window's close keeps what the open settings window applied.
+TEST_F(SettingsTest, ClosingTheMainWindowWithTheSettingsWindowOpenWritesTheSettings) {
+    Nastroiki& s = openSettingsShown();
+    clickCheck(s, s.Check2);
+    clickSkin(s, skinName(3));
+    close();
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    EXPECT_EQ(folder.read("data\\lang.txt"), "Kaz\r\n");
+    EXPECT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(3)) + "\r\n");
+    EXPECT_EQ(folder.read("data\\Line.txt"), "1\r\n");
+}
+
+TEST_F(SettingsTest, ClosingTheMainWindowWithoutASettingsWindowLeavesTheSettingsFiles) {
+    folder.write("data\\lang.txt", "Rus\r\nsecond line\r\n");
+    start();
+    close();
+    EXPECT_EQ(folder.read("data\\lang.txt"), "Rus\r\nsecond line\r\n");
+}
+
+}  // namespace
