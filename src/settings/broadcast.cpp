@@ -9,6 +9,7 @@
 #include "settings/nastroiki_buttons.h"
 #include "student_base/baza_vazed.h"
 #include "student_base/print1.h"
+#include "value_lists/edit.h"
 
 namespace velmox {
 
@@ -29,6 +30,7 @@ struct Target {
 constexpr Target kTargets[] = {
     {&writeBox<Vazed, &Vazed::Text43>, &writeBox<Vazed, &Vazed::Text47>},
     {&writeBox<BazaVazed, &BazaVazed::Text4>, &writeBox<BazaVazed, &BazaVazed::Text5>},
+    {&writeBox<Edit, &Edit::Text2>, &writeBox<Edit, &Edit::Text1>},
     {&writeBox<Help, &Help::Text2>, &writeBox<Help, &Help::Text1>},
     {&writeBox<Print1, &Print1::Text2>, &writeBox<Print1, &Print1::Text1>},
 };

@@ -9,6 +9,7 @@
 #include "settings/nastroiki.h"
 #include "student_base/baza_vazed.h"
 #include "student_base/print1.h"
+#include "value_lists/edit.h"
 #include "workbook/ziruduzizozod.h"
 
 void VazedTest::SetUp() {
@@ -28,6 +29,7 @@ void VazedTest::TearDown() {
     ui::discardForm<velmox::Help>();
     ui::discardForm<velmox::BazaVazed>();
     ui::discardForm<velmox::Print1>();
+    ui::discardForm<velmox::Edit>();
     if (ui::formLoaded<velmox::Vazed>()) ui::discardForm<velmox::Vazed>();
     ui::discardForm<velmox::Ziruduzizozod>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

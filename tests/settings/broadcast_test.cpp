@@ -4,9 +4,11 @@
 #include <functional>
 
 #include "settings_fixture.h"
+#include "value_lists/edit.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::BazaVazed;
+using velmox::Edit;
 using velmox::Help;
 using velmox::Nastroiki;
 using velmox::Print1;
@@ -41,18 +43,20 @@ public:
     }
 };
 
-const QStringList kOrder = {"Vazed", "BazaVazed", "Help", "Print1"};
+const QStringList kOrder = {"Vazed", "BazaVazed", "Edit", "Help", "Print1"};
 
 TEST_F(SettingsTest, KazakhAndDarkSkinByMouseReachEveryWindowInOrderAndTheCloseWritesThem) {
     Nastroiki& s = openSettingsShown();
     Vazed& v = ui::form<Vazed>();
     BazaVazed& base = ui::form<BazaVazed>();
+    Edit& edit = ui::form<Edit>();
     Help& help = ui::form<Help>();
     Print1& print = ui::form<Print1>();
 
     Recorder language;
     language.watch(v, v.Text43, s);
     language.watch(base, base.Text4, s);
+    language.watch(edit, edit.Text2, s);
     language.watch(help, help.Text2, s);
     language.watch(print, print.Text2, s);
     clickCheck(s, s.Check2);
@@ -65,8 +69,9 @@ TEST_F(SettingsTest, KazakhAndDarkSkinByMouseReachEveryWindowInOrderAndTheCloseW
     }
     EXPECT_EQ(language.entries[0].windowTitleAfter, velmox::translation('h', 22));
     EXPECT_EQ(language.entries[1].windowTitleAfter, "Студенттік база");
-    EXPECT_EQ(language.entries[2].windowTitleAfter, velmox::translation('h', 31));
-    EXPECT_EQ(language.entries[3].windowTitleAfter, velmox::translation('h', 59));
+    EXPECT_EQ(language.entries[2].windowTitleAfter, "Сақталған деректерді өндеу");
+    EXPECT_EQ(language.entries[3].windowTitleAfter, velmox::translation('h', 31));
+    EXPECT_EQ(language.entries[4].windowTitleAfter, velmox::translation('h', 59));
     EXPECT_EQ(s.Check2.value(), 1);
     EXPECT_EQ(s.Check1.value(), 0);
     EXPECT_EQ(s.Image1.toolTipText(), "Принтерді орнату");
@@ -75,6 +80,7 @@ TEST_F(SettingsTest, KazakhAndDarkSkinByMouseReachEveryWindowInOrderAndTheCloseW
     Recorder skin;
     skin.watch(v, v.Text47, s);
     skin.watch(base, base.Text5, s);
+    skin.watch(edit, edit.Text1, s);
     skin.watch(help, help.Text1, s);
     skin.watch(print, print.Text1, s);
     clickSkin(s, skinName(3));
@@ -89,6 +95,7 @@ TEST_F(SettingsTest, KazakhAndDarkSkinByMouseReachEveryWindowInOrderAndTheCloseW
     EXPECT_EQ(skin.entries[1].windowBackAfter, 0x00404040u);
     EXPECT_EQ(skin.entries[2].windowBackAfter, 0x00404040u);
     EXPECT_EQ(skin.entries[3].windowBackAfter, 0x00404040u);
+    EXPECT_EQ(skin.entries[4].windowBackAfter, 0x00404040u);
     EXPECT_EQ(s.backColor(), 0x00404040u);
     EXPECT_EQ(s.List1.listIndex(), 3);
 
@@ -185,6 +192,7 @@ TEST_F(SettingsTest, MissingSettingsFilesOpenEveryWindowInItsDesignLook) {
     EXPECT_EQ(ui::form<Help>().backColor(), 0x00FBE3C8u);
     EXPECT_TRUE(ui::formLoaded<BazaVazed>());
     EXPECT_TRUE(ui::formLoaded<Print1>());
+    EXPECT_TRUE(ui::formLoaded<Edit>());
     EXPECT_TRUE(services->messages.empty());
 }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "settings_fixture.h"
+#include "value_lists/edit.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::Help;
@@ -40,13 +41,16 @@ TEST_F(SettingsTest, FirstOpeningLoadsEveryOtherWindowHiddenAndShowsTheStoredSet
     ASSERT_TRUE(ui::formLoaded<velmox::BazaVazed>());
     ASSERT_TRUE(ui::formLoaded<Help>());
     ASSERT_TRUE(ui::formLoaded<velmox::Print1>());
+    ASSERT_TRUE(ui::formLoaded<velmox::Edit>());
     EXPECT_FALSE(ui::form<velmox::BazaVazed>().isShown());
+    EXPECT_FALSE(ui::form<velmox::Edit>().isShown());
     EXPECT_FALSE(ui::form<Help>().isShown());
     EXPECT_FALSE(ui::form<velmox::Print1>().isShown());
     // Each took the stored language and skin through its own load.
     EXPECT_EQ(ui::form<velmox::BazaVazed>().Text5.text(), skinName(0));
     EXPECT_EQ(ui::form<Help>().Text2.text(), "Rus");
     EXPECT_EQ(ui::form<velmox::Print1>().Text1.text(), skinName(0));
+    EXPECT_EQ(ui::form<velmox::Edit>().Text2.text(), "Rus");
 
     // Russian captions from column g, the fixed Russian tooltips, and the skin's pictures.
     EXPECT_EQ(s.caption(), velmox::translation('g', 29));
@@ -110,6 +114,7 @@ TEST_F(SettingsTest, AnUnknownCodeChangesNoCaptionButReachesEveryWindow) {
     EXPECT_EQ(s.Image1.toolTipText(), "");
     EXPECT_EQ(ui::form<Vazed>().Text43.text(), "rus");
     EXPECT_EQ(ui::form<velmox::BazaVazed>().Text4.text(), "rus");
+    EXPECT_EQ(ui::form<velmox::Edit>().Text2.text(), "rus");
     EXPECT_EQ(ui::form<Help>().Text2.text(), "rus");
     EXPECT_EQ(ui::form<velmox::Print1>().Text2.text(), "rus");
     // No skin: the window keeps its design look and its buttons stay empty.
