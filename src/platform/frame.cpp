@@ -20,7 +20,8 @@ void paintFrame(QPainter& p, const Frame& f, Twips width, Twips height) {
     pen.setWidthF(px.twips());
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(px.twips() / 2, lineY.twips(), (width - px).twips(), (height - lineY - px / 2).twips()));
+    p.drawRect(
+        QRectF(px.twips() / 2, lineY.twips(), (width - px).twips(), (height - lineY - px / 2).twips()));
     if (f.caption().isEmpty()) return;
     const Twips inset = px * 8;
     const QRectF text(inset.twips(), 0, m.horizontalAdvance(f.caption()) + 2 * px.twips(), m.height());

@@ -1,15 +1,16 @@
 // The settings broadcast: the settings window's language and skin handlers give the window its own
 // captions and look and pass the language code or skin name on to every other window, whose own
 // handlers apply it; the outline handler sets the main window's field label borders itself.
+#include "common/language.h"
 #include "common/skins.h"
 #include "main_window/vazed.h"
-#include "settings/captions.h"
 #include "settings/help.h"
 #include "settings/nastroiki.h"
 #include "settings/nastroiki_buttons.h"
 #include "student_base/baza_vazed.h"
 #include "student_base/print1.h"
 #include "value_lists/edit.h"
+#include "workbook/ziruduzizozod.h"
 
 namespace velmox {
 
@@ -36,34 +37,33 @@ constexpr Target kTargets[] = {
 };
 // clang-format on
 
+// The window's captions from the translation table, then the two buttons' own tooltips.
 // clang-format off
-constexpr captions::Row<Nastroiki> kCaptionRows[] = {
-    {29},
-    {25, &Nastroiki::Frame1},
-    {30, &Nastroiki::Frame4},
-    {23, &Nastroiki::Check1},
-    {24, &Nastroiki::Check2},
-    {61, &Nastroiki::Check3},
-    {26, &Nastroiki::Label2},
-    {27, &Nastroiki::Label3},
+constexpr language::Text<Nastroiki> kLanguage[] = {
+    language::title<Nastroiki>(29),
+    language::caption(&Nastroiki::Frame1, 25),
+    language::caption(&Nastroiki::Frame4, 30),
+    language::caption(&Nastroiki::Check1, 23),
+    language::caption(&Nastroiki::Check2, 24),
+    language::caption(&Nastroiki::Check3, 61),
+    language::caption(&Nastroiki::Label2, 26),
+    language::caption(&Nastroiki::Label3, 27),
+    language::tip(&Nastroiki::Image1, u"Установить принтер", u"Принтерді орнату"),
+    language::tip(&Nastroiki::Image2, u"Установить драйвер", u"Драйверді орнату"),
 };
 // clang-format on
 
-struct Language {
+// The language pair follows the language: the first box is ticked, the second cleared.
+struct Ticks {
     const char* code;
-    QChar column;  // of the translation table
-    const char16_t* printerTip;
-    const char16_t* driverTip;
     ui::CheckBox Nastroiki::*ticked;
     ui::CheckBox Nastroiki::*cleared;
 };
 // In the order the handler tests them.
-// clang-format off
-constexpr Language kLanguages[] = {
-    {"Rus", u'g', u"Установить принтер", u"Установить драйвер", &Nastroiki::Check1, &Nastroiki::Check2},
-    {"Kaz", u'h', u"Принтерді орнату", u"Драйверді орнату", &Nastroiki::Check2, &Nastroiki::Check1},
+constexpr Ticks kTicks[] = {
+    {"Rus", &Nastroiki::Check1, &Nastroiki::Check2},
+    {"Kaz", &Nastroiki::Check2, &Nastroiki::Check1},
 };
-// clang-format on
 
 using Paint = skin::Paint<Nastroiki>;
 // The outline check box keeps the inactive caption colour under two skins.
@@ -78,13 +78,12 @@ const skin::Look<Nastroiki> kLook{kBackgrounds, kPictures, kTexts};
 }  // namespace
 
 void Nastroiki::Text2_Change() {
-    for (const Language& l : kLanguages) {
-        if (Text2.text() != QLatin1String(l.code)) continue;
-        captions::apply<Nastroiki>(*this, l.column, kCaptionRows);
-        Image1.setToolTipText(QString::fromUtf16(l.printerTip));
-        Image2.setToolTipText(QString::fromUtf16(l.driverTip));
-        (this->*l.ticked).setValue(1);
-        (this->*l.cleared).setValue(0);
+    // Each test reads the box afresh: a tick's click handler may write it.
+    for (const Ticks& t : kTicks) {
+        if (Text2.text() != QLatin1String(t.code)) continue;
+        language::apply(*this, Text2.text(), kLanguage, translationRow);
+        (this->*t.ticked).setValue(1);
+        (this->*t.cleared).setValue(0);
     }
     // Whatever the box holds, also a code that names no language.
     for (const Target& t : kTargets) t.language(Text2.text());

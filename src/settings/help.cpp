@@ -1,10 +1,11 @@
 // The help window's design, load, language, skin and close.
 #include "settings/help.h"
 
+#include "common/language.h"
+#include "common/settings_file.h"
 #include "common/skins.h"
 #include "main_window/vazed.h"
-#include "settings/captions.h"
-#include "student_base/window_look.h"
+#include "workbook/ziruduzizozod.h"
 
 namespace velmox {
 
@@ -34,14 +35,14 @@ constexpr LabelDesign kRequirements[] = {
 
 // The rows in the order the language handler sets them.
 // clang-format off
-constexpr captions::Row<Help> kCaptionRows[] = {
-    {31},
-    {32, &Help::Frame1},
-    {60, &Help::Label1},
-    {33, &Help::Label3},
-    {34, &Help::Label5},
-    {35, &Help::Label7},
-    {36, &Help::Label8},
+constexpr language::Text<Help> kLanguage[] = {
+    language::title<Help>(31),
+    language::caption(&Help::Frame1, 32),
+    language::caption(&Help::Label1, 60),
+    language::caption(&Help::Label3, 33),
+    language::caption(&Help::Label5, 34),
+    language::caption(&Help::Label7, 35),
+    language::caption(&Help::Label8, 36),
 };
 // clang-format on
 
@@ -95,8 +96,8 @@ Help::Help() : ui::Form(QStringLiteral("Help")) {
 
 // Missing settings files leave the design look; the window opens all the same.
 void Help::Form_Load() {
-    Text2.setText(look::readSettingLine(QStringLiteral("data\\lang.txt")));
-    Text1.setText(look::readSettingLine(QStringLiteral("data\\Skin.txt")));
+    Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
+    Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
 }
 
 void Help::Form_Unload() {
@@ -104,8 +105,7 @@ void Help::Form_Unload() {
 }
 
 void Help::Text2_Change() {
-    if (Text2.text() == QLatin1String("Rus")) captions::apply<Help>(*this, u'g', kCaptionRows);
-    if (Text2.text() == QLatin1String("Kaz")) captions::apply<Help>(*this, u'h', kCaptionRows);
+    language::apply(*this, Text2.text(), kLanguage, translationRow);
 }
 
 void Help::Text1_Change() {

@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
-#include "student_base/window_look.h"
 
 namespace velmox {
 
@@ -140,7 +140,7 @@ Nastroiki::Nastroiki() : ui::Form(QStringLiteral("Nastroiki")) {
     for (const LineDesign& d : lines) {
         ui::Line& l = this->*d.line;
         l.create(*this, QString::fromLatin1(d.name), {});
-        l.setPoints(d.x1, d.y1, d.x2, d.y2);
+        l.setPoints(ui::Twips(d.x1), ui::Twips(d.y1), ui::Twips(d.x2), ui::Twips(d.y2));
         l.setBorderColor(kLineColour);
     }
 
@@ -193,9 +193,9 @@ void Nastroiki::bindHandlers() {
 void Nastroiki::Form_Load() {
     List1.clear();
     for (const char16_t* entry : kSkinEntries) List1.addItem(QString::fromUtf16(entry));
-    Text2.setText(look::readSettingLine(kLangFile));
-    Text3.setText(look::readSettingLine(kSkinFile));
-    Text4.setText(look::readSettingLine(kLineFile));
+    Text2.setText(settings::readLine(kLangFile));
+    Text3.setText(settings::readLine(kSkinFile));
+    Text4.setText(settings::readLine(kLineFile));
 }
 
 void Nastroiki::Form_Unload() {

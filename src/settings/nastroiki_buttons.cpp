@@ -13,8 +13,7 @@ const hover::Button<Nastroiki>& printerButton = kSettingsButtons[0];
 const hover::Button<Nastroiki>& driverButton = kSettingsButtons[1];
 
 void showBothNormal(Nastroiki& w) {
-    hover::showNormal(w, printerButton);
-    hover::showNormal(w, driverButton);
+    hover::showNormal(w, kSettingsButtons);
 }
 }  // namespace
 
@@ -35,12 +34,10 @@ void Nastroiki::Image2_Click() {
 }
 
 void Nastroiki::Image1_MouseMove() {
-    hover::showNormal(*this, driverButton);
-    hover::showHover(*this, printerButton);
+    hover::showHover(*this, kSettingsButtons, 0);
 }
 void Nastroiki::Image2_MouseMove() {
-    hover::showNormal(*this, printerButton);
-    hover::showHover(*this, driverButton);
+    hover::showHover(*this, kSettingsButtons, 1);
 }
 void Nastroiki::Image1_MouseDown() {
     hover::showNormal(*this, printerButton);
