@@ -1,5 +1,6 @@
-// The whole start-up of the main window on a program folder with 21 lists of 1,000 entries, and
-// the entry-state save that merges them all.
+// The whole start-up of the main window on a program folder with 21 lists of 1,000 or 10,000
+// entries, and the entry-state save that merges them all: once when the merges change no list, once
+// when every list changes.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -9,8 +10,8 @@
 #include "main_window/vazed.h"
 #include "platform/paths.h"
 #include "platform/services.h"
-#include "support/scripted_services.h"
 #include "support/program_folder.h"
+#include "support/scripted_services.h"
 #include "workbook/ziruduzizozod.h"
 
 namespace {
@@ -23,12 +24,12 @@ QByteArray shippedLayout() {
 
 struct BigFolder {
     ProgramFolder folder;
-    BigFolder() {
+    explicit BigFolder(int perList = 1000) {
         folder.write("1.xml", shippedLayout());
         folder.write("data\\lang.txt", "Rus\r\n");
         for (int n = 1; n <= 21; ++n) {
             QStringList entries;
-            for (int i = 0; i < 1000; ++i)
+            for (int i = 0; i < perList; ++i)
                 entries << QStringLiteral("Организация образования номер %1-%2").arg(n).arg(i);
             textfile::writeLines(folder.file(QStringLiteral("data\\%1.txt").arg(n)), entries);
         }
@@ -50,7 +51,7 @@ void dropWindows() {
 }
 
 void BM_StartUp(benchmark::State& state) {
-    BigFolder big;
+    BigFolder big(int(state.range(0)));
     for (auto _ : state) {
         velmox::Vazed::Form_Initialize();
         state.PauseTiming();
@@ -58,16 +59,32 @@ void BM_StartUp(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUp)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_SaveEntryState(benchmark::State& state) {
-    BigFolder big;
+    BigFolder big(int(state.range(0)));
     velmox::Vazed::Form_Initialize();
     velmox::Vazed& v = ui::form<velmox::Vazed>();
     for (const auto& s : velmox::kSavedLists) (v.*s.combo).setText(QStringLiteral("Новое значение"));
     for (auto _ : state) v.SaveEntryState();
     dropWindows();
 }
-BENCHMARK(BM_SaveEntryState)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveEntryState)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Two values in turn: each save moves the other one to the end of every list, so all 21 files change.
+void BM_SaveEntryStateChangingEveryList(benchmark::State& state) {
+    BigFolder big(int(state.range(0)));
+    velmox::Vazed::Form_Initialize();
+    velmox::Vazed& v = ui::form<velmox::Vazed>();
+    bool first = true;
+    for (auto _ : state) {
+        const QString value = first ? QStringLiteral("Новое значение") : QStringLiteral("Другое значение");
+        first = !first;
+        for (const auto& s : velmox::kSavedLists) (v.*s.combo).setText(value);
+        v.SaveEntryState();
+    }
+    dropWindows();
+}
+BENCHMARK(BM_SaveEntryStateChangingEveryList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -5,13 +5,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <fstream>
+#include <string>
 
 #include "main_window/vazed.h"
 #include "platform/paths.h"
 #include "platform/services.h"
-#include "support/scripted_services.h"
 #include "student_base/baza_vazed.h"
 #include "support/program_folder.h"
+#include "support/scripted_services.h"
 #include "workbook/ziruduzizozod.h"
 
 namespace {
@@ -96,6 +98,49 @@ BENCHMARK(BM_FillPickerFromLoadedBase)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+
+// A line of /proc/self/status in KiB ("VmHWM", "VmRSS"), or 0.
+double statusKiB(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1));
+    return 0;
+}
+
+// The memory the base costs from a started main window: the peak while "Загрузить данные" loads
+// "2.xml" and fills the picker, above what the process held before, per row and against the file's
+// size. The peak mark is reset first (Linux: "5" into clear_refs).
+void BM_StudentBaseMemory(benchmark::State& state) {
+    const int students = int(state.range(0));
+    BaseFolder base(students);
+    velmox::Vazed::Form_Initialize();
+    velmox::Vazed& v = ui::form<velmox::Vazed>();
+    const double fileKiB = double(studentBase(students).size()) / 1024;
+    double before = 0, peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ui::discardForm<velmox::BazaVazed>();
+        QCoreApplication::processEvents();
+        std::ofstream("/proc/self/clear_refs") << "5";
+        before = statusKiB("VmRSS");
+        state.ResumeTiming();
+        v.Image1_Click();
+        peak = statusKiB("VmHWM");
+    }
+    if (v.Combo1.listCount() != students) state.SkipWithError("the picker did not list every student");
+    state.counters["peak_MiB"] = peak / 1024;
+    state.counters["grown_MiB"] = (peak - before) / 1024;
+    state.counters["KiB_per_row"] = (peak - before) / students;
+    state.counters["x_file"] = (peak - before) / fileKiB;
+    state.SetComplexityN(students);
+}
+BENCHMARK(BM_StudentBaseMemory)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // Two students near the end, chosen in turn: each choice copies its own row without a scan.
 void BM_PickNearTheEnd(benchmark::State& state) {

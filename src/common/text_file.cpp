@@ -125,6 +125,7 @@ ReadResult readLines(const QString& path) {
     }
     result.lines = splitText(text);
     result.utf8 = bytes.startsWith(kUtf8Bom);
+    result.bytes = bytes;
     return result;
 }
 
@@ -147,6 +148,14 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
 
     const QString failure = writeWholeFile(path, encodeLines(lines, options.utf8));
     if (!failure.isEmpty()) throw WriteError(path, failure);
+}
+
+bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
+                         WriteOptions options) {
+    if (current.exists && current.error.isEmpty() && encodeLines(lines, options.utf8) == current.bytes)
+        return false;
+    writeLines(path, lines, options);
+    return true;
 }
 
 }  // namespace textfile

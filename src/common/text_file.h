@@ -14,6 +14,7 @@ struct ReadResult {
     QString error;        // non-empty: the file exists but could not be read; the reason, for a message box
     QStringList lines;    // the lines, without their line ends
     bool utf8 = false;    // the file began with a UTF-8 byte-order mark
+    QByteArray bytes;     // the file as read
 };
 
 // Reads the whole file. A missing file gives exists == false and no error; a file whose bytes break the
@@ -45,6 +46,11 @@ struct WriteOptions {
 // it, creating a missing parent folder unless told not to. Throws WriteError; the old file is then
 // untouched.
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options = {});
+
+// As writeLines, but a file that already holds exactly these bytes (`current`, as just read) is left
+// alone: no write, no flush, no change of its time. Returns whether it wrote.
+bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
+                         WriteOptions options = {});
 
 // A line ends at CR LF or a lone CR; a lone LF stays in the line. A byte-order mark means UTF-8,
 // UTF-16 or UTF-32, anything else is Windows-1251.

@@ -35,17 +35,20 @@ QString shownPath(const QString& path) {
 // outcome of the old list box's exact search walked down the list, found in one pass.
 QStringList withoutDuplicates(const QStringList& entries) {
     if (entries.isEmpty()) return entries;
+    // Folding is the dear part: each entry is folded once.
+    QStringList keys;
+    keys.reserve(entries.size());
     QHash<QString, qsizetype> lastOf;
     lastOf.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) lastOf.insert(entries[i].toCaseFolded(), i);
-    const QString topKey = entries.first().toCaseFolded();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        keys << entries[i].toCaseFolded();
+        lastOf.insert(keys.back(), i);
+    }
     QStringList out;
     out.reserve(entries.size());
     out << entries.first();
-    for (qsizetype i = 1; i < entries.size(); ++i) {
-        const QString key = entries[i].toCaseFolded();
-        if (key != topKey && lastOf.value(key) == i) out << entries[i];
-    }
+    for (qsizetype i = 1; i < entries.size(); ++i)
+        if (keys[i] != keys.front() && lastOf.value(keys[i]) == i) out << entries[i];
     return out;
 }
 }  // namespace
@@ -162,7 +165,7 @@ void Vazed::WriteLastValues() {
     if (lastValuesUnread_)
         throw textfile::WriteError(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
                                                         "оставлен как был"));
-    textfile::writeLines(file, lines);
+    textfile::writeLinesIfChanged(file, lines, textfile::readLines(file));
 }
 
 void Vazed::MergeSavedValueList(int n) {
@@ -179,10 +182,11 @@ void Vazed::MergeSavedValueList(int n) {
     entries = current.lines;
     entries << box.text();
     entries = withoutDuplicates(entries);
-    // A file with a byte-order mark keeps it, so the entries already there keep their bytes.
-    textfile::writeLines(file, entries, {.utf8 = current.utf8});
+    // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
+    // that changes no byte leaves the file alone, and the lines just read are what it holds.
+    const bool wrote = textfile::writeLinesIfChanged(file, entries, current, {.utf8 = current.utf8});
 
-    const QStringList written = textfile::readLines(file).lines;
+    const QStringList written = wrote ? textfile::readLines(file).lines : current.lines;
     list.clear();
     list.addItems(written);
     ui::TextBox& temp = this->*s.temp;

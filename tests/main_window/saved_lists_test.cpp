@@ -1,4 +1,5 @@
 // The 21 saved value lists: their load, the merge and its duplicate rule, the merge order.
+#include <QDateTime>
 #include <QDir>
 
 #include "common/text_file.h"
@@ -53,6 +54,52 @@ TEST_F(VazedTest, MergeAppendsMovesOrKeepsByTheDuplicateRule) {
         EXPECT_EQ(v.List1.items(), expected);
         EXPECT_EQ(v.Text23.text(), entered);
     }
+}
+
+// A save leaves alone every file whose bytes it would not change: no rewrite, so its time stays. A file
+// with the same entries in other bytes (lone CR line ends) is still written as the program writes it.
+TEST_F(VazedTest, ASaveRewritesOnlyTheFilesWhoseBytesChange) {
+    struct Case {
+        const char* file;
+        QByteArray before;
+        ui::ComboBox Vazed::*box;
+        const char* entered;
+        QByteArray after;
+    };
+    const QByteArray crlf = cp1251(QStringLiteral("Колледж\r\nЛицей\r\n"));
+    const Case cases[] = {
+        {"data\\1.txt", crlf, &Vazed::Combo2, "Лицей", crlf},
+        {"data\\2.txt", crlf, &Vazed::Combo3, "лицей", cp1251(QStringLiteral("Колледж\r\nлицей\r\n"))},
+        {"data\\3.txt", cp1251(QStringLiteral("Колледж\rЛицей\r")), &Vazed::Combo4, "Лицей", crlf},
+        {"data\\4.txt", crlf, &Vazed::Combo5, "", crlf},
+    };
+    for (const Case& c : cases) folder.write(QString::fromLatin1(c.file), c.before);
+    Vazed& v = start();
+    for (const Case& c : cases) (v.*c.box).setText(QString::fromUtf8(c.entered));
+    v.SaveEntryState();
+    const QDateTime past(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    const auto age = [&](const QString& name) {
+        QFile f(folder.file(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(past, QFileDevice::FileModificationTime));
+    };
+    // The first save wrote "2.txt"; the lists go back to their first bytes, everything gets an old time.
+    for (const Case& c : cases) folder.write(QString::fromLatin1(c.file), c.before);
+    for (const Case& c : cases) age(QString::fromLatin1(c.file));
+    age(QStringLiteral("2.txt"));
+    const QByteArray lastValues = folder.read("2.txt");
+    v.SaveEntryState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = QString::fromLatin1(c.file);
+        EXPECT_EQ(folder.read(file), c.after);
+        EXPECT_EQ(QFileInfo(folder.file(file)).lastModified() == past, c.before == c.after);
+    }
+    EXPECT_EQ(v.List1.items(), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
+    EXPECT_EQ(v.Combo2.listCount(), 2);
+    EXPECT_EQ(folder.read("2.txt"), lastValues);
+    EXPECT_EQ(QFileInfo(folder.file("2.txt")).lastModified(), past);
+    EXPECT_TRUE(services->messages.empty());
 }
 
 TEST_F(VazedTest, ListsLoadIntoTheirHiddenListAndComboBoxWithEmptyTexts) {
