@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "platform/dispatch.h"
+#include "platform/services.h"
 
 namespace ui {
 
@@ -205,6 +206,11 @@ QWidget* Form::nextTabStop(bool forward) const {
     return nullptr;
 }
 
+void Form::moveClientArea(Twips left, Twips top) {
+    placed_ = true;
+    window_->setGeometry(QRect(QPoint(left.toPixels(), top.toPixels()), window_->size()));
+}
+
 void Form::show() {
     if (!placed_ && startUp_ == StartUpPosition::CenterScreen) {
         placed_ = true;
@@ -220,9 +226,13 @@ void Form::show() {
         if (focused) focused->clearFocus();
         if (QWidget* first = nextTabStop(true)) first->setFocus(Qt::OtherFocusReason);
     }
-    window_->show();
-    // The headless platform used by tests cannot raise windows and says so on every call.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
+    if (takeStartStyle() == WindowStyle::MinimizedFocus) {
+        window_->showMinimized();
+    } else {
+        window_->show();
+        // The headless platform used by tests cannot raise windows and says so on every call.
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
+    }
     window_->activateWindow();
 }
 

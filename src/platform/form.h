@@ -53,11 +53,15 @@ public:
     void setTop(Twips t);
     // Both at once, so the window never stands half-moved; the size stays.
     void move(Twips left, Twips top);
+    // Puts the client area's top-left corner at a fixed place on the screen instead of centring.
+    void moveClientArea(Twips left, Twips top);
 
     // The controls Tab moves between, in order; without it, the order in which they were created.
     // Tab passes over controls that are hidden, disabled, outside their frame or under another one.
     void setTabOrder(const std::vector<const Control*>& order);
 
+    // The program's first show takes the style its starter asked for (minimised and active);
+    // every other show is a normal one.
     void show();
     void hide();
     bool isShown() const;

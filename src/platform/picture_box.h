@@ -3,10 +3,16 @@
 // picture, or none; Click, MouseDown, MouseMove; tooltip; enabled.
 #include <QPixmap>
 #include <QString>
+#include <optional>
 
 #include "platform/control.h"
 
 namespace ui {
+
+// Reads a picture file: nullopt when it is missing, empty, no picture, a JPEG cut short, or larger
+// than the reader's allocation limit, so a damaged or hostile file never costs more than a failed
+// load.
+std::optional<QPixmap> readPicture(const QString& path);
 
 class PictureBox : public Control {
 public:

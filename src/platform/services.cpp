@@ -22,7 +22,19 @@ std::unique_ptr<Services>& current() {
 QWidget* activeParent() {
     return QApplication::activeWindow();
 }
+
+// Carries a start style from a starter to the program it starts; programs read no command line.
+constexpr char kStartStyleVariable[] = "VELMOX_START_STYLE";
+constexpr char kMinimizedFocus[] = "minimized";
 }  // namespace
+
+WindowStyle takeStartStyle() {
+    const QByteArray style = qgetenv(kStartStyleVariable);
+    if (style.isNull()) return WindowStyle::NormalFocus;
+    // Gone once read, so neither a later window nor a program started from this one inherits it.
+    qunsetenv(kStartStyleVariable);
+    return style == kMinimizedFocus ? WindowStyle::MinimizedFocus : WindowStyle::NormalFocus;
+}
 
 Services& services() {
     return *current();
@@ -76,9 +88,16 @@ bool QtServices::printerSetupDialog(Printer& printer) {
     return printer.runSetupDialog(activeParent());
 }
 
-bool QtServices::startProgram(const QString& path, WindowStyle) {
+bool QtServices::startProgram(const QString& path, WindowStyle style) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QString::fromLatin1(kStartStyleVariable));
+    if (style == WindowStyle::MinimizedFocus)
+        environment.insert(QString::fromLatin1(kStartStyleVariable), QString::fromLatin1(kMinimizedFocus));
+    QProcess process;
+    process.setProgram(path);
+    process.setProcessEnvironment(environment);
     // Detached: never waited for, and it outlives us without leaving a zombie behind.
-    return QProcess::startDetached(path, {});
+    return process.startDetached();
 }
 
 void QtServices::beep() {

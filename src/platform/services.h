@@ -19,6 +19,11 @@ struct DialogAnswer {
 // How a started program's window comes up.
 enum class WindowStyle { Hidden, MinimizedFocus, NormalFocus };
 
+// The style the program that started this one asked for its first window; it is handed over once,
+// so the first call takes it and later calls, or a program started without one, get NormalFocus.
+// Only the platform reads it: a program itself reads no command line.
+WindowStyle takeStartStyle();
+
 class Services {
 public:
     virtual ~Services() = default;

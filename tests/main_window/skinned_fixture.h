@@ -1,7 +1,6 @@
 #pragma once
 // The main window on a program folder that also holds the built skin pictures, shown on the
 // (offscreen) screen so mouse events reach its controls as an operator's would.
-#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -13,14 +12,7 @@ class SkinnedVazedTest : public VazedTest {
 protected:
     void SetUp() override {
         VazedTest::SetUp();
-        const QDir built(QStringLiteral(VELMOX_PROGRAM_DIR));
-        QDirIterator it(built.filePath(QStringLiteral("image")), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString from = it.next();
-            QFile f(from);
-            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << from.toStdString();
-            folder.write(built.relativeFilePath(from), f.readAll());
-        }
+        folder.copyFrom(QStringLiteral(VELMOX_PROGRAM_DIR), QStringLiteral("image"));
         ASSERT_TRUE(folder.exists("image\\Skin4\\40.jpg")) << "the build has drawn no skin pictures";
     }
 

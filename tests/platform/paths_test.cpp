@@ -134,6 +134,29 @@ TEST_F(ProgramFolderTest, FailedStartShowsOneErrorAndStartsNothingElse) {
     }
 }
 
+// A started program learns its window style from the platform alone: minimised and active, or
+// nothing, and never a style its starter itself was started with.
+TEST_F(ProgramFolderTest, TheQtStartHandsTheMinimisedStyleToTheStartedProgramOnly) {
+    folder.write("report", "#!/bin/sh\necho \"[${VELMOX_START_STYLE-none}]\" > \"$0.out\"\n");
+    QFile::setPermissions(folder.file("report"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("VELMOX_START_STYLE", "minimized");  // as if this program had been started so
+    // clang-format off
+    const std::pair<ui::WindowStyle, QByteArray> cases[] = {
+        {ui::WindowStyle::MinimizedFocus, "[minimized]\n"},
+        {ui::WindowStyle::NormalFocus, "[none]\n"},
+        {ui::WindowStyle::Hidden, "[none]\n"},
+    };
+    // clang-format on
+    for (const auto& [style, seen] : cases) {
+        QFile::remove(folder.file("report.out"));
+        ASSERT_TRUE(ui::QtServices().startProgram(folder.file("report"), style));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return folder.read("report.out").endsWith('\n'); }, 10000));
+        EXPECT_EQ(folder.read("report.out"), seen) << int(style);
+    }
+    EXPECT_EQ(ui::takeStartStyle(), ui::WindowStyle::MinimizedFocus);
+    EXPECT_EQ(ui::takeStartStyle(), ui::WindowStyle::NormalFocus) << "handed over once";
+}
+
 TEST(InstanceLock, SecondCopyIsRefusedWhileTheFirstHoldsTheLock) {
     ProgramFolder folder;
     const QString path = folder.file("velmox.lock");

@@ -1,6 +1,7 @@
 #include "support/program_folder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
@@ -59,6 +60,17 @@ QByteArray ProgramFolder::read(const QString& name) const {
 
 bool ProgramFolder::exists(const QString& name) const {
     return QFileInfo::exists(file(name));
+}
+
+void ProgramFolder::copyFrom(const QString& built, const QString& name) const {
+    const QDir from(built);
+    QDirIterator it(from.filePath(name), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the built program folder");
+        write(from.relativeFilePath(path), f.readAll());
+    }
 }
 
 QByteArray cp1251(const QString& text) {

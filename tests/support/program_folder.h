@@ -14,6 +14,8 @@ public:
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
     bool exists(const QString& name) const;
+    // Copies the folder `name` of the built program folder `built`, with everything below it.
+    void copyFrom(const QString& built, const QString& name) const;
 
 private:
     QTemporaryDir dir_;

@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "qr/qr.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The window's first access creates it and runs its start; its close ends the program.
+    ui::form<qr::QR>();
+    return app.exec();
+}

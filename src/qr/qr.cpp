@@ -1,0 +1,96 @@
+// The start, the three bars and the close of the QR window.
+#include "qr/qr.h"
+
+#include <QDir>
+
+#include "common/text_file.h"
+#include "platform/paths.h"
+#include "qr/position_file.h"
+
+namespace qr {
+
+namespace {
+// First line of a settings file; a missing file is "", one that cannot be read is reported once.
+QString readSettingLine(const QString& name) {
+    const QString path = ui::programPath(name);
+    QString error;
+    const QString line = textfile::readFirstLine(path, &error);
+    if (!error.isEmpty())
+        ui::services().messageBox(
+            QStringLiteral("Не удалось прочитать файл %1: %2").arg(QDir::toNativeSeparators(path), error),
+            QStringLiteral("Ошибка"));
+    return line;
+}
+
+// The number in a box; the start and the bars only ever put numbers there.
+ui::Twips twipsIn(const ui::TextBox& box) {
+    return ui::Twips(float(boxNumber(box.text()).value_or(0)));
+}
+}  // namespace
+
+void QR::Form_Load() {
+    show();
+
+    // The box writes run nothing: the position boxes have no change handlers.
+    const QStringList lines = readPositionFile(positionFilePath());
+    Text2.setText(lines[0]);
+    Text3.setText(lines[1]);
+    Text4.setText(lines[2]);
+    Text5.setText(lines[3]);
+
+    Image1.setTop(twipsIn(Text2));
+    Image1.setLeft(twipsIn(Text3));
+    Image1.setHeight(twipsIn(Text4));
+    Image1.setWidth(twipsIn(Text5));
+
+    // Each write runs its bar's Change only when the value differs from the design value (1000, 0,
+    // 0): so the width counts only when the height is exactly 1000, and a Top or Left of 0 keeps
+    // the text it was read as.
+    ScrollBar3.setValue(barInteger(*boxNumber(Text4.text())));
+    ScrollBar1.setValue(barInteger(*boxNumber(Text2.text())));
+    ScrollBar2.setValue(barInteger(*boxNumber(Text3.text())));
+
+    Text7.setText(readSettingLine(QStringLiteral("data\\lang.txt")));
+    Text8.setText(readSettingLine(QStringLiteral("data\\Skin.txt")));
+}
+
+void QR::Form_Unload() {
+    Text6.setText(
+        QStringList{Text2.text(), Text3.text(), Text4.text(), Text5.text()}.join(QStringLiteral("\r\n")));
+    try {
+        textfile::writeLines(positionFilePath(), Text6.text().split(QStringLiteral("\r\n")));
+    } catch (const std::exception& e) {
+        // The place the operator set would be lost without a word.
+        ui::services().messageBox(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"));
+    }
+    ui::services().endProgram(0);
+}
+
+void QR::ScrollBar1_Change() {
+    Text2.setText(QString::number(ScrollBar1.value()));
+    Image1.setTop(twipsIn(Text2));
+}
+void QR::ScrollBar1_Scroll() {
+    ScrollBar1_Change();
+}
+
+void QR::ScrollBar2_Change() {
+    Text3.setText(QString::number(ScrollBar2.value()));
+    Image1.setLeft(twipsIn(Text3));
+}
+void QR::ScrollBar2_Scroll() {
+    ScrollBar2_Change();
+}
+
+// The top-left corner stays put: the picture grows to the right and downwards, and stays square.
+void QR::ScrollBar3_Change() {
+    Text4.setText(QString::number(ScrollBar3.value()));
+    Image1.setHeight(twipsIn(Text4));
+    Text5.setText(QString::number(ScrollBar3.value()));
+    Image1.setWidth(twipsIn(Text5));
+}
+void QR::ScrollBar3_Scroll() {
+    ScrollBar3_Change();
+}
+
+}  // namespace qr

@@ -1,0 +1,129 @@
+// The position file: what the start makes of each file, and what the close writes back.
+#include <QFileInfo>
+
+#include "qr/position_file.h"
+#include "qr_fixture.h"
+
+namespace {
+
+struct Case {
+    const char* what;
+    std::optional<QByteArray> file;  // nullopt: no file at all
+    QStringList boxes;               // Text2 … Text5 after the start
+    std::array<float, 4> place;      // Top, Left, Height, Width of the picture
+    std::array<int, 3> bars;         // ScrollBar1, ScrollBar2, ScrollBar3
+    QByteArray written;              // the file after a close without any movement
+};
+
+// clang-format off
+const Case kCases[] = {
+    {"the design place", QByteArray("2760\r\n4440\r\n1575\r\n1575\r\n"),
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
+    {"a height of 1000 lets the width count", QByteArray("100\r\n200\r\n1000\r\n2000\r\n"),
+     {"100", "200", "1000", "2000"}, {100, 200, 1000, 2000}, {100, 200, 1000}, "100\r\n200\r\n1000\r\n2000\r\n"},
+    {"any other height makes the picture square", QByteArray("100\r\n200\r\n1500\r\n2000\r\n"),
+     {"100", "200", "1500", "1500"}, {100, 200, 1500, 1500}, {100, 200, 1500}, "100\r\n200\r\n1500\r\n1500\r\n"},
+    {"a Top and Left of 0 keep their text", QByteArray("0.4\r\n0\r\n1575\r\n1575\r\n"),
+     {"0.4", "0", "1575", "1575"}, {0.4f, 0, 1575, 1575}, {0, 0, 1575}, "0.4\r\n0\r\n1575\r\n1575\r\n"},
+    {"fractions end as the bars' integers, halves to even", QByteArray("2760.5\r\n4441.5\r\n1575.4\r\n1\r\n"),
+     {"2760", "4442", "1575", "1575"}, {2760, 4442, 1575, 1575}, {2760, 4442, 1575}, "2760\r\n4442\r\n1575\r\n1575\r\n"},
+    {"lines after the fourth are never read", QByteArray("10\r\n20\r\n1100\r\n1100\r\nrest\r\n"),
+     {"10", "20", "1100", "1100"}, {10, 20, 1100, 1100}, {10, 20, 1100}, "10\r\n20\r\n1100\r\n1100\r\n"},
+    {"lines ended by a lone CR, the last one unended", QByteArray("30\r40\r1200\r1200"),
+     {"30", "40", "1200", "1200"}, {30, 40, 1200, 1200}, {30, 40, 1200}, "30\r\n40\r\n1200\r\n1200\r\n"},
+    {"no file: the design place, and the close creates it", std::nullopt,
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
+    {"an empty file", QByteArray(""),
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
+    {"a short file", QByteArray("100\r\n200\r\n"),
+     {"100", "200", "1575", "1575"}, {100, 200, 1575, 1575}, {100, 200, 1575}, "100\r\n200\r\n1575\r\n1575\r\n"},
+    {"lines that are no number", QByteArray("top\r\n\r\n12x\r\nabc\r\n"),
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
+    {"values above the ranges take the upper bounds", QByteArray("9000\r\n32768\r\n5000\r\n1e30\r\n"),
+     {"6567", "10200", "3000", "3000"}, {6567, 10200, 3000, 3000}, {6567, 10200, 3000}, "6567\r\n10200\r\n3000\r\n3000\r\n"},
+    {"values below the ranges take the lower bounds", QByteArray("-50\r\n-1e9\r\n999.4\r\n-7\r\n"),
+     {"0", "0", "1000", "1000"}, {0, 0, 1000, 1000}, {0, 0, 1000}, "0\r\n0\r\n1000\r\n1000\r\n"},
+    {"a width out of range with a height of 1000", QByteArray("1\r\n2\r\n1000\r\n4000\r\n"),
+     {"1", "2", "1000", "3000"}, {1, 2, 1000, 3000}, {1, 2, 1000}, "1\r\n2\r\n1000\r\n3000\r\n"},
+    {"the edges of the ranges", QByteArray("6567\r\n10200\r\n3000\r\n3000\r\n"),
+     {"6567", "10200", "3000", "3000"}, {6567, 10200, 3000, 3000}, {6567, 10200, 3000}, "6567\r\n10200\r\n3000\r\n3000\r\n"},
+};
+// clang-format on
+
+class PositionFileTest : public QRTest {};
+
+TEST_F(PositionFileTest, TheStartPlacesThePictureFromTheFileAndTheCloseWritesItBack) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(folder.file("qr_tlwh.txt"));
+        if (c.file) writePositionFile(*c.file);
+        qr::QR& w = start();
+        EXPECT_EQ(boxesOf(w), c.boxes);
+        EXPECT_EQ(placeOf(w), c.place);
+        EXPECT_EQ((std::array<int, 3>{w.ScrollBar1.value(), w.ScrollBar2.value(), w.ScrollBar3.value()}),
+                  c.bars);
+        close();
+        EXPECT_EQ(positionFile(), c.written);
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_EQ(services->endedWith, std::vector<int>{0});
+        services->endedWith.clear();
+    }
+}
+
+TEST_F(PositionFileTest, AFileThatCannotBeReadStartsAtTheDesignPlaceAndAFailedWriteIsReportedOnce) {
+    // A folder where the file belongs: neither readable nor writable as a file.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("qr_tlwh.txt"));
+    qr::QR& w = start();
+    EXPECT_EQ(boxesOf(w), (QStringList{"2760", "4440", "1575", "1575"}));
+    EXPECT_TRUE(services->messages.empty());
+    close();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+    EXPECT_TRUE(services->messages[0].text.contains(folder.file("qr_tlwh.txt")))
+        << services->messages[0].text.toStdString();
+    // The program still ends normally, after the message.
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    EXPECT_FALSE(ui::formLoaded<qr::QR>());
+}
+
+TEST_F(PositionFileTest, TwoRunsTheLastCloseWins) {
+    writePositionFile("2760\r\n4440\r\n1575\r\n1575\r\n");
+    qr::QR& first = start();
+    first.ScrollBar1.setValue(100);
+    close();
+    EXPECT_EQ(positionFile(), "100\r\n4440\r\n1575\r\n1575\r\n");
+    // The second run read the file before the first one closed.
+    writePositionFile("2760\r\n4440\r\n1575\r\n1575\r\n");
+    start();
+    writePositionFile("100\r\n4440\r\n1575\r\n1575\r\n");
+    close();
+    EXPECT_EQ(positionFile(), "2760\r\n4440\r\n1575\r\n1575\r\n");
+}
+
+TEST_F(PositionFileTest, AStartFromAnotherFolderReadsAndWritesTheProgramFolder) {
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    writePositionFile("300\r\n400\r\n1200\r\n1200\r\n");
+    folder.write("data\\Skin.txt", cp1251(QStringLiteral("Темный скин\r\n")));
+    qr::QR& w = start();
+    EXPECT_EQ(placeOf(w), (std::array<float, 4>{300, 400, 1200, 1200}));
+    EXPECT_FALSE(w.Image6.picture().isNull()) << "the skin pictures come from the program folder";
+    w.ScrollBar2.setValue(420);
+    close();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(positionFile(), "300\r\n420\r\n1200\r\n1200\r\n");
+    EXPECT_FALSE(QFileInfo::exists(QDir(elsewhere.path()).filePath("qr_tlwh.txt")));
+}
+
+TEST(BarInteger, RoundsToTheNearestAndAHalfToTheEvenInteger) {
+    // clang-format off
+    const std::pair<double, int> cases[] = {
+        {0.4, 0}, {0.5, 0}, {1.5, 2}, {2.5, 2}, {2760.5, 2760}, {2761.5, 2762}, {-0.5, 0}, {-1.5, -2},
+        {6567.49, 6567}, {1e12, 32767}, {-1e12, -32768},
+    };
+    // clang-format on
+    for (const auto& [number, integer] : cases) EXPECT_EQ(qr::barInteger(number), integer) << number;
+}
+
+}  // namespace
