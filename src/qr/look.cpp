@@ -1,6 +1,7 @@
 // The language, the skin and the hover pictures of the QR window. Language and skin are applied
 // once, at the start; the language sets only the buttons' tooltips.
 #include "common/hover_button.h"
+#include "common/language.h"
 #include "common/skins.h"
 #include "qr/qr.h"
 
@@ -18,32 +19,16 @@ constexpr skin::Paint<QR> kBackgrounds[] = {skin::Paint<QR>{}};  // the window i
 constexpr auto kPictures = hover::skinPictures(kButtons);
 const skin::Look<QR> kLook{kBackgrounds, kPictures, {}};
 
-struct Tooltips {
-    const char16_t* code;
-    const char16_t* load;
-    const char16_t* print;
-};
 // clang-format off
-constexpr Tooltips kTooltips[] = {
-    {u"Rus", u"Загрузить изображение", u"Отправить на печать"},
-    {u"Kaz", u"Суретті жүктеп салу", u"Басып шығаруға жіберу"},
+constexpr language::Text<QR> kTooltips[] = {
+    language::tip(&QR::Image5, u"Загрузить изображение", u"Суретті жүктеп салу"),
+    language::tip(&QR::Image2, u"Отправить на печать", u"Басып шығаруға жіберу"),
 };
 // clang-format on
-
-// The pointer is over button `lit`: the other shows its normal picture first, then it is lit.
-void light(QR& w, std::size_t lit) {
-    for (std::size_t i = 0; i < 2; ++i)
-        if (i != lit) hover::showNormal(w, kButtons[i]);
-    hover::showHover(w, kButtons[lit]);
-}
 }  // namespace
 
 void QR::Text7_Change() {
-    for (const Tooltips& t : kTooltips) {
-        if (Text7.text() != QStringView(t.code)) continue;
-        Image5.setToolTipText(QString::fromUtf16(t.load));
-        Image2.setToolTipText(QString::fromUtf16(t.print));
-    }
+    language::apply(*this, Text7.text(), kTooltips);
 }
 
 void QR::Text8_Change() {
@@ -51,10 +36,10 @@ void QR::Text8_Change() {
 }
 
 void QR::Image5_MouseMove() {
-    light(*this, 0);
+    hover::showHover(*this, kButtons, 0);
 }
 void QR::Image2_MouseMove() {
-    light(*this, 1);
+    hover::showHover(*this, kButtons, 1);
 }
 void QR::Image5_MouseDown() {
     hover::showNormal(*this, kButtons[0]);
@@ -63,7 +48,7 @@ void QR::Image2_MouseDown() {
     hover::showNormal(*this, kButtons[1]);
 }
 void QR::Form_MouseMove() {
-    for (const hover::Button<QR>& b : kButtons) hover::showNormal(*this, b);
+    hover::showNormal(*this, kButtons);
 }
 
 }  // namespace qr

@@ -1,9 +1,10 @@
 #include "qr/position_file.h"
 
-#include <QLocale>
+#include <algorithm>
 #include <cmath>
 
-#include "common/text_file.h"
+#include "common/number_text.h"
+#include "common/settings_file.h"
 #include "platform/paths.h"
 
 namespace qr {
@@ -13,12 +14,7 @@ QString positionFilePath() {
 }
 
 std::optional<double> boxNumber(const QString& text) {
-    const QString t = text.trimmed();
-    bool ok = false;
-    double v = QLocale::system().toDouble(t, &ok);
-    if (!ok) v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return v;
+    return numbertext::parse(text);
 }
 
 int barInteger(double number) {
@@ -27,11 +23,11 @@ int barInteger(double number) {
 }
 
 QStringList readPositionFile(const QString& path) {
-    const textfile::ReadResult file = textfile::readLines(path);
+    const QStringList lines = settings::readLinesOrReport(path);
     QStringList boxes;
     for (qsizetype i = 0; i < 4; ++i) {
         const PositionLine& line = kPositionLines[i];
-        const QString text = file.error.isEmpty() ? file.lines.value(i) : QString();
+        const QString text = lines.value(i);
         const std::optional<double> number = boxNumber(text);
         if (!number) {
             boxes << QString::fromUtf16(line.design);

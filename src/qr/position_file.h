@@ -35,8 +35,8 @@ QString positionFilePath();
 // The four texts for the position boxes, from the file at `path`. A line is kept as it was
 // written while it is a number whose integer lies in its bar's range; a number outside becomes
 // the nearer bound, and a missing line, a line that is no number, or a file that is missing or
-// unreadable gives the box's design text, so a fresh install starts with the picture in its
-// design place.
+// unreadable (reported once) gives the box's design text, so a fresh install starts with the
+// picture in its design place.
 QStringList readPositionFile(const QString& path);
 
 // A box's text as a number, as the start and the bars read it; nullopt when it is none.

@@ -1,8 +1,7 @@
 // The start, the three bars and the close of the QR window.
 #include "qr/qr.h"
 
-#include <QDir>
-
+#include "common/settings_file.h"
 #include "common/text_file.h"
 #include "platform/paths.h"
 #include "qr/position_file.h"
@@ -10,18 +9,6 @@
 namespace qr {
 
 namespace {
-// First line of a settings file; a missing file is "", one that cannot be read is reported once.
-QString readSettingLine(const QString& name) {
-    const QString path = ui::programPath(name);
-    QString error;
-    const QString line = textfile::readFirstLine(path, &error);
-    if (!error.isEmpty())
-        ui::services().messageBox(
-            QStringLiteral("Не удалось прочитать файл %1: %2").arg(QDir::toNativeSeparators(path), error),
-            QStringLiteral("Ошибка"));
-    return line;
-}
-
 // The number in a box; the start and the bars only ever put numbers there.
 ui::Twips twipsIn(const ui::TextBox& box) {
     return ui::Twips(float(boxNumber(box.text()).value_or(0)));
@@ -50,8 +37,8 @@ void QR::Form_Load() {
     ScrollBar1.setValue(barInteger(*boxNumber(Text2.text())));
     ScrollBar2.setValue(barInteger(*boxNumber(Text3.text())));
 
-    Text7.setText(readSettingLine(QStringLiteral("data\\lang.txt")));
-    Text8.setText(readSettingLine(QStringLiteral("data\\Skin.txt")));
+    Text7.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
+    Text8.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
 }
 
 void QR::Form_Unload() {

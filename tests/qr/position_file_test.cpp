@@ -41,7 +41,7 @@ const Case kCases[] = {
      {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
     {"values above the ranges take the upper bounds", QByteArray("9000\r\n32768\r\n5000\r\n1e30\r\n"),
      {"6567", "10200", "3000", "3000"}, {6567, 10200, 3000, 3000}, {6567, 10200, 3000}, "6567\r\n10200\r\n3000\r\n3000\r\n"},
-    {"values below the ranges take the lower bounds", QByteArray("-50\r\n-1e9\r\n999.4\r\n-7\r\n"),
+    {"values below the ranges take the lower bounds", QByteArray("-50\r\n-1000000000\r\n999.4\r\n-7\r\n"),
      {"0", "0", "1000", "1000"}, {0, 0, 1000, 1000}, {0, 0, 1000}, "0\r\n0\r\n1000\r\n1000\r\n"},
     {"a width out of range with a height of 1000", QByteArray("1\r\n2\r\n1000\r\n4000\r\n"),
      {"1", "2", "1000", "3000"}, {1, 2, 1000, 3000}, {1, 2, 1000}, "1\r\n2\r\n1000\r\n3000\r\n"},
@@ -70,17 +70,19 @@ TEST_F(PositionFileTest, TheStartPlacesThePictureFromTheFileAndTheCloseWritesItB
     }
 }
 
-TEST_F(PositionFileTest, AFileThatCannotBeReadStartsAtTheDesignPlaceAndAFailedWriteIsReportedOnce) {
+TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndTheDesignPlaceServes) {
     // A folder where the file belongs: neither readable nor writable as a file.
     ASSERT_TRUE(QDir(folder.path()).mkdir("qr_tlwh.txt"));
     qr::QR& w = start();
     EXPECT_EQ(boxesOf(w), (QStringList{"2760", "4440", "1575", "1575"}));
-    EXPECT_TRUE(services->messages.empty());
-    close();
+    EXPECT_EQ(placeOf(w), (std::array<float, 4>{2760, 4440, 1575, 1575}));
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-    EXPECT_TRUE(services->messages[0].text.contains(folder.file("qr_tlwh.txt")))
-        << services->messages[0].text.toStdString();
+    close();
+    ASSERT_EQ(services->messages.size(), 2u);
+    for (const auto& m : services->messages) {
+        EXPECT_EQ(m.title, QStringLiteral("Ошибка"));
+        EXPECT_TRUE(m.text.contains(folder.file("qr_tlwh.txt"))) << m.text.toStdString();
+    }
     // The program still ends normally, after the message.
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_FALSE(ui::formLoaded<qr::QR>());

@@ -35,9 +35,8 @@ TEST_F(WindowTest, TheWindowOpensAtItsFixedPlaceAndSizeWithItsDesignControls) {
     // clang-format on
     for (const Design& d : designs) {
         const ui::TwipsRect& r = d.control->rect();
-        EXPECT_EQ((std::array<float, 4>{r.left, r.top, r.width, r.height}),
-                  (std::array<float, 4>{d.place.left, d.place.top, d.place.width, d.place.height}))
-            << d.control->name().toStdString();
+        EXPECT_TRUE(r == d.place) << d.control->name().toStdString() << " at " << r.left.value << ","
+                                  << r.top.value << " " << r.width.value << " x " << r.height.value;
     }
     EXPECT_TRUE(w.Text1.text().isEmpty());
     EXPECT_TRUE(w.Image1.picture().isNull());
