@@ -1,5 +1,7 @@
 // The three bars driven by the operator's mouse and keys: each step moves or sizes the picture by
 // exactly the bar's step in twips, and the close writes the place they left.
+#include <QScrollBar>
+
 #include "qr_fixture.h"
 #include "support/scroll_bar_parts.h"
 

@@ -1,5 +1,7 @@
 // The QR window as it opens: title, fixed size and place, its controls' design, and the start
 // style that the program which started it asked for.
+#include <QScrollBar>
+
 #include "qr_fixture.h"
 
 namespace {
