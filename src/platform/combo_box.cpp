@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <stdexcept>
 
 #include "platform/dispatch.h"
@@ -13,6 +14,12 @@ namespace ui {
 namespace {
 QComboBox* box(QWidget* w) {
     return static_cast<QComboBox*>(w);
+}
+
+// The box's entries are plain strings: a string list holds thousands of them without an item
+// object per entry, and takes a whole list at once.
+QStringListModel* entries(QWidget* w) {
+    return static_cast<QStringListModel*>(box(w)->model());
 }
 
 bool stepsThroughTheList(int key) {
@@ -53,6 +60,7 @@ private:
 
 ComboBox::ComboBox() : Control(new QComboBox) {
     QComboBox* b = box(widget());
+    b->setModel(new QStringListModel(b));
     b->setEditable(true);
     b->setInsertPolicy(QComboBox::NoInsert);
     b->setCompleter(nullptr);
@@ -152,7 +160,7 @@ void ComboBox::addItems(const QStringList& items) {
     items_ << items;
     QComboBox* b = box(widget());
     const QSignalBlocker block(b);
-    b->addItems(items);
+    entries(widget())->setStringList(items_);
     showText();
 }
 
