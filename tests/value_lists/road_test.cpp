@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "settings/nastroiki.h"
 #include "value_lists/edit_fixture.h"
 #include "workbook/ziruduzizozod.h"
 
@@ -164,4 +165,26 @@ TEST_F(EditTest, PressedInTheLayoutViewTheMainWindowComesBackInTheLayoutView) {
     EXPECT_EQ(v.Frame1.height(), ui::Twips(1300));
     EXPECT_FALSE(v.Image15.enabled());
     EXPECT_TRUE(v.Image18.enabled());
+}
+
+TEST_F(EditTest, AfterTheSettingsWindowLoadedTheEditorHiddenEditShowsTheMergedValue) {
+    writeList(1, {"Школа"});
+    Vazed& v = start();
+    expose(v);
+    click(v, v.Image10);
+    ASSERT_TRUE(ui::formLoaded<velmox::Nastroiki>());
+    ASSERT_TRUE(ui::formLoaded<Edit>());
+    ASSERT_FALSE(ui::form<Edit>().isShown());
+    ui::form<velmox::Nastroiki>().window()->close();
+    settle();
+    ASSERT_TRUE(v.isShown());
+
+    typeInto(v.Combo2, QStringLiteral("Гимназия"));
+    click(v, v.Image24);
+    Edit& e = ui::form<Edit>();
+    EXPECT_TRUE(e.isShown());
+    EXPECT_EQ(entries(e.List1), QStringList({"Школа", "Гимназия"}));
+    clickEntry(e, e.List1, 0);
+    click(e, e.Image1);
+    EXPECT_EQ(lines("data\\1.txt"), QStringList({"Гимназия"}));
 }
