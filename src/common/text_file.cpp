@@ -113,6 +113,12 @@ ReadResult readLines(const QString& path) {
         result.error = QStringLiteral("ошибка чтения: %1").arg(file.errorString());
         return result;
     }
+    return readBytes(bytes);
+}
+
+ReadResult readBytes(const QByteArray& bytes) {
+    ReadResult result;
+    result.exists = true;
     bool damaged = false;
     const QString text = decode(bytes, &damaged);
     if (damaged) {

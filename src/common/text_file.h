@@ -20,6 +20,8 @@ struct ReadResult {
 // Reads the whole file. A missing file gives exists == false and no error; a file whose bytes break the
 // encoding its byte-order mark names is a read error.
 ReadResult readLines(const QString& path);
+// The same reading of a file's bytes.
+ReadResult readBytes(const QByteArray& bytes);
 
 // First line of a file; a missing or empty file gives "" and no error. `error` (optional) gets the read
 // failure, or is cleared.
