@@ -1,19 +1,14 @@
 #include "common/settings_file.h"
 
-#include <QDir>
-
+#include "common/file_messages.h"
 #include "common/text_file.h"
 #include "platform/paths.h"
-#include "platform/services.h"
 
 namespace settings {
 
 QStringList readLinesOrReport(const QString& path, bool* unreadable) {
     const textfile::ReadResult r = textfile::readLines(path);
-    if (!r.error.isEmpty())
-        ui::services().messageBox(
-            QStringLiteral("Не удалось прочитать файл %1: %2").arg(QDir::toNativeSeparators(path), r.error),
-            QStringLiteral("Ошибка"));
+    if (!r.error.isEmpty()) filemsg::reportUnreadable(path, r.error);
     if (unreadable) *unreadable = !r.error.isEmpty();
     return r.lines;
 }

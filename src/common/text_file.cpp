@@ -9,6 +9,8 @@
 
 #include "common/whole_file.h"
 
+#include "platform/services.h"
+
 namespace textfile {
 namespace {
 
@@ -105,12 +107,13 @@ ReadResult readLines(const QString& path) {
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("файл не открывается для чтения: %1").arg(file.errorString());
+        result.error =
+            QStringLiteral("файл не открывается для чтения: %1").arg(ui::systemReason(file.errorString()));
         return result;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("ошибка чтения: %1").arg(file.errorString());
+        result.error = QStringLiteral("ошибка чтения: %1").arg(ui::systemReason(file.errorString()));
         return result;
     }
     return readBytes(bytes);

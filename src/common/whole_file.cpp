@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/services.h"
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 
@@ -29,7 +31,8 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes) {
 // ignores the result.
 QString syncFailure(QSaveFile& file) {
 #ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL) return QString::fromLocal8Bit(std::strerror(errno));
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return ui::systemReason(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     return {};
 }
@@ -47,9 +50,9 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("файл не открывается для записи: %1").arg(file.errorString());
+        return QStringLiteral("файл не открывается для записи: %1").arg(ui::systemReason(file.errorString()));
     if (!writeAll(file, bytes)) {
-        const QString reason = QStringLiteral("ошибка записи: %1").arg(file.errorString());
+        const QString reason = QStringLiteral("ошибка записи: %1").arg(ui::systemReason(file.errorString()));
         file.cancelWriting();
         return reason;
     }
@@ -57,6 +60,6 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return QStringLiteral("ошибка записи: %1").arg(reason);
     }
-    if (!file.commit()) return QStringLiteral("ошибка записи: %1").arg(file.errorString());
+    if (!file.commit()) return QStringLiteral("ошибка записи: %1").arg(ui::systemReason(file.errorString()));
     return {};
 }

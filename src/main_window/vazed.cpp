@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHash>
 
+#include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
@@ -15,8 +16,6 @@
 namespace velmox {
 
 namespace {
-const QString kError = QStringLiteral("Ошибка");
-
 // The order in which the start-up fills the lists.
 constexpr int kLoadOrder[21] = {20, 21, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 1, 2, 3, 4, 5, 6, 7};
 // The order of the merges of the entry-state save: list 21 runs between lists 18 and 19.
@@ -24,10 +23,6 @@ constexpr int kMergeOrder[21] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 
 
 const SavedList& savedList(int n) {
     return kSavedLists[n - 1];
-}
-
-QString shownPath(const QString& path) {
-    return QDir::toNativeSeparators(path);
 }
 
 // Keeps, of each group of entries equal but for letter case, the top entry of the list if it
@@ -83,7 +78,7 @@ void Vazed::Form_Load() {
         }
     } catch (const std::exception& e) {
         // Not a second copy: say why and go on without the lock; the saves report their own failures.
-        ui::services().messageBox(QString::fromUtf8(e.what()), kError);
+        ui::showError(QString::fromUtf8(e.what()));
     }
     FillFontLists();
     Frame2.setVisible(false);
@@ -114,10 +109,8 @@ void Vazed::LoadLayoutWorkbook() {
         layoutSheet();
         layoutLoaded_ = true;
     } catch (const std::exception& e) {
-        ui::services().messageBox(QStringLiteral("Не удалось загрузить файл %1: %2\nПрограмма будет закрыта, "
-                                                 "ни один файл не изменён.")
-                                      .arg(shownPath(path), QString::fromUtf8(e.what())),
-                                  kError);
+        filemsg::reportUnreadable(path, QString::fromUtf8(e.what()),
+                                  QStringLiteral("Программа будет закрыта, ни один файл не изменён."));
     }
 }
 
@@ -213,8 +206,10 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
 
 void Vazed::reportFailures(const QStringList& failures) {
     if (failures.isEmpty()) return;
-    ui::services().messageBox(QStringLiteral("Не всё удалось сохранить:\n%1").arg(failures.join('\n')),
-                              kError);
+    // One line whatever the count; each failure, with its file and reason, in the details.
+    ui::showError(
+        QStringLiteral("Не всё удалось сохранить, ошибок: %1. Подробности ниже.").arg(failures.size()),
+        failures.join(u'\n'));
 }
 
 void Vazed::Form_Unload() {

@@ -11,9 +11,9 @@ void dispatchEvent(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        services().messageBox(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"));
+        showError(QString::fromUtf8(e.what()));
     } catch (...) {
-        services().messageBox(QStringLiteral("Непредвиденная ошибка."), QStringLiteral("Ошибка"));
+        showError(QStringLiteral("Непредвиденная ошибка."));
     }
 }
 

@@ -48,14 +48,13 @@ QString findProgram(const QString& bareName) {
 bool startProgramFromFolder(const QString& bareName, WindowStyle style) {
     const QString path = findProgram(bareName);
     if (path.isEmpty()) {
-        services().messageBox(QStringLiteral("Не удалось запустить %1: программа не найдена в папке %2.")
-                                  .arg(bareName, QDir::toNativeSeparators(programFolder())),
-                              QStringLiteral("Ошибка"));
+        showError(
+            QStringLiteral("Не удалось запустить %1: программа не найдена в папке программы.").arg(bareName),
+            QDir::toNativeSeparators(programFolder()));
         return false;
     }
     if (!services().startProgram(path, style)) {
-        services().messageBox(QStringLiteral("Не удалось запустить %1.").arg(QDir::toNativeSeparators(path)),
-                              QStringLiteral("Ошибка"));
+        showError(QStringLiteral("Не удалось запустить %1.").arg(bareName), QDir::toNativeSeparators(path));
         return false;
     }
     return true;

@@ -43,11 +43,11 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
         pr->setOutputFileName(pdfPath_);
     } else {
         const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
-        if (name.isEmpty()) throw PrintError("Не найден принтер по умолчанию.");
+        if (name.isEmpty()) throw PrintError("в системе нет принтера по умолчанию");
         pr->setPrinterName(name);
         // A printer chosen earlier in the run may have gone since.
         if (QPrinterInfo::printerInfo(name).isNull() || !pr->isValid())
-            throw PrintError(QStringLiteral("Принтер «%1» недоступен.").arg(name).toStdString());
+            throw PrintError(QStringLiteral("принтер «%1» недоступен").arg(name).toStdString());
     }
     pr->setPageSize(pageSizeFor(paperSize_));
     pr->setPageOrientation(QPageLayout::Portrait);
@@ -59,7 +59,11 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
 void Printer::printForm(const Form& form) {
     std::unique_ptr<QPrinter> pr = makePrinter();
     QPainter p;
-    if (!p.begin(pr.get())) throw PrintError("Не удалось начать печать.");
+    if (!p.begin(pr.get()))
+        throw PrintError((pdfPath_.isEmpty()
+                              ? QStringLiteral("принтер «%1» не принял задание").arg(pr->printerName())
+                              : QStringLiteral("не удалось создать файл %1").arg(pdfPath_))
+                             .toStdString());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -68,7 +72,7 @@ void Printer::printForm(const Form& form) {
     p.scale(dotsPerTwip, dotsPerTwip);
     p.setClipRect(areaOf(form.clientWidth(), form.clientHeight()));
     printChildren(p, form);
-    if (!p.end()) throw PrintError("Не удалось завершить печать.");
+    if (!p.end()) throw PrintError("задание печати не удалось завершить");
 }
 
 bool Printer::runSetupDialog(QWidget* parent) {

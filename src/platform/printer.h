@@ -13,6 +13,7 @@ namespace ui {
 
 class Form;
 
+// what() is the reason in a few Russian words, in UTF-8, to follow "Диплом не напечатан: ".
 class PrintError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -1,11 +1,18 @@
 #include "platform/services.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QMessageBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -59,9 +66,100 @@ QStringList qtNameFilters(const QString& filter) {
     return out;
 }
 
-void QtServices::messageBox(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, activeParent());
-    box.exec();
+void showError(const QString& summary, const QString& details) {
+    services().messageBox(summary, kErrorTitle, details);
+}
+
+QString systemReason(const QString& systemText) {
+    struct Reason {
+        const char* system;
+        const char16_t* russian;
+    };
+    // clang-format off
+    static const Reason kReasons[] = {
+        {"Permission denied",          u"нет доступа"},
+        {"No space left on device",    u"на диске нет места"},
+        {"Disk quota exceeded",        u"превышена квота диска"},
+        {"File too large",             u"файл слишком велик"},
+        {"Read-only file system",      u"диск только для чтения"},
+        {"No such file or directory",  u"файл или папка не найдены"},
+        {"Is a directory",             u"на месте файла находится папка"},
+        {"Not a directory",            u"в пути к файлу вместо папки файл"},
+        {"Too many open files",        u"открыто слишком много файлов"},
+        {"Input/output error",         u"ошибка ввода-вывода"},
+        {"Device or resource busy",    u"файл занят"},
+        {"Operation not permitted",    u"операция не разрешена"},
+        {"is not writable",            u"файл защищён от записи"},
+        {"Unknown error",              u"неизвестная ошибка"},
+    };
+    // clang-format on
+    for (const Reason& r : kReasons)
+        if (systemText.contains(QLatin1String(r.system), Qt::CaseInsensitive))
+            return QString::fromUtf16(r.russian);
+    return systemText;
+}
+
+namespace {
+constexpr int kLongestSummary = 160;  // characters: about two lines of the box
+constexpr int kBoxWidth = 520;        // pixels, when the screen has room
+}  // namespace
+
+std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
+                                        QWidget* parent) {
+    QString summary = text.trimmed();
+    QString rest = details.trimmed();
+    const qsizetype lineEnd = summary.indexOf(u'\n');
+    if (lineEnd >= 0) {
+        rest =
+            summary.mid(lineEnd + 1).trimmed() + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
+        summary = summary.left(lineEnd).trimmed();
+    }
+    if (summary.size() > kLongestSummary) {
+        rest = summary + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
+        qsizetype cut = summary.lastIndexOf(u' ', kLongestSummary);
+        if (cut < kLongestSummary / 2) cut = kLongestSummary;
+        summary = summary.left(cut) + QStringLiteral(" …");
+    }
+
+    auto box = std::make_unique<QDialog>(parent);
+    box->setWindowTitle(title);
+    box->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* layout = new QVBoxLayout(box.get());
+    auto* label = new QLabel(summary, box.get());
+    label->setObjectName(QStringLiteral("summary"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(label);
+    const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // Room for the window frame and title bar, which the system adds round the box.
+    const QSize room = area.size() - QSize(40, 80);
+    const int width = std::min(kBoxWidth, room.width());
+    if (!rest.isEmpty()) {
+        auto* more = new QPlainTextEdit(rest, box.get());
+        more->setObjectName(QStringLiteral("details"));
+        more->setReadOnly(true);
+        more->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const int lineHeight = more->fontMetrics().lineSpacing();
+        const int lines = std::min<int>(int(rest.count(u'\n')) + 1, 12);
+        more->setMinimumHeight(std::min(3 * lineHeight, room.height() / 3));
+        more->setFixedHeight(std::min(lines * lineHeight + 2 * more->frameWidth() + 8, room.height() / 2));
+        layout->addWidget(more);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
+    layout->addWidget(buttons);
+    label->setFixedWidth(width - layout->contentsMargins().left() - layout->contentsMargins().right());
+    box->setMaximumSize(room);
+    box->adjustSize();
+    box->resize(std::min(box->width(), room.width()), std::min(box->height(), room.height()));
+    return box;
+}
+
+void QtServices::messageBox(const QString& text, const QString& title, const QString& details) {
+    const std::unique_ptr<QDialog> box = makeMessageBox(text, title, details, activeParent());
+    box->exec();
 }
 
 namespace {

@@ -7,9 +7,15 @@
 #include <QStringList>
 #include <memory>
 
+class QDialog;
+class QWidget;
+
 namespace ui {
 
 class Printer;
+
+// The title of every failure message.
+inline const QString kErrorTitle = QStringLiteral("Ошибка");
 
 struct DialogAnswer {
     bool accepted = false;  // false: the operator cancelled
@@ -27,7 +33,10 @@ WindowStyle takeStartStyle();
 class Services {
 public:
     virtual ~Services() = default;
-    virtual void messageBox(const QString& text, const QString& title) = 0;
+    // An OK box: `text` is one short line; `details` (file names, the system's reasons, as long as
+    // they come) go apart, into a scrollable area, so no box outgrows the screen.
+    virtual void messageBox(const QString& text, const QString& title, const QString& details) = 0;
+    void messageBox(const QString& text, const QString& title) { messageBox(text, title, {}); }
     // `filter` as the system writes it ("XML|*.xml;"); `fileName` is the name the dialog starts with.
     virtual DialogAnswer openFileDialog(const QString& filter, const QString& fileName) = 0;
     virtual DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) = 0;
@@ -45,12 +54,26 @@ Services& services();
 // Replaces the services in use and returns the previous ones.
 std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
 
+// A failure message: "Ошибка", one short line and its details.
+void showError(const QString& summary, const QString& details = {});
+
+// The system's reason for a failed file operation in a few Russian words where it is a common one
+// ("Permission denied" → "нет доступа"), else as the system gave it.
+QString systemReason(const QString& systemText);
+
+// The box the Qt services show, built but not run: a summary longer than a short line or of several
+// lines keeps its first line and passes the rest to the details; the box is never larger than the
+// screen's work area.
+std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
+                                        QWidget* parent);
+
 // "XML|*.xml;" or "jpeg|*.jpeg; *.jpg;" as Qt name filters ("XML (*.xml)", "jpeg (*.jpeg *.jpg)").
 QStringList qtNameFilters(const QString& filter);
 
 class QtServices : public Services {
 public:
-    void messageBox(const QString& text, const QString& title) override;
+    using Services::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override;
     DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
     DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
     bool printerSetupDialog(Printer& printer) override;

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/file_messages.h"
 #include "common/number_text.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
@@ -19,7 +20,6 @@
 namespace velmox {
 
 namespace {
-const QString kError = QStringLiteral("Ошибка");
 const QString kSaveFailed = QStringLiteral("Не возможно сохранить. Закройте Excell и повторите попытку");
 const QString kExportFailed =
     QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");
@@ -35,10 +35,6 @@ workbook::Workbook designWorkbook() {
     return workbook::Workbook(
         {QStringLiteral("Sheet1")},
         workbook::DesignStyle{.fillColor = QStringLiteral("#E0FFFF"), .thinBorders = true});
-}
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
 }
 
 // The decimal text of a single-precision size, as short as it reads back: "16725", "16725.5".
@@ -62,7 +58,8 @@ std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Tw
 // beside a base that was then replaced.
 void keepBackup(const QString& path) {
     const auto fail = [](const QString& file, const QString& reason) {
-        return std::runtime_error(QStringLiteral("%1: %2").arg(shown(file), reason).toStdString());
+        return std::runtime_error(
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason).toStdString());
     };
     QFile original(path);
     if (!original.open(QIODevice::ReadOnly)) throw fail(path, original.errorString());
@@ -77,8 +74,7 @@ void writeSizeFile(const QString& name, const QString& text) {
     try {
         textfile::writeLines(ui::programPath(name), {text});
     } catch (const textfile::WriteError& e) {
-        ui::services().messageBox(
-            QStringLiteral("Не удалось записать файл %1: %2").arg(shown(e.path()), e.reason()), kError);
+        filemsg::reportUnwritable(e.path(), e.reason(), QStringLiteral("Размер окна не сохранён."));
     }
 }
 }  // namespace
@@ -190,11 +186,9 @@ void BazaVazed::loadStudentBase() {
         Spreadsheet1.setXMLURL(path);
     } catch (const std::exception& e) {
         keepUnreadableOriginal_ = true;
-        ui::services().messageBox(QStringLiteral("Не удалось загрузить базу студентов %1: %2\n"
-                                                 "Открыта пустая база. Файл не изменён; при сохранении "
-                                                 "он останется рядом под именем 2.xml.bak.")
-                                      .arg(shown(path), QString::fromUtf8(e.what())),
-                                  kError);
+        filemsg::reportUnreadable(path, QString::fromUtf8(e.what()),
+                                  QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
+                                                 "останется рядом под именем 2.xml.bak."));
     }
 }
 
@@ -244,7 +238,7 @@ void BazaVazed::Image1_Click() {
         Spreadsheet1.exportWorkbook(path);
         keepUnreadableOriginal_ = false;
     } catch (const std::exception& e) {
-        ui::services().messageBox(kSaveFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()), kError);
+        ui::showError(kSaveFailed, QString::fromUtf8(e.what()));
     }
 }
 
@@ -267,7 +261,7 @@ void BazaVazed::Image7_Click() {
     try {
         Spreadsheet1.exportWorkbook(answer.fileName);
     } catch (const std::exception& e) {
-        ui::services().messageBox(kExportFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()), kError);
+        ui::showError(kExportFailed, QString::fromUtf8(e.what()));
     }
 }
 

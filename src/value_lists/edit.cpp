@@ -3,6 +3,7 @@
 
 #include <QDir>
 
+#include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed.h"
@@ -14,7 +15,6 @@ namespace velmox {
 using namespace value_lists;
 
 namespace {
-const QString kError = QStringLiteral("Ошибка");
 
 // The order in which the load reads the lists (list 21 comes second).
 constexpr int kReadOrder[21] = {1, 21, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
@@ -77,15 +77,12 @@ void Edit::readListFiles() {
     }
     if (failures.isEmpty()) return;
     const bool one = failures.size() == 1;
-    ui::services().messageBox(
-        QStringLiteral("Не удалось прочитать %1\n%2\n%3")
-            .arg(one ? QStringLiteral("файл списка:") : QStringLiteral("файлы списков:"),
-                 failures.join(u'\n'),
-                 one ? QStringLiteral("Список показан пустым; его файл не изменится, пока в этом списке "
-                                      "ничего не удалено.")
-                     : QStringLiteral("Эти списки показаны пустыми; их файлы не изменятся, пока в них "
-                                      "ничего не удалено.")),
-        kError);
+    ui::showError(one ? QStringLiteral("Не удалось прочитать файл списка. Список показан пустым; его файл не "
+                                       "изменится, пока в этом списке ничего не удалено.")
+                      : QStringLiteral("Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми; "
+                                       "их файлы не изменятся, пока в них ничего не удалено.")
+                            .arg(failures.size()),
+                  failures.join(u'\n'));
 }
 
 void Edit::deleteEntries(int n) {
@@ -111,11 +108,9 @@ void Edit::deleteEntries(int n) {
     // The file kept the entry, so the list takes it back from the file: screen and file agree.
     const QString unreadable = readListFile(n);
     if (selected < list.listCount()) list.setListIndex(selected);
-    QString text =
-        QStringLiteral("Не удалось записать файл %1: %2\nСписок показан так, как он записан в файле.")
-            .arg(shown(path), failure);
-    if (!unreadable.isEmpty()) text += QStringLiteral("\nФайл не читается: %1").arg(unreadable);
-    ui::services().messageBox(text, kError);
+    QString reason = failure;
+    if (!unreadable.isEmpty()) reason += QStringLiteral("\nФайл не читается: %1").arg(unreadable);
+    filemsg::reportUnwritable(path, reason, QStringLiteral("Список показан так, как он записан в файле."));
 }
 
 }  // namespace velmox

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/services.h"
 #include "workbook/workbook_dom.h"
 
 namespace workbook {
@@ -349,10 +350,11 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
 
 void Workbook::load(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw LoadError((path + ": " + file.errorString()).toStdString());
+    if (!file.open(QIODevice::ReadOnly))
+        throw LoadError((path + ": " + ui::systemReason(file.errorString())).toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw LoadError((path + ": " + file.errorString()).toStdString());
+        throw LoadError((path + ": " + ui::systemReason(file.errorString())).toStdString());
     loadDocument(bytes, path);
 }
 

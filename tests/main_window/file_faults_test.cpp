@@ -54,7 +54,7 @@ TEST_F(VazedTest, AFullDiskAtTheCloseKeepsEveryOldFileAndOneMessageNamesThem) {
         limitFileSize(0);
         close();
         ASSERT_EQ(services->messages.size(), 1u);
-        const QString text = services->messages[0].text;
+        const QString text = services->messages[0].all();
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
         for (const char* name : {"2.txt", "1.xml", "data/1.txt", "data/2.txt"})
             EXPECT_TRUE(text.contains(shown(folder, name)))
@@ -73,14 +73,14 @@ TEST_F(VazedTest, AnUnreadableLastValuesFileIsNeverOverwrittenAndTheCloseSaysSo)
         QFile::setPermissions(folder.file("2.txt"), QFileDevice::WriteOwner);
         Vazed& v = start();
         ASSERT_EQ(services->messages.size(), 1u);
-        EXPECT_TRUE(services->messages[0].text.contains(shown(folder, "2.txt")));
+        EXPECT_TRUE(services->messages[0].all().contains(shown(folder, "2.txt")));
         EXPECT_EQ(v.Combo1.text(), QString());
         v.Combo2.setText(QStringLiteral("Лицей"));
         close();
         // The close still saves the rest and names the file it left alone.
         ASSERT_EQ(services->messages.size(), 2u);
-        EXPECT_TRUE(services->messages[1].text.contains(shown(folder, "2.txt")))
-            << services->messages[1].text.toStdString();
+        EXPECT_TRUE(services->messages[1].all().contains(shown(folder, "2.txt")))
+            << services->messages[1].all().toStdString();
         EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
         QFile::setPermissions(folder.file("2.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     });
@@ -134,11 +134,11 @@ TEST_F(VazedTest, ADamagedUtf16ListIsReportedAndNeverMergedOrOverwritten) {
     folder.write("data\\1.txt", damaged);
     Vazed& v = start();
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].text.contains(shown(folder, "data/1.txt")));
+    EXPECT_TRUE(services->messages[0].all().contains(shown(folder, "data/1.txt")));
     EXPECT_EQ(v.List1.items(), QStringList{});
     v.Combo2.setText(QStringLiteral("Гимназия"));
     close();
     ASSERT_EQ(services->messages.size(), 2u);
-    EXPECT_TRUE(services->messages[1].text.contains(shown(folder, "data/1.txt")));
+    EXPECT_TRUE(services->messages[1].all().contains(shown(folder, "data/1.txt")));
     EXPECT_EQ(folder.read("data\\1.txt"), damaged);
 }

@@ -156,7 +156,7 @@ TEST_F(LayoutTest, AFileBlokCannotWriteIsReportedOnceAndEveryOtherStepStillRuns)
         EXPECT_EQ(viewOf(v), kLayoutView);
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-        EXPECT_TRUE(services->messages[0].text.contains(QString::fromLatin1(c.named)));
+        EXPECT_TRUE(services->messages[0].all().contains(QString::fromLatin1(c.named)));
         EXPECT_EQ(v.Label1.top().value, 3360);  // placed between the two steps all the same
         EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});
         if (QLatin1String(c.inTheWay) != QLatin1String("2.txt")) {
@@ -185,7 +185,7 @@ TEST_F(LayoutTest, AReadOnlyListFileKeepsItsEntriesAndIsReportedWhileTheOtherLis
     v.Image15_Click();
     EXPECT_EQ(viewOf(v), kLayoutView);
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.txt")));
+    EXPECT_TRUE(services->messages[0].all().contains(QStringLiteral("1.txt")));
     EXPECT_EQ(lines("data\\1.txt"), QStringList{QStringLiteral("Колледж")});
     EXPECT_EQ(v.List1.items(), QStringList{QStringLiteral("Колледж")});
     EXPECT_EQ(v.Combo2.text(), QStringLiteral("Лицей"));

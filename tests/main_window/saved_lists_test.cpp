@@ -132,7 +132,7 @@ TEST_F(VazedTest, MergesRunInTheOrderOneToEighteenThenTwentyOneNineteenTwenty) {
     services->messages.clear();
     v.SaveEntryState();
     ASSERT_EQ(services->messages.size(), 1u);
-    const QString text = services->messages[0].text;
+    const QString text = services->messages[0].details;
     std::vector<int> order;
     for (const QString& line : text.split('\n')) {
         const qsizetype at = line.indexOf(QStringLiteral("data"));

@@ -196,7 +196,8 @@ TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) 
     close();
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("2.txt")));
+    EXPECT_TRUE(services->messages[0].details.contains(QStringLiteral("2.txt")));
+    EXPECT_FALSE(services->messages[0].text.contains(u'\n')) << "one summary line, the files in the details";
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
     EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});

@@ -1,5 +1,12 @@
 // Dialog filters, the common dialog's memory, and failures in handlers reported, not fatal.
 #include <gtest/gtest.h>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -159,6 +166,76 @@ TEST_F(HandlerFailures, FailureInsideANestedWriteIsReportedOnceAtTheOperatorsEve
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].text, "inner");
     EXPECT_EQ(Label1.caption(), "z");
+}
+
+TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScrollableDetails) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QStringList failures;
+    for (int n = 1; n <= 300; ++n)
+        failures << QStringLiteral(
+                        "Не удалось записать файл «/очень/длинная/папка/программы/data/%1.txt»: нет доступа")
+                        .arg(n);
+    struct Case {
+        const char* what;
+        QString text, details;
+        QString summary;  // what the box's one line shows
+        bool detailsShown;
+    };
+    const Case cases[] = {
+        {"summary and details", "Не всё удалось сохранить.", failures.join('\n'), "Не всё удалось сохранить.",
+         true},
+        {"everything in the text",
+         "Не всё удалось сохранить:\n" + failures.join('\n'),
+         {},
+         "Не всё удалось сохранить:",
+         true},
+        {"one long line", failures.join(' '), {}, {}, true},
+        {"a short message alone", "Файл не найден.", {}, "Файл не найден.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<QDialog> box = ui::makeMessageBox(c.text, "Ошибка", c.details, nullptr);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        EXPECT_EQ(box->windowTitle(), "Ошибка");
+        EXPECT_LE(box->frameGeometry().height(), area.height());
+        EXPECT_LE(box->frameGeometry().width(), area.width());
+        const auto* summary = box->findChild<QLabel*>("summary");
+        ASSERT_NE(summary, nullptr);
+        EXPECT_FALSE(summary->text().contains('\n'));
+        EXPECT_LE(summary->text().size(), 170);
+        if (!c.summary.isEmpty()) EXPECT_EQ(summary->text(), c.summary);
+        const auto* details = box->findChild<QPlainTextEdit*>("details");
+        ASSERT_EQ(details != nullptr, c.detailsShown);
+        if (details) {
+            // Nothing is lost: every failure can be scrolled to.
+            for (const QString& f : failures.mid(0, 1) + failures.mid(299))
+                EXPECT_TRUE(details->toPlainText().contains(f));
+            EXPECT_TRUE(details->isReadOnly());
+        }
+        // The OK button lies inside the screen.
+        const auto* buttons = box->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        const QRect ok(buttons->mapTo(box.get(), QPoint(0, 0)), buttons->size());
+        EXPECT_TRUE(box->rect().contains(ok));
+    }
+}
+
+TEST(MessageBoxLook, TheSystemsCommonReasonsComeInRussianAndOthersAsTheyAre) {
+    struct Case {
+        const char* system;
+        const char16_t* shown;
+    };
+    const Case cases[] = {
+        {"Permission denied", u"нет доступа"},
+        {"No space left on device", u"на диске нет места"},
+        {"Existing file /p/2.txt is not writable", u"файл защищён от записи"},
+        {"Unknown error", u"неизвестная ошибка"},
+        {"Read-only file system", u"диск только для чтения"},
+        {"Strange new failure", u"Strange new failure"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ui::systemReason(c.system), QString::fromUtf16(c.shown)) << c.system;
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheN
         v.Image1_Click();
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-        EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file("2.xml"))))
-            << services->messages[0].text.toStdString();
+        EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("2.xml"))))
+            << services->messages[0].all().toStdString();
         BazaVazed& b = ui::form<BazaVazed>();
         EXPECT_EQ(b.Spreadsheet1.activeSheet().rowCount(), 0);
         EXPECT_EQ(v.Combo1.listCount(), 0);
@@ -145,7 +145,7 @@ TEST_F(StudentBaseTest, ASaveThatCannotWriteShowsItsMessageAndLeavesTheOldFileAs
         b.Image1_Click();
         ASSERT_EQ(services->messages.size(), c.loadMessages + 1);
         EXPECT_EQ(firstLine(services->messages.back().text), kSaveFailed);
-        EXPECT_TRUE(services->messages.back().text.contains(ui::programPath("2.xml")));
+        EXPECT_TRUE(services->messages.back().all().contains(ui::programPath("2.xml")));
         EXPECT_EQ(services->messages.back().title, QStringLiteral("Ошибка"));
         EXPECT_EQ(a2(b), kKasymov[0]);
         EXPECT_TRUE(b.isLoaded());
@@ -172,7 +172,7 @@ TEST_F(StudentBaseTest, AFullDiskAtSaveKeepsTheOldBaseAndOneMessageNamesIt) {
         b.Image1_Click();
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(firstLine(services->messages[0].text), kSaveFailed);
-        EXPECT_TRUE(services->messages[0].text.contains(ui::programPath("2.xml")));
+        EXPECT_TRUE(services->messages[0].all().contains(ui::programPath("2.xml")));
         EXPECT_EQ(workbook::toText(b.Spreadsheet1.activeSheet().cell(3, 1)), kIvanova[0]);
     });
     EXPECT_EQ(folder.read("2.xml"), base);
@@ -195,7 +195,7 @@ TEST_F(StudentBaseTest, AFullDiskDuringTheBackupOfAnUnreadableBaseKeepsItAndName
         b.Image1_Click();
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(firstLine(services->messages[0].text), kSaveFailed);
-        EXPECT_TRUE(services->messages[0].text.contains(ui::programPath("2.xml.bak")));
+        EXPECT_TRUE(services->messages[0].all().contains(ui::programPath("2.xml.bak")));
     });
     EXPECT_EQ(folder.read("2.xml"), unreadable);
     EXPECT_FALSE(folder.exists("2.xml.bak"));
@@ -269,7 +269,7 @@ TEST_F(StudentBaseTest, ExportWritesACopyWhereTheOperatorSaysAndACancelWritesNot
     b.Image7_Click();
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(firstLine(services->messages[0].text), kExportFailed);
-    EXPECT_TRUE(services->messages[0].text.contains(folder.file("blocker/копия.xml")));
+    EXPECT_TRUE(services->messages[0].all().contains(folder.file("blocker/копия.xml")));
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
     EXPECT_EQ(filesIn(folder.path()), before);
 }

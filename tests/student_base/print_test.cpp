@@ -200,20 +200,40 @@ TEST_F(PrintDialogTest, ThePrintTakesTheMainWindowAsItIsAndGivesItBackWithNoFiel
     EXPECT_EQ(v.Label5.left().value, float(v.HScroll1.value()));
 }
 
-TEST_F(PrintDialogTest, AFailedPrintShowsTheWindowAgainAndHidesTheDialogWithoutAMessage) {
+TEST_F(PrintDialogTest, AFailedPrintShowsTheWindowAgainHidesTheDialogAndSaysWhyNoDiplomaCameOut) {
+    struct Case {
+        const char* what;
+        QString pdf;     // empty: the system's default printer
+        QString reason;  // what the message names
+    };
     folder.write("blocker", "a regular file");
-    ui::printer().setOutputPdf(folder.file("blocker/page.pdf"));
+    std::vector<Case> cases = {
+        {"the page cannot be made", folder.file("blocker/page.pdf"),
+         QStringLiteral("не удалось создать файл")},
+    };
+    // Only where no default printer exists: a test never sends a job to a real printer.
+    if (QPrinterInfo::defaultPrinterName().isEmpty())
+        cases.push_back({"no printer", QString(), QStringLiteral("в системе нет принтера по умолчанию")});
     Vazed& v = start();
-    v.Label7.setForeColor(255);
-    v.Image201_Click();
-    Print1& p = ui::form<Print1>();
-    ASSERT_TRUE(p.isShown());
-    p.Image1_Click();
-    EXPECT_FALSE(p.isShown());
-    EXPECT_TRUE(p.isLoaded());
-    EXPECT_TRUE(services->messages.empty());
-    for (const ui::Control* c : besideTheFields(v)) EXPECT_TRUE(c->visible()) << c->name().toStdString();
-    EXPECT_EQ(v.Label7.foreColor(), ui::syscolor::kButtonText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->messages.clear();
+        ui::printer().setOutputPdf(c.pdf);
+        v.Label7.setForeColor(255);
+        v.Image201_Click();
+        Print1& p = ui::form<Print1>();
+        ASSERT_TRUE(p.isShown());
+        p.Image1_Click();
+        EXPECT_FALSE(p.isShown());
+        EXPECT_TRUE(p.isLoaded());
+        for (const ui::Control* c : besideTheFields(v)) EXPECT_TRUE(c->visible()) << c->name().toStdString();
+        EXPECT_EQ(v.Label7.foreColor(), ui::syscolor::kButtonText);
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+        EXPECT_TRUE(services->messages[0].text.startsWith(QStringLiteral("Диплом не напечатан: ") + c.reason))
+            << services->messages[0].text.toStdString();
+        EXPECT_FALSE(services->messages[0].text.contains(u'\n'));
+    }
 }
 
 TEST_F(PrintDialogTest, TheOpeningCopiesNameAndNumberAndOnlyTheNextOpeningSeesNewOnes) {

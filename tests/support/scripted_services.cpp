@@ -4,8 +4,8 @@
 
 namespace ui {
 
-void ScriptedServices::messageBox(const QString& text, const QString& title) {
-    messages.push_back({text, title});
+void ScriptedServices::messageBox(const QString& text, const QString& title, const QString& details) {
+    messages.push_back({text, title, details});
 }
 
 DialogAnswer ScriptedServices::answer(const QString& kind, const QString& filter, const QString& fileName) {

@@ -22,7 +22,9 @@ struct PrinterSetupAnswer {
 class ScriptedServices : public Services {
 public:
     struct Message {
-        QString text, title;
+        QString text, title, details;
+        // The summary and the details together, for what may stand in either.
+        QString all() const { return text + u'\n' + details; }
     };
     struct Start {
         QString path;
@@ -43,7 +45,8 @@ public:
     QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
                          QStringLiteral("Times New Roman")};
 
-    void messageBox(const QString& text, const QString& title) override;
+    using Services::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override;
     DialogAnswer openFileDialog(const QString& filter, const QString& fileName) override;
     DialogAnswer saveFileDialog(const QString& filter, const QString& fileName) override;
     bool printerSetupDialog(Printer& printer) override;

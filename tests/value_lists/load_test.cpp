@@ -78,7 +78,7 @@ TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLef
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
     for (const char* name : {"data\\3.txt", "data\\15.txt"})
-        EXPECT_TRUE(services->messages[0].text.contains(QDir::toNativeSeparators(folder.file(name)))) << name;
+        EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file(name)))) << name;
     EXPECT_EQ(e.List15.listCount(), 0);
 
     // Deletes in other lists and the close touch it not.

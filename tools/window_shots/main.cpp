@@ -33,8 +33,10 @@ bool copyFolder(const QString& from, const QString& to) {
 // and nothing ends the process under the pictures.
 class ShotServices : public ui::QtServices {
 public:
-    void messageBox(const QString& text, const QString& title) override {
+    using ui::QtServices::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override {
         QTextStream(stderr) << title << ": " << text << "\n";
+        if (!details.isEmpty()) QTextStream(stderr) << details << "\n";
     }
     void endProgram(int) override {}
 };

@@ -21,7 +21,7 @@ void Vazed::Image24_Click() {
         if (loadedEarlier) editor.readListFiles();
         editor.show();
     } catch (const std::exception& e) {
-        ui::services().messageBox(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"));
+        ui::showError(QString::fromUtf8(e.what()));
     }
     // The operator is never left without a window.
     if (!ui::formLoaded<Edit>() || !ui::form<Edit>().isShown()) show();
