@@ -48,7 +48,7 @@ void QR::Form_Unload() {
         textfile::writeLines(positionFilePath(), Text6.text().split(QStringLiteral("\r\n")));
     } catch (const std::exception& e) {
         // The place the operator set would be lost without a word.
-        ui::services().messageBox(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"));
+        ui::showError(QString::fromUtf8(e.what()));
     }
     ui::services().endProgram(0);
 }

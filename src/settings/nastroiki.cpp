@@ -233,8 +233,7 @@ void Nastroiki::writeSettingsFiles() {
         }
     }
     if (failures.isEmpty()) return;
-    ui::services().messageBox(QStringLiteral("Не удалось сохранить настройки.\n%1").arg(failures.join(u'\n')),
-                              QStringLiteral("Ошибка"));
+    ui::showError(QStringLiteral("Не удалось сохранить настройки."), failures.join(u'\n'));
 }
 
 // "Русский" writes the language box before it clears its partner; "Казахский" clears its partner

@@ -207,7 +207,7 @@ TEST_F(SettingsTest, AFailedCloseIsReportedAndStillBringsTheMainWindowBack) {
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
     for (const char* name : {"lang.txt", "Skin.txt", "Line.txt"})
-        EXPECT_TRUE(services->messages[0].text.contains(QLatin1String(name))) << name;
+        EXPECT_TRUE(services->messages[0].all().contains(QLatin1String(name))) << name;
 }
 
 TEST_F(SettingsTest, AFileThatCannotBeReplacedIsNamedAndTheOthersAreStillWritten) {
@@ -217,8 +217,8 @@ TEST_F(SettingsTest, AFileThatCannotBeReplacedIsNamedAndTheOthersAreStillWritten
     QDir().mkpath(folder.file("data\\lang.txt"));  // a folder where the file belongs
     closeByOperator(s);
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].text.contains(QLatin1String("lang.txt")));
-    EXPECT_FALSE(services->messages[0].text.contains(QLatin1String("Skin.txt")));
+    EXPECT_TRUE(services->messages[0].all().contains(QLatin1String("lang.txt")));
+    EXPECT_FALSE(services->messages[0].all().contains(QLatin1String("Skin.txt")));
     EXPECT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(0)) + "\r\n");
     EXPECT_EQ(folder.read("data\\Line.txt"), "1\r\n");
     EXPECT_TRUE(ui::form<Vazed>().isShown());
