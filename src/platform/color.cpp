@@ -28,7 +28,8 @@ constexpr SystemColour kSystemColours[] = {
     {0x10, 0x808080},  // button shadow
     {0x11, 0x808080},  // grey text
     {0x12, 0x000000},  // button text
-    {0x13, 0xD4D0C8},  // inactive title text
+    {0x13, 0x000000},  // inactive title text: black as on current desktops; the classic grey
+                       // left captions drawn in it unreadable on the skins' light backgrounds
     {0x14, 0xFFFFFF},  // button highlight
     {0x15, 0x404040},  // 3D dark shadow
     {0x16, 0xD4D0C8},  // 3D light

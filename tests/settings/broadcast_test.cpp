@@ -1,5 +1,6 @@
 // The settings broadcast: a language or skin chosen in the settings window reaches every window,
 // in a fixed order, and the settings window's own look follows its table.
+#include <cstdlib>
 #include <QDir>
 #include <functional>
 
@@ -156,6 +157,11 @@ TEST_F(SettingsTest, EachSkinGivesTheSettingsWindowItsColoursAndPictures) {
         EXPECT_EQ(s.Check1.widget()->palette().color(QPalette::WindowText), ui::toQColor(c.text));
         EXPECT_EQ(s.Check3.widget()->palette().color(QPalette::WindowText), ui::toQColor(c.check3));
         EXPECT_EQ(s.Check3.widget()->palette().color(QPalette::Window), ui::toQColor(c.back));
+        // Whatever its colour, the outline box's caption must stand out from its background.
+        const QPalette check3 = s.Check3.widget()->palette();
+        EXPECT_GT(std::abs(check3.color(QPalette::WindowText).lightness() -
+                           check3.color(QPalette::Window).lightness()),
+                  100);
         const int folderNo = c.row + 1;
         const std::pair<const ui::PictureBox*, int> pictures[] = {{&s.Image1, 5},  {&s.Image5, 5},
                                                                   {&s.Image6, 6},  {&s.Image2, 21},
