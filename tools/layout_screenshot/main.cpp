@@ -12,19 +12,7 @@
 #include "common/text_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
-
-namespace {
-bool copyFolder(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + '/' + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target)) return false;
-    }
-    return true;
-}
-}  // namespace
+#include "shared/copy_folder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -16,19 +16,9 @@
 #include "common/text_file.h"
 #include "platform/paths.h"
 #include "qr/qr.h"
+#include "shared/copy_folder.h"
 
 namespace {
-bool copyFolder(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + '/' + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target)) return false;
-    }
-    return true;
-}
-
 // A square of black and white modules, like the codes the program is used for.
 QImage codePicture() {
     QImage image(210, 210, QImage::Format_RGB32);

@@ -16,19 +16,9 @@
 #include "platform/services.h"
 #include "settings/help.h"
 #include "settings/nastroiki.h"
+#include "shared/copy_folder.h"
 
 namespace {
-bool copyFolder(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(file));
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(file, target)) return false;
-    }
-    return true;
-}
-
 // The program's own services, but a message goes to the terminal instead of waiting for a click,
 // and nothing ends the process under the pictures.
 class ShotServices : public ui::QtServices {
