@@ -9,7 +9,7 @@
 
 #include "common/whole_file.h"
 
-#include "platform/services.h"
+#include "common/system_reason.h"
 
 namespace textfile {
 namespace {
@@ -108,12 +108,12 @@ ReadResult readLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error =
-            QStringLiteral("файл не открывается для чтения: %1").arg(ui::systemReason(file.errorString()));
+            QStringLiteral("файл не открывается для чтения: %1").arg(systemReason(file.errorString()));
         return result;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("ошибка чтения: %1").arg(ui::systemReason(file.errorString()));
+        result.error = QStringLiteral("ошибка чтения: %1").arg(systemReason(file.errorString()));
         return result;
     }
     return readBytes(bytes);

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "platform/services.h"
+#include "common/system_reason.h"
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -32,7 +32,7 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes) {
 QString syncFailure(QSaveFile& file) {
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return ui::systemReason(QString::fromLocal8Bit(std::strerror(errno)));
+        return systemReason(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     return {};
 }
@@ -50,9 +50,9 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("файл не открывается для записи: %1").arg(ui::systemReason(file.errorString()));
+        return QStringLiteral("файл не открывается для записи: %1").arg(systemReason(file.errorString()));
     if (!writeAll(file, bytes)) {
-        const QString reason = QStringLiteral("ошибка записи: %1").arg(ui::systemReason(file.errorString()));
+        const QString reason = QStringLiteral("ошибка записи: %1").arg(systemReason(file.errorString()));
         file.cancelWriting();
         return reason;
     }
@@ -60,6 +60,6 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return QStringLiteral("ошибка записи: %1").arg(reason);
     }
-    if (!file.commit()) return QStringLiteral("ошибка записи: %1").arg(ui::systemReason(file.errorString()));
+    if (!file.commit()) return QStringLiteral("ошибка записи: %1").arg(systemReason(file.errorString()));
     return {};
 }

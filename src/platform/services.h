@@ -57,10 +57,6 @@ std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
 // A failure message: "Ошибка", one short line and its details.
 void showError(const QString& summary, const QString& details = {});
 
-// The system's reason for a failed file operation in a few Russian words where it is a common one
-// ("Permission denied" → "нет доступа"), else as the system gave it.
-QString systemReason(const QString& systemText);
-
 // The box the Qt services show, built but not run: a summary longer than a short line or of several
 // lines keeps its first line and passes the rest to the details; the box is never larger than the
 // screen's work area.

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/services.h"
+#include "common/system_reason.h"
 #include "workbook/workbook_dom.h"
 
 namespace workbook {
@@ -351,10 +351,10 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
 void Workbook::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw LoadError((path + ": " + ui::systemReason(file.errorString())).toStdString());
+        throw LoadError((path + ": " + systemReason(file.errorString())).toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw LoadError((path + ": " + ui::systemReason(file.errorString())).toStdString());
+        throw LoadError((path + ": " + systemReason(file.errorString())).toStdString());
     loadDocument(bytes, path);
 }
 

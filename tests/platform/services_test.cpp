@@ -221,21 +221,4 @@ TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScroll
     }
 }
 
-TEST(MessageBoxLook, TheSystemsCommonReasonsComeInRussianAndOthersAsTheyAre) {
-    struct Case {
-        const char* system;
-        const char16_t* shown;
-    };
-    const Case cases[] = {
-        {"Permission denied", u"нет доступа"},
-        {"No space left on device", u"на диске нет места"},
-        {"Existing file /p/2.txt is not writable", u"файл защищён от записи"},
-        {"Unknown error", u"неизвестная ошибка"},
-        {"Read-only file system", u"диск только для чтения"},
-        {"Strange new failure", u"Strange new failure"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ui::systemReason(c.system), QString::fromUtf16(c.shown)) << c.system;
-}
-
 }  // namespace
