@@ -7,9 +7,7 @@ scripts/install-deps.sh --program
 if [ ! -f build/build.ninja ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-targets=(Velmox)
-if ninja -C build -t targets all | grep -q '^QR:'; then targets+=(QR); fi
-cmake --build build --target "${targets[@]}"
+cmake --build build --target Velmox QR
 # Qt wants a private runtime folder; a bare root shell has none.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
