@@ -97,6 +97,10 @@ QByteArray encodeLines(const QStringList& lines, bool utf8) {
 }
 
 ReadResult readLines(const QString& path) {
+    return readLines(path, ReadResult{});
+}
+
+ReadResult readLines(const QString& path, const ReadResult& known) {
     ReadResult result;
     const QFileInfo info(path);
     if (!info.exists()) return result;
@@ -116,6 +120,8 @@ ReadResult readLines(const QString& path) {
         result.error = QStringLiteral("ошибка чтения: %1").arg(systemReason(file.errorString()));
         return result;
     }
+    // Decoding is the dear part of a read; the same bytes give the same lines.
+    if (known.exists && known.error.isEmpty() && bytes == known.bytes) return known;
     return readBytes(bytes);
 }
 
@@ -145,6 +151,10 @@ QString readFirstLine(const QString& path, QString* error) {
 }
 
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options) {
+    writeEncoded(path, encodeLines(lines, options.utf8), options);
+}
+
+void writeEncoded(const QString& path, const QByteArray& bytes, WriteOptions options) {
     const QFileInfo info(path);
     if (info.isDir()) throw WriteError(path, QStringLiteral("на месте файла находится папка"));
     const QString folder = info.absolutePath();
@@ -155,15 +165,15 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
             throw WriteError(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
     }
 
-    const QString failure = writeWholeFile(path, encodeLines(lines, options.utf8));
+    const QString failure = writeWholeFile(path, bytes);
     if (!failure.isEmpty()) throw WriteError(path, failure);
 }
 
 bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
                          WriteOptions options) {
-    if (current.exists && current.error.isEmpty() && encodeLines(lines, options.utf8) == current.bytes)
-        return false;
-    writeLines(path, lines, options);
+    const QByteArray bytes = encodeLines(lines, options.utf8);
+    if (current.exists && current.error.isEmpty() && bytes == current.bytes) return false;
+    writeEncoded(path, bytes, options);
     return true;
 }
 

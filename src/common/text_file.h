@@ -20,6 +20,9 @@ struct ReadResult {
 // Reads the whole file. A missing file gives exists == false and no error; a file whose bytes break the
 // encoding its byte-order mark names is a read error.
 ReadResult readLines(const QString& path);
+// The same, but a file that holds exactly the bytes of `known` (an earlier successful read) gives
+// `known` without being decoded again.
+ReadResult readLines(const QString& path, const ReadResult& known);
 // The same reading of a file's bytes.
 ReadResult readBytes(const QByteArray& bytes);
 
@@ -48,6 +51,9 @@ struct WriteOptions {
 // it, creating a missing parent folder unless told not to. Throws WriteError; the old file is then
 // untouched.
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options = {});
+
+// As writeLines, with the lines already encoded by encodeLines (options.utf8 is then spent).
+void writeEncoded(const QString& path, const QByteArray& bytes, WriteOptions options = {});
 
 // As writeLines, but a file that already holds exactly these bytes (`current`, as just read) is left
 // alone: no write, no flush, no change of its time. Returns whether it wrote.

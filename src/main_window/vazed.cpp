@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <optional>
 
 #include "common/file_messages.h"
 #include "common/settings_file.h"
@@ -25,25 +26,34 @@ const SavedList& savedList(int n) {
     return kSavedLists[n - 1];
 }
 
+// The survivors of a merge and their case-folded keys.
+struct Deduplicated {
+    QStringList entries;
+    QStringList keys;
+};
+
 // Keeps, of each group of entries equal but for letter case, the top entry of the list if it
 // belongs to the group, else the group's last entry; the survivors keep their order. This is the
 // outcome of the old list box's exact search walked down the list, found in one pass.
-QStringList withoutDuplicates(const QStringList& entries) {
-    if (entries.isEmpty()) return entries;
-    // Folding is the dear part: each entry is folded once.
-    QStringList keys;
+// `keys` may hold the folded keys of the first entries already; it comes back with all of them.
+Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys) {
+    if (entries.isEmpty()) return {};
+    // Folding is the dear part: each entry is folded once, and not again while its file stays as it was.
     keys.reserve(entries.size());
+    for (qsizetype i = keys.size(); i < entries.size(); ++i) keys << entries[i].toCaseFolded();
     QHash<QString, qsizetype> lastOf;
     lastOf.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        keys << entries[i].toCaseFolded();
-        lastOf.insert(keys.back(), i);
+    for (qsizetype i = 0; i < entries.size(); ++i) lastOf.insert(keys[i], i);
+    Deduplicated out;
+    out.entries.reserve(entries.size());
+    out.keys.reserve(entries.size());
+    out.entries << entries.first();
+    out.keys << keys.first();
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        if (keys[i] == keys.front() || lastOf.value(keys[i]) != i) continue;
+        out.entries << entries[i];
+        out.keys << keys[i];
     }
-    QStringList out;
-    out.reserve(entries.size());
-    out << entries.first();
-    for (qsizetype i = 1; i < entries.size(); ++i)
-        if (keys[i] != keys.front() && lastOf.value(keys[i]) == i) out << entries[i];
     return out;
 }
 }  // namespace
@@ -52,7 +62,16 @@ QString savedListFile(int n) {
     return ui::programPath(QStringLiteral("data\\%1.txt").arg(n));
 }
 
-Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")) {
+// What the last merge of a list learnt about its file, so that the next merge need not repeat it.
+struct Vazed::KnownListFile {
+    textfile::ReadResult read;  // the file as the last merge left it
+    QStringList keys;           // read.lines case-folded, or empty
+    // A merge of this text into a file of exactly read.bytes changes nothing: the merge depends only
+    // on the two.
+    std::optional<QString> settledText;
+};
+
+Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")), knownLists_(new KnownListFile[std::size(kSavedLists)]) {
     buildControls();
     bindHandlers();
 }
@@ -167,21 +186,41 @@ void Vazed::MergeSavedValueList(int n) {
     ui::ListBox& list = this->*s.list;
     if (box.text().isEmpty()) return;
     const QString file = savedListFile(n);
+    const QString& text = box.text();
+    KnownListFile& known = knownLists_[n - 1];
     // Start from the file as it is now, so entries deleted in the value list editor stay deleted.
-    QStringList entries;
-    const textfile::ReadResult current = textfile::readLines(file);
+    const textfile::ReadResult current = textfile::readLines(file, known.read);
     if (!current.error.isEmpty())
         throw textfile::WriteError(file, QStringLiteral("файл не читается: %1").arg(current.error));
-    entries = current.lines;
-    entries << box.text();
-    entries = withoutDuplicates(entries);
-    // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
-    // that changes no byte leaves the file alone, and the lines just read are what it holds.
-    const bool wrote = textfile::writeLinesIfChanged(file, entries, current, {.utf8 = current.utf8});
+    const bool sameFile = current.exists && current.bytes == known.read.bytes;
+    QStringList written = current.lines;
+    if (!sameFile || known.settledText != text) {
+        QStringList keys = sameFile ? known.keys : QStringList();
+        const Deduplicated merged = withoutDuplicates(current.lines + QStringList{text}, keys);
+        // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A
+        // merge that changes no byte leaves the file alone, and the lines just read are what it holds.
+        const QByteArray bytes = textfile::encodeLines(merged.entries, current.utf8);
+        if (current.exists && bytes == current.bytes) {
+            keys.resize(current.lines.size());
+            known = {current, keys, text};
+        } else {
+            known = {};
+            textfile::writeEncoded(file, bytes, {.utf8 = current.utf8});
+            known.read = textfile::readBytes(bytes);
+            written = known.read.lines;
+            // The survivors are their own merge with the same text: the next one changes nothing.
+            if (known.read.error.isEmpty() && written == merged.entries) {
+                known.keys = merged.keys;
+                known.settledText = text;
+            }
+        }
+    }
 
-    const QStringList written = wrote ? textfile::readLines(file).lines : current.lines;
-    list.clear();
-    list.addItems(written);
+    // The hidden list already holding exactly these entries, unselected, is left as it is.
+    if (list.items() != written || list.listIndex() != -1) {
+        list.clear();
+        list.addItems(written);
+    }
     ui::TextBox& temp = this->*s.temp;
     temp.setText(box.text());
     box.clear();

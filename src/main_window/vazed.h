@@ -160,6 +160,9 @@ private:
     } drag_;
     // The start found "2.txt" but could not read it: this run must not write its empty values over it.
     bool lastValuesUnread_ = false;
+    struct KnownListFile;
+    // One for each saved value list, by its number less one.
+    std::unique_ptr<KnownListFile[]> knownLists_;
 };
 
 // A text box or a combo box: the two kinds of entry control, read and written by text.

@@ -102,6 +102,57 @@ TEST_F(VazedTest, ASaveRewritesOnlyTheFilesWhoseBytesChange) {
     EXPECT_TRUE(services->messages.empty());
 }
 
+// Saves one after another, with the value list editor rewriting the file between some of them: each
+// save starts from the file as it is then, writes only when its bytes change, and leaves the hidden
+// list and the box holding the file's entries, the hidden list unselected.
+TEST_F(VazedTest, RepeatedSavesFollowTheFileAsItIsAtEachSave) {
+    const QByteArray bom("\xEF\xBB\xBF");
+    struct Step {
+        QByteArray editorWrote;  // empty: the file is left as the last save left it
+        const char* entered;
+        QByteArray after;
+    };
+    const auto cp = [](const char* text) { return cp1251(QString::fromUtf8(text)); };
+    const Step steps[] = {
+        {cp("Альфа\r\nБета\r\n"), "Гамма", cp("Альфа\r\nБета\r\nГамма\r\n")},
+        {{}, "Гамма", cp("Альфа\r\nБета\r\nГамма\r\n")},
+        {cp("Альфа\r\nГамма\r\n"), "Гамма", cp("Альфа\r\nГамма\r\n")},
+        {cp("Гамма\r\nАльфа\r\n"), "Гамма", cp("Гамма\r\nАльфа\r\n")},
+        {{}, "альфа", cp("Гамма\r\nальфа\r\n")},
+        {{}, "ГАММА", cp("Гамма\r\nальфа\r\n")},
+        {bom + QStringLiteral("Гамма\r\nальфа\r\n").toUtf8(), "ГАММА",
+         bom + QStringLiteral("Гамма\r\nальфа\r\n").toUtf8()},
+        {{}, "Бета", bom + QStringLiteral("Гамма\r\nальфа\r\nБета\r\n").toUtf8()},
+        {cp("Гамма\rальфа\rБета\r"), "Бета", cp("Гамма\r\nальфа\r\nБета\r\n")},
+        {cp("Бета\r\nБета\r\n"), "Бета", cp("Бета\r\n")},
+    };
+    Vazed& v = start();
+    const QDateTime past(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.after.toStdString());
+        if (!step.editorWrote.isEmpty()) folder.write("data\\1.txt", step.editorWrote);
+        const QByteArray before = folder.read("data\\1.txt");
+        {
+            QFile f(folder.file("data\\1.txt"));
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(past, QFileDevice::FileModificationTime));
+        }
+        v.Combo2.setText(QString::fromUtf8(step.entered));
+        if (v.List1.listCount() > 0) v.List1.setListIndex(0);
+        v.SaveEntryState();
+        EXPECT_EQ(folder.read("data\\1.txt"), step.after);
+        EXPECT_EQ(QFileInfo(folder.file("data\\1.txt")).lastModified() == past, before == step.after);
+        const QStringList expected = textfile::splitLines(step.after);
+        EXPECT_EQ(v.List1.items(), expected);
+        EXPECT_EQ(v.List1.listIndex(), -1);
+        ASSERT_EQ(v.Combo2.listCount(), expected.size());
+        for (int i = 0; i < v.Combo2.listCount(); ++i) EXPECT_EQ(v.Combo2.list(i), expected[i]);
+        EXPECT_EQ(v.Combo2.text(), QString::fromUtf8(step.entered));
+        EXPECT_EQ(v.Text23.text(), QString::fromUtf8(step.entered));
+    }
+    EXPECT_TRUE(services->messages.empty());
+}
+
 TEST_F(VazedTest, ListsLoadIntoTheirHiddenListAndComboBoxWithEmptyTexts) {
     folder.write("data\\20.txt", cp1251(QStringLiteral("Алматы\r\nАстана\rШымкент")));
     folder.write("data\\21.txt", QByteArray("\xEF\xBB\xBF") + QStringLiteral("Біліктілік\r\n").toUtf8());
