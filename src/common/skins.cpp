@@ -14,8 +14,4 @@ QString picturePath(const Skin& s, int number) {
     return ui::programPath(QStringLiteral("image\\Skin%1\\%2.jpg").arg(s.folder).arg(number));
 }
 
-bool loadPicture(ui::PictureBox& box, const Skin& s, int number) {
-    return box.loadPicture(picturePath(s, number));
-}
-
 }  // namespace skin

@@ -38,9 +38,6 @@ inline constexpr SkinColours kCaptionText = {kSkins[0].captionText, kSkins[1].ca
 const Skin* find(QStringView name);
 // "image\SkinN\<number>.jpg", resolved against the program folder.
 QString picturePath(const Skin& s, int number);
-// Loads one skin picture. A missing or unreadable file leaves the control without a picture, so
-// one lost file costs one button its picture and nothing else.
-bool loadPicture(ui::PictureBox& box, const Skin& s, int number);
 
 // The skin's row in kSkins, the index into a SkinColours row.
 inline std::size_t rowOf(const Skin& s) {
@@ -82,7 +79,9 @@ struct Look {
 };
 
 // Applies the skin named `name` to `w`: backgrounds, then pictures, then text colours. A name that
-// is no skin changes nothing and gives false. Each picture is read from its file afresh.
+// is no skin changes nothing and gives false. Each picture is read from its file afresh; a missing
+// or unreadable file leaves its control without a picture, so one lost file costs one button its
+// picture and nothing else.
 template <class W>
 bool apply(W& w, QStringView name, const Look<W>& look) {
     const Skin* s = find(name);
@@ -98,7 +97,11 @@ bool apply(W& w, QStringView name, const Look<W>& look) {
         else
             w.setBackColor(c);
     }
-    for (const Picture<W>& p : look.pictures) loadPicture(w.*p.control, *s, p.number);
+    QStringList files;
+    for (const Picture<W>& p : look.pictures) files << picturePath(*s, p.number);
+    const std::vector<std::optional<QPixmap>> pictures = ui::readPictures(files);
+    for (std::size_t i = 0; i < look.pictures.size(); ++i)
+        (w.*look.pictures[i].control).setPicture(pictures[i].value_or(QPixmap()));
     for (const Paint<W>& p : look.texts) {
         const ui::OleColor c = pick(*s, p.own ? p.own : look.textColours, s->captionText);
         if (p.label) (w.*p.label).setForeColor(c);

@@ -1,5 +1,6 @@
 #include "platform/combo_box.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -58,10 +59,26 @@ private:
     ComboBox* combo_;
 };
 
-ComboBox::ComboBox() : Control(new QComboBox) {
+// Most boxes never drop down, and Qt builds a box's drop-down list (a window with a view, a model
+// connection and a delegate) the first time the box's font or colours change. This box leaves the
+// list unbuilt until it first drops down; built then, it takes the box's font and colours as they are.
+class LazyListComboBox : public QComboBox {
+protected:
+    void changeEvent(QEvent* e) override {
+        const bool reachesTheList = e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange;
+        if (reachesTheList && !findChild<QAbstractItemView*>())
+            QWidget::changeEvent(e);
+        else
+            QComboBox::changeEvent(e);
+    }
+};
+
+ComboBox::ComboBox() : Control(new LazyListComboBox) {
     QComboBox* b = box(widget());
     b->setModel(new QStringListModel(b));
-    b->setEditable(true);
+    // Handing the box its edit field makes it editable without building the drop-down list, which
+    // most boxes never open; it is built on the first drop-down, as setEditable would have built it.
+    b->setLineEdit(new QLineEdit(b));
     b->setInsertPolicy(QComboBox::NoInsert);
     b->setCompleter(nullptr);
     b->setDuplicatesEnabled(true);

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace ui {
 
@@ -20,10 +23,14 @@ bool jpegIsWhole(const QByteArray& bytes) {
 }
 }  // namespace
 
-std::optional<QPixmap> readPicture(const QString& path) {
+namespace {
+// Reads and decodes one picture file; a plain image, so it may run on any thread.
+std::optional<QImage> readImage(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray format = QImageReader::imageFormat(&file);
+    // Skin pictures are JPEG: known by their first bytes, without asking every image plugin.
+    const bool jpeg = file.peek(3) == QByteArrayView("\xFF\xD8\xFF", 3);
+    const QByteArray format = jpeg ? QByteArray("jpeg") : QImageReader::imageFormat(&file);
     QBuffer whole;
     if (format == "jpeg") {
         // The whole file is read once to check its end, so a file past the limit is refused unread.
@@ -36,9 +43,36 @@ std::optional<QPixmap> readPicture(const QString& path) {
     file.seek(0);
     QImageReader reader(format == "jpeg" ? static_cast<QIODevice*>(&whole) : &file, format);
     reader.setAllocationLimit(kAllocationLimitMb);
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
-    return QPixmap::fromImage(image);
+    return image;
+}
+}  // namespace
+
+std::optional<QPixmap> readPicture(const QString& path) {
+    const std::optional<QImage> image = readImage(path);
+    if (!image) return std::nullopt;
+    return QPixmap::fromImage(*image);
+}
+
+std::vector<std::optional<QPixmap>> readPictures(const QStringList& paths) {
+    // A window's pictures are decoded side by side; pixmaps are made on the calling (window) thread.
+    std::vector<std::optional<QImage>> images(paths.size());
+    std::atomic<qsizetype> next = 0;
+    const auto work = [&] {
+        for (qsizetype i = next++; i < paths.size(); i = next++) images[size_t(i)] = readImage(paths[i]);
+    };
+    const unsigned helpers =
+        std::min<unsigned>(std::thread::hardware_concurrency(), unsigned(paths.size())) / 2;
+    std::vector<std::jthread> threads;
+    for (unsigned i = 0; i < helpers; ++i) threads.emplace_back(work);
+    work();
+    threads.clear();
+    std::vector<std::optional<QPixmap>> out;
+    out.reserve(images.size());
+    for (const std::optional<QImage>& image : images)
+        out.push_back(image ? std::optional(QPixmap::fromImage(*image)) : std::nullopt);
+    return out;
 }
 
 PictureBox::PictureBox() : Control(newTwipsPaintedWidget(this)) {}

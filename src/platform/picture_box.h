@@ -3,7 +3,9 @@
 // picture, or none; Click, MouseDown, MouseMove; tooltip; enabled.
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "platform/control.h"
 
@@ -13,6 +15,8 @@ namespace ui {
 // than the reader's allocation limit, so a damaged or hostile file never costs more than a failed
 // load.
 std::optional<QPixmap> readPicture(const QString& path);
+// Reads several picture files at once, each as readPicture would, in the order given.
+std::vector<std::optional<QPixmap>> readPictures(const QStringList& paths);
 
 class PictureBox : public Control {
 public:

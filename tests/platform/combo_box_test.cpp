@@ -140,4 +140,28 @@ TEST_F(ComboKeys, EveryTypedKeyReachesKeyPressOnceOnEitherRoad) {
     EXPECT_EQ(Combo1.text(), "abc");
 }
 
+// The drop-down list is built on the first drop-down; it must still show the box's font and colours,
+// whether they were set before it was built or after.
+TEST_F(ComboKeys, TheDropDownListShowsTheBoxsFontAndColours) {
+    QComboBox* b = comboWidget();
+    const QPoint arrow(b->width() - 4, b->height() / 2);
+    const auto expectTheBoxsLook = [&](const char* when) {
+        SCOPED_TRACE(when);
+        QTest::mouseClick(b, Qt::LeftButton, {}, arrow);
+        ASSERT_TRUE(b->view()->isVisible());
+        EXPECT_EQ(b->view()->font(), b->font());
+        EXPECT_EQ(b->view()->palette().color(QPalette::Text), b->palette().color(QPalette::Text));
+        EXPECT_EQ(b->view()->palette().color(QPalette::Base), b->palette().color(QPalette::Base));
+        b->hidePopup();
+    };
+    Combo1.setFont({.name = QStringLiteral("Times New Roman"), .size = 14, .bold = true});
+    Combo1.setForeColor(0x0000FF);
+    Combo1.setBackColor(0x00FFFF);
+    expectTheBoxsLook("set before the first drop-down");
+    Combo1.setFont({.name = QStringLiteral("Arial"), .size = 10, .italic = true});
+    Combo1.setForeColor(0xFF0000);
+    Combo1.setBackColor(0xC0C0C0);
+    expectTheBoxsLook("set after it");
+}
+
 }  // namespace

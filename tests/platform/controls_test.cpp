@@ -1,8 +1,12 @@
-// Properties of single controls: list search, label autosize, geometry in twips, silent writes.
+// Properties of single controls: list search, label autosize, geometry in twips, silent writes,
+// picture files.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "operator.h"
 #include "platform/controls.h"
@@ -185,6 +189,57 @@ TEST(SilentWrites, RemovingThePickedItemUnpicksItWithoutClick) {
     combo.removeItem(0);
     EXPECT_EQ(combo.listIndex(), -1);
     EXPECT_EQ(clicks, 0);
+}
+
+QByteArray pictureBytes(QColor colour, const char* format) {
+    QImage image(24, 16, QImage::Format_RGB32);
+    image.fill(colour);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    image.save(&out, format);
+    return out.data();
+}
+
+// A window's pictures are read together, side by side: each comes out as it would alone, in its place.
+TEST(PictureFiles, ReadTogetherEachComesOutAsItWouldAloneInItsPlace) {
+    QTemporaryDir dir;
+    const QByteArray red = pictureBytes(Qt::red, "JPG");
+    // clang-format off
+    const std::pair<const char*, QByteArray> files[] = {
+        {"red.jpg",      red},
+        {"missing.jpg",  {}},
+        {"cut.jpg",      red.left(red.size() / 2)},
+        {"text.jpg",     "no picture\r\n"},
+        {"blue.png",     pictureBytes(Qt::blue, "PNG")},
+        {"empty.jpg",    ""},
+        {"green.jpg",    pictureBytes(Qt::green, "JPG")},
+    };
+    // clang-format on
+    QStringList paths;
+    for (const auto& [name, bytes] : files) {
+        paths << dir.filePath(QString::fromLatin1(name));
+        if (QByteArrayView(name) == "missing.jpg") continue;
+        QFile f(paths.back());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    for (int round = 0; round < 20; ++round) {  // the order must not depend on which thread ends first
+        const std::vector<std::optional<QPixmap>> together = ui::readPictures(paths);
+        ASSERT_EQ(together.size(), std::size(files));
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            SCOPED_TRACE(paths[i].toStdString());
+            const std::optional<QPixmap> alone = ui::readPicture(paths[i]);
+            ASSERT_EQ(together[size_t(i)].has_value(), alone.has_value());
+            if (alone) EXPECT_EQ(together[size_t(i)]->toImage(), alone->toImage());
+        }
+    }
+    const auto colourOf = [](const std::optional<QPixmap>& p) { return p->toImage().pixelColor(12, 8); };
+    const std::vector<std::optional<QPixmap>> read = ui::readPictures(paths);
+    EXPECT_GT(colourOf(read[0]).red(), 200);
+    EXPECT_EQ(colourOf(read[4]), QColor(Qt::blue));
+    EXPECT_GT(colourOf(read[6]).green(), 200);
+    for (int bad : {1, 2, 3, 5}) EXPECT_FALSE(read[size_t(bad)].has_value()) << bad;
+    EXPECT_TRUE(ui::readPictures({}).empty());
 }
 
 }  // namespace
