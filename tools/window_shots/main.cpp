@@ -1,6 +1,7 @@
 // Starts Velmox on a copy of a program folder, opens the settings window and the help window, and
-// grabs both in Russian and Kazakh under each of the four skins. Nothing is written to the folder
-// it was given: the start runs on a temporary copy.
+// grabs both in Russian and Kazakh under each of the four skins; first it grabs the value list
+// editor with the folder's lists, as it opens and with the second entry of each list picked. Nothing is
+// written to the folder it was given: the start runs on a temporary copy.
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -17,6 +18,8 @@
 #include "settings/help.h"
 #include "settings/nastroiki.h"
 #include "shared/copy_folder.h"
+#include "value_lists/edit.h"
+#include "value_lists/edit_tables.h"
 
 namespace {
 // The program's own services, but a message goes to the terminal instead of waiting for a click,
@@ -58,6 +61,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     velmox::Vazed& v = ui::form<velmox::Vazed>();
+    v.Image24_Click();
+    velmox::Edit& e = ui::form<velmox::Edit>();
+    settle();
+    e.window()->grab().save(out.filePath(QStringLiteral("edit.png")));
+    for (int n = 1; n <= 21; ++n) {
+        ui::ListBox& list = e.*velmox::value_lists::valueList(n).list;
+        if (list.listCount() > 1) list.setListIndex(1);
+    }
+    settle();
+    e.window()->grab().save(out.filePath(QStringLiteral("edit-picked.png")));
+    e.hide();
     v.Image10_Click();
     velmox::Nastroiki& s = ui::form<velmox::Nastroiki>();
     velmox::Help& h = ui::form<velmox::Help>();
