@@ -1,7 +1,8 @@
 #include "platform/list_box.h"
 
-#include <QListWidget>
-#include <QSignalBlocker>
+#include <QAbstractListModel>
+#include <QListView>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,45 +10,112 @@
 
 namespace ui {
 
+// The list's entries as plain strings, and the view's model of them: no item object per entry, so
+// a list of thousands costs a pointer an entry and a whole list comes in at once.
+class ListEntries : public QAbstractListModel {
+public:
+    const QStringList& strings() const { return strings_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(strings_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= strings_.size()) return {};
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+        return strings_[index.row()];
+    }
+    // The flags of the old list's items: picked, not edited in place.
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::NoItemFlags;
+        return Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled |
+               Qt::ItemNeverHasChildren;
+    }
+
+    void insert(qsizetype at, const QString& s) {
+        beginInsertRows({}, int(at), int(at));
+        strings_.insert(at, s);
+        endInsertRows();
+    }
+    void append(const QStringList& more) {
+        if (more.isEmpty()) return;
+        const int first = int(strings_.size());
+        beginInsertRows({}, first, first + int(more.size()) - 1);
+        if (strings_.isEmpty())
+            strings_ = more;  // shared, not copied
+        else
+            strings_ << more;
+        endInsertRows();
+    }
+    void remove(int i) {
+        beginRemoveRows({}, i, i);
+        strings_.removeAt(i);
+        endRemoveRows();
+    }
+    void clear() {
+        beginResetModel();
+        strings_.clear();
+        endResetModel();
+    }
+
+private:
+    QStringList strings_;
+};
+
 namespace {
-QListWidget* view(QWidget* w) {
-    return static_cast<QListWidget*>(w);
+QListView* view(QWidget* w) {
+    return static_cast<QListView*>(w);
 }
 }  // namespace
 
-ListBox::ListBox() : Control(new QListWidget) {
-    QListWidget* v = view(widget());
+ListBox::ListBox() : Control(new QListView), entries_(std::make_unique<ListEntries>()) {
+    QListView* v = view(widget());
+    v->setModel(entries_.get());
     v->setSelectionMode(QAbstractItemView::SingleSelection);
     // The old list box: its default font, and no horizontal scroll bar under long entries.
     v->setFont(toScreenFont(FontSpec{}));
     v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The items lie on the view's viewport: moves and presses over them are the list's own.
     watch(v->viewport());
-    QObject::connect(v, &QListWidget::currentRowChanged, v, [this](int row) {
-        if (row == listIndex_) return;
-        listIndex_ = row;
-        dispatchEvent([this] { fire(onClick); });
-    });
+    QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
+                     [this](const QModelIndex& current) {
+                         const int row = current.row();
+                         if (quiet_ || row == listIndex_) return;
+                         listIndex_ = row;
+                         dispatchEvent([this] { fire(onClick); });
+                     });
+}
+
+ListBox::~ListBox() {
+    // The view lets go of the entries as they go: nothing it does then is a pick.
+    quiet_ = true;
+}
+
+int ListBox::listCount() const {
+    return int(entries_->strings().size());
+}
+
+const QStringList& ListBox::items() const {
+    return entries_->strings();
 }
 
 const QString& ListBox::list(int i) const {
-    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
-    return items_[i];
+    if (i < 0 || i >= listCount()) throw std::out_of_range("list index outside the list");
+    return items()[i];
 }
 
 void ListBox::addItem(const QString& item) {
-    qsizetype at = items_.size();
+    const QStringList& items = entries_->strings();
+    qsizetype at = items.size();
     if (sorted_) {
         const auto before = [](const QString& a, const QString& b) {
             return a.compare(b, Qt::CaseInsensitive) < 0;
         };
-        at = std::upper_bound(items_.cbegin(), items_.cend(), item, before) - items_.cbegin();
+        at = std::upper_bound(items.cbegin(), items.cend(), item, before) - items.cbegin();
         // The selection follows its item.
         if (listIndex_ >= at) ++listIndex_;
     }
-    items_.insert(at, item);
-    const QSignalBlocker block(widget());
-    view(widget())->insertItem(int(at), item);
+    const QScopedValueRollback quiet(quiet_, true);
+    entries_->insert(at, item);
 }
 
 void ListBox::addItems(const QStringList& items) {
@@ -55,40 +123,41 @@ void ListBox::addItems(const QStringList& items) {
         for (const QString& item : items) addItem(item);
         return;
     }
-    items_ << items;
-    const QSignalBlocker block(widget());
-    view(widget())->addItems(items);
+    const QScopedValueRollback quiet(quiet_, true);
+    entries_->append(items);
 }
 
 void ListBox::removeItem(int i) {
-    if (i < 0 || i >= int(items_.size())) throw std::out_of_range("list index outside the list");
-    items_.removeAt(i);
+    if (i < 0 || i >= listCount()) throw std::out_of_range("list index outside the list");
     listIndex_ = selectionAfterRemoval(listIndex_, i);
-    const QSignalBlocker block(widget());
-    delete view(widget())->takeItem(i);
-    view(widget())->setCurrentRow(listIndex_);
+    const QScopedValueRollback quiet(quiet_, true);
+    // The view moves its current row off a removed one by itself: it goes back to ListIndex.
+    entries_->remove(i);
+    showListIndex();
 }
 
 void ListBox::clear() {
-    items_.clear();
     listIndex_ = -1;
-    const QSignalBlocker block(widget());
-    view(widget())->clear();
+    const QScopedValueRollback quiet(quiet_, true);
+    entries_->clear();
+}
+
+void ListBox::showListIndex() {
+    const QScopedValueRollback quiet(quiet_, true);
+    view(widget())->selectionModel()->setCurrentIndex(entries_->index(listIndex_),
+                                                      QItemSelectionModel::ClearAndSelect);
 }
 
 void ListBox::setListIndex(int i) {
-    if (i < -1 || i >= int(items_.size())) throw std::out_of_range("ListIndex outside the list");
+    if (i < -1 || i >= listCount()) throw std::out_of_range("ListIndex outside the list");
     if (i == listIndex_) return;
     listIndex_ = i;
-    {
-        const QSignalBlocker block(widget());
-        view(widget())->setCurrentRow(i);
-    }
+    showListIndex();
     fire(onClick);
 }
 
 QString ListBox::text() const {
-    return listIndex_ >= 0 ? items_[listIndex_] : QString();
+    return listIndex_ >= 0 ? items()[listIndex_] : QString();
 }
 
 void ListBox::setFont(const FontSpec& f) {
@@ -96,12 +165,13 @@ void ListBox::setFont(const FontSpec& f) {
 }
 
 int ListBox::findStringExact(const QString& text, int startAfter) const {
-    const int n = int(items_.size());
+    const QStringList& items = entries_->strings();
+    const int n = int(items.size());
     if (n == 0) return -1;
     const int first = (startAfter < 0 || startAfter >= n) ? 0 : startAfter + 1;
     for (int k = 0; k < n; ++k) {
         const int i = (first + k) % n;
-        if (items_[i].compare(text, Qt::CaseInsensitive) == 0) return i;
+        if (items[i].compare(text, Qt::CaseInsensitive) == 0) return i;
     }
     return -1;
 }

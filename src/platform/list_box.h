@@ -4,19 +4,23 @@
 // its items included, in twips from its top-left corner.
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "platform/control.h"
 #include "platform/font.h"
 
 namespace ui {
 
+class ListEntries;
+
 class ListBox : public Control {
 public:
     ListBox();
+    ~ListBox() override;
 
-    int listCount() const { return int(items_.size()); }
+    int listCount() const;
     const QString& list(int i) const;
-    const QStringList& items() const { return items_; }
+    const QStringList& items() const;
     // A sorted list puts each added item in its alphabetical place (letter case aside), whatever
     // the order of adding; set it while building the window, before any item is added.
     bool sorted() const { return sorted_; }
@@ -40,9 +44,15 @@ public:
     std::function<void()> onClick;
 
 private:
-    QStringList items_;
+    // Moves the view's current row to ListIndex without taking it for the operator's pick.
+    void showListIndex();
+    // The entries, and the view's model of them; gone before the view, which then shows none.
+    std::unique_ptr<ListEntries> entries_;
     int listIndex_ = -1;
     bool sorted_ = false;
+    // Set while code changes the entries or the selection: the view's own moves of its current
+    // row are then no pick.
+    bool quiet_ = false;
 };
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 // Mouse events reach only the control under the pointer; clicks come from the left button.
 #include <gtest/gtest.h>
 
-#include <QListWidget>
+#include <QListView>
 #include <QWindow>
 
 #include "operator.h"
@@ -154,8 +154,8 @@ public:
     }
     // The window pixel at the middle of item `i`.
     QPoint itemCentre(int i) const {
-        auto* list = static_cast<QListWidget*>(List1.widget());
-        const QRect r = list->visualItemRect(list->item(i));
+        auto* list = static_cast<QListView*>(List1.widget());
+        const QRect r = list->visualRect(list->model()->index(i, 0));
         return list->viewport()->mapTo(window(), r.center());
     }
     Hit at(QPoint windowPixel, int button) const {

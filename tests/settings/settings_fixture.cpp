@@ -1,6 +1,6 @@
 #include "settings_fixture.h"
 
-#include <QListWidget>
+#include <QListView>
 
 #include "common/skins.h"
 
@@ -59,11 +59,13 @@ void clickAt(QWidget* w, const QPoint& at) {
 }  // namespace
 
 void SettingsTest::clickSkin(velmox::Nastroiki& s, const QString& name) {
-    auto* list = static_cast<QListWidget*>(s.List1.widget());
-    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    auto* list = static_cast<QListView*>(s.List1.widget());
+    const QAbstractItemModel* shown = list->model();
+    const QModelIndexList found = shown->match(shown->index(0, 0), Qt::DisplayRole, name, -1,
+                                               Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_EQ(found.size(), 1) << name.toStdString();
-    list->scrollToItem(found.first());
-    clickAt(list->viewport(), list->visualItemRect(found.first()).center());
+    list->scrollTo(found.first());
+    clickAt(list->viewport(), list->visualRect(found.first()).center());
     settle();
 }
 

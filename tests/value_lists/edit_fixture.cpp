@@ -1,6 +1,6 @@
 #include "value_lists/edit_fixture.h"
 
-#include <QListWidget>
+#include <QListView>
 
 #include "value_lists/edit_tables.h"
 
@@ -20,9 +20,10 @@ velmox::Edit& EditTest::openEditor(velmox::Vazed& v) {
 }
 
 void EditTest::clickEntry(ui::Form& form, ui::ListBox& list, int i) {
-    auto* view = static_cast<QListWidget*>(list.widget());
-    view->scrollToItem(view->item(i));
-    const QPoint at = view->visualItemRect(view->item(i)).center();
+    auto* view = static_cast<QListView*>(list.widget());
+    const QModelIndex entry = view->model()->index(i, 0);
+    view->scrollTo(entry);
+    const QPoint at = view->visualRect(entry).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     settle();
 }
