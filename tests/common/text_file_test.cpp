@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 #include "support/child_process.h"
@@ -83,6 +84,28 @@ TEST(TextFile, EncodesInWindows1251OnlyWhenEveryCharacterFits) {
     for (const QChar letter : QStringLiteral("ӘҒҚҢӨҰҮҺәғқңөұүһ")) {
         const QString value = QStringLiteral("Аб") + letter;
         EXPECT_EQ(textfile::encodeLines({value}), kBom + (value + "\r\n").toUtf8()) << value.toStdString();
+    }
+}
+
+// The files are coded through a table taken from Qt's own converter: for every byte and every
+// character it must decide as the converter does, reading a byte as it reads it and writing a
+// character in the code page only when the converter maps it without error to a byte that reads back
+// as the same character.
+TEST(TextFile, CodesEveryByteAndCharacterAsQtsWindows1251ConverterDoes) {
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray byte(1, char(b));
+        if (b == '\r') continue;
+        QStringDecoder decoder("windows-1251");
+        EXPECT_EQ(textfile::splitLines(byte), QStringList{decoder.decode(byte)}) << "byte " << b;
+    }
+    // "\r" is the line end; CR LF, being a line end, is left to the tests of line ends.
+    for (int u = 0; u < 0x10000; ++u) {
+        const QString c{QChar(char16_t(u))};
+        if (c == QStringLiteral("\r")) continue;
+        QStringEncoder encoder("windows-1251");
+        const QByteArray bytes = encoder.encode(c + QStringLiteral("\r\n"));
+        const bool fits = !encoder.hasError() && QStringDecoder("windows-1251").decode(bytes) == c + "\r\n";
+        EXPECT_EQ(textfile::encodeLines({c}), fits ? bytes : kBom + (c + "\r\n").toUtf8()) << "U+" << u;
     }
 }
 
