@@ -94,7 +94,7 @@ Workbook::Workbook() : Workbook(QStringList{"Sheet1", "Sheet2", "Sheet3"}) {}
 
 Workbook::Workbook(const QStringList& sheetNames, const std::optional<DesignStyle>& style) {
     if (sheetNames.isEmpty()) throw std::invalid_argument("a workbook needs at least one worksheet");
-    loadDocument(designWorkbookXml(sheetNames, style), {});
+    loadFromBytes(designWorkbookXml(sheetNames, style));
 }
 
 Workbook::~Workbook() = default;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +23,10 @@ class xml_document;
 }  // namespace pugi
 
 namespace workbook {
+
+namespace dom {
+class ParserBuffer;
+}  // namespace dom
 
 // The largest sheet a workbook holds: row and column numbers above these are refused.
 constexpr int kMaxRows = 1048576;
@@ -131,8 +136,8 @@ public:
     QStringList sheetNames() const;
 
 private:
-    // Parses into a new document and swaps it in only when all of it was read.
-    void loadDocument(const QByteArray& bytes, const QString& origin);
+    // Parses the text `read` gives into a new document and swaps it in only when all of it was read.
+    void loadDocument(const std::function<dom::ParserBuffer()>& read, const QString& origin);
 
     std::unique_ptr<pugi::xml_document> doc_;
     std::vector<std::unique_ptr<Worksheet>> sheets_;

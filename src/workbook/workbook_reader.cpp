@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "common/system_reason.h"
 #include "workbook/workbook_dom.h"
@@ -60,6 +62,51 @@ CellValue readData(pugi::xml_node data) {
     return CellValue::ofText(std::move(text));
 }
 
+// A file's text in memory the parser takes over and frees with its document, so a large student
+// base is held once, not as the file's bytes and the parser's own copy of them.
+class ParserBuffer {
+public:
+    ParserBuffer() = default;
+    explicit ParserBuffer(qsizetype size)
+        : data_(static_cast<char*>(pugi::get_memory_allocation_function()(size_t(size) + 1))), size_(size) {
+        if (!data_) throw std::bad_alloc();
+        data_[size] = 0;
+    }
+    explicit ParserBuffer(QByteArrayView bytes) : ParserBuffer(bytes.size()) {
+        if (!bytes.isEmpty()) std::memcpy(data_, bytes.data(), size_t(bytes.size()));
+    }
+    ParserBuffer(ParserBuffer&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    ParserBuffer& operator=(ParserBuffer&& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        return *this;
+    }
+    ~ParserBuffer() {
+        if (data_) pugi::get_memory_deallocation_function()(data_);
+    }
+
+    char* data() { return data_; }
+    qsizetype size() const { return size_; }
+    QByteArrayView view() const { return {data_, size_}; }
+    // Drops the first `count` bytes (a byte-order mark).
+    void dropFront(qsizetype count) {
+        std::memmove(data_, data_ + count, size_t(size_ - count) + 1);
+        size_ -= count;
+    }
+    // Ends the text after `size` bytes, for a file that turned out shorter than it said.
+    void shrink(qsizetype size) {
+        size_ = size;
+        data_[size] = 0;
+    }
+    // The parser's: the text and its terminating zero, which it then owns.
+    char* release() { return std::exchange(data_, nullptr); }
+
+private:
+    char* data_ = nullptr;
+    qsizetype size_ = 0;
+};
+
 }  // namespace dom
 
 namespace {
@@ -87,7 +134,7 @@ int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& s
                         .toStdString());
 }
 
-std::pair<int, int> lineAndColumn(const QByteArray& text, ptrdiff_t offset) {
+std::pair<int, int> lineAndColumn(QByteArrayView text, ptrdiff_t offset) {
     int line = 1, column = 1;
     for (qsizetype i = 0; i < offset && i < text.size(); ++i) {
         if (text.at(i) == '\n') {
@@ -100,37 +147,81 @@ std::pair<int, int> lineAndColumn(const QByteArray& text, ptrdiff_t offset) {
     return {line, column};
 }
 
+// The file's bytes, read straight into a buffer of the file's size.
+ParserBuffer readFile(const QString& path) {
+    QFile file(path);
+    const auto fail = [&] {
+        return LoadError((path + ": " + systemReason(file.errorString())).toStdString());
+    };
+    if (!file.open(QIODevice::ReadOnly)) throw fail();
+    if (file.isSequential()) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) throw fail();
+        return ParserBuffer(QByteArrayView(bytes));
+    }
+    ParserBuffer buffer(file.size());
+    const qint64 got = file.read(buffer.data(), buffer.size());
+    if (got < 0 || file.error() != QFileDevice::NoError) throw fail();
+    buffer.shrink(got);
+    // A file that grew while it was read: the rest as well.
+    const QByteArray more = file.readAll();
+    if (file.error() != QFileDevice::NoError) throw fail();
+    if (!more.isEmpty()) {
+        ParserBuffer whole(buffer.size() + more.size());
+        std::memcpy(whole.data(), buffer.data(), size_t(buffer.size()));
+        std::memcpy(whole.data() + buffer.size(), more.constData(), size_t(more.size()));
+        return whole;
+    }
+    return buffer;
+}
+
+// Decoding the whole file at once would hold it a second time, twice as large; piece by piece the
+// decoder keeps its state across the cuts, so a character split between two pieces reads whole.
+constexpr qsizetype kDecodePiece = 1 << 16;
+
+void checkUtf8(QByteArrayView text) {
+    QStringDecoder check(QStringDecoder::Utf8);
+    for (qsizetype at = 0; at < text.size(); at += kDecodePiece) {
+        (void)QString(check(text.sliced(at, std::min(kDecodePiece, text.size() - at))));
+        if (check.hasError()) throw LoadError("the text is not valid UTF-8");
+    }
+}
+
 // pugixml reads UTF-8, UTF-16 and UTF-32 itself. Any other encoding named in the XML declaration
 // (a hand-made file in windows-1251) is decoded here, and UTF-8 is checked, so Cyrillic is never
 // read as garbage and printed on a diploma.
-QByteArray toUtf8Document(const QByteArray& bytes, pugi::xml_encoding& encoding) {
+ParserBuffer toUtf8Document(ParserBuffer bytes, pugi::xml_encoding& encoding) {
     encoding = pugi::encoding_utf8;
-    const auto checkedUtf8 = [](const QByteArray& text) {
-        QStringDecoder check(QStringDecoder::Utf8);
-        (void)QString(check(text));
-        if (check.hasError()) throw LoadError("the text is not valid UTF-8");
-        return text;
-    };
+    const QByteArrayView view = bytes.view();
     // The byte-order mark says UTF-8 whatever the declaration says; the text must still be it.
-    if (bytes.startsWith("\xEF\xBB\xBF")) return checkedUtf8(bytes.mid(3));
-    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-                      bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)) ||
-                      (bytes.size() >= 2 && bytes[0] == 0) || (bytes.size() >= 2 && bytes[1] == 0);
+    if (view.startsWith("\xEF\xBB\xBF")) {
+        bytes.dropFront(3);
+        checkUtf8(bytes.view());
+        return bytes;
+    }
+    const bool wide = view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF") ||
+                      view.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)) ||
+                      (view.size() >= 2 && view[0] == 0) || (view.size() >= 2 && view[1] == 0);
     if (wide) {
         encoding = pugi::encoding_auto;
         return bytes;
     }
     static const QRegularExpression declaration(
         QStringLiteral(R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
-    const auto match = declaration.match(QString::fromLatin1(bytes.left(512)));
+    const auto match =
+        declaration.match(QString::fromLatin1(view.first(std::min<qsizetype>(512, view.size()))));
     const QString name = match.hasMatch() ? match.captured(1) : QStringLiteral("UTF-8");
     const QString key = name.toLower().remove(u'-').remove(u'_');
-    if (key == u"utf8") return checkedUtf8(bytes);
+    if (key == u"utf8") {
+        checkUtf8(view);
+        return bytes;
+    }
     QStringDecoder decoder(name.toLatin1().constData());
     if (!decoder.isValid()) throw LoadError(("unsupported text encoding \"" + name + "\"").toStdString());
-    const QString text = decoder(bytes);
+    const QString text = decoder(view);
     if (decoder.hasError()) throw LoadError(("the text is not valid " + name).toStdString());
-    return text.toUtf8();
+    bytes = ParserBuffer();
+    return ParserBuffer(QByteArrayView(text.toUtf8()));
 }
 
 // True when `s` is well-formed UTF-8 of Unicode scalar values: no surrogates, nothing beyond U+10FFFF,
@@ -199,24 +290,43 @@ void settleText(pugi::xml_document& doc) {
         throw LoadError("the text holds a character that Unicode does not have (a bad character reference)");
 }
 
-// The document in `bytes`, parsed and checked: well-formed, of Unicode text, declaring no entities.
-std::unique_ptr<pugi::xml_document> parseDocument(const QByteArray& bytes) {
-    if (bytes.trimmed().isEmpty()) throw LoadError("the file is empty");
+// The document of the text `read` gives, parsed and checked: well-formed, of Unicode text, declaring
+// no entities. UTF-8 is parsed where it was read, and the document keeps that one buffer.
+std::unique_ptr<pugi::xml_document> parseDocument(const std::function<ParserBuffer()>& read) {
+    ParserBuffer bytes = read();
+    const QByteArrayView view = bytes.view();
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    if (std::all_of(view.begin(), view.end(), blank)) throw LoadError("the file is empty");
     pugi::xml_encoding encoding;
-    const QByteArray text = toUtf8Document(bytes, encoding);
+    ParserBuffer text = toUtf8Document(std::move(bytes), encoding);
 
     auto doc = std::make_unique<pugi::xml_document>();
     // Whitespace text is kept so that an export reproduces the file's own layout.
     constexpr unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_pi |
                                  pugi::parse_comments | pugi::parse_doctype | pugi::parse_ws_pcdata;
-    const pugi::xml_parse_result parsed =
-        doc->load_buffer(text.constData(), size_t(text.size()), options, encoding);
+    pugi::xml_parse_result parsed;
+    if (encoding == pugi::encoding_utf8) {
+        // With its terminating zero, as the parser's own copy would be.
+        const size_t size = size_t(text.size()) + 1;
+        parsed = doc->load_buffer_inplace_own(text.release(), size, options, encoding);
+    } else {
+        parsed = doc->load_buffer(text.data(), size_t(text.size()), options, encoding);
+    }
     if (!parsed) {
+        // The parser wrote into the text it stopped in, so the place is counted in a new reading of
+        // it; a file that cannot be read again is placed by its character.
+        std::optional<std::pair<int, int>> place;
         if (encoding == pugi::encoding_utf8) {
-            const auto [line, column] = lineAndColumn(text, parsed.offset);
+            try {
+                pugi::xml_encoding again;
+                place = lineAndColumn(toUtf8Document(read(), again).view(), parsed.offset);
+            } catch (const LoadError&) {
+            }
+        }
+        if (place) {
             throw LoadError(QStringLiteral("not well-formed XML at line %1, column %2: %3")
-                                .arg(line)
-                                .arg(column)
+                                .arg(place->first)
+                                .arg(place->second)
                                 .arg(QLatin1String(parsed.description()))
                                 .toStdString());
         }
@@ -349,22 +459,16 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
 }
 
 void Workbook::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw LoadError((path + ": " + systemReason(file.errorString())).toStdString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw LoadError((path + ": " + systemReason(file.errorString())).toStdString());
-    loadDocument(bytes, path);
+    loadDocument([&] { return readFile(path); }, path);
 }
 
 void Workbook::loadFromBytes(const QByteArray& bytes) {
-    loadDocument(bytes, {});
+    loadDocument([&] { return ParserBuffer(QByteArrayView(bytes)); }, {});
 }
 
-void Workbook::loadDocument(const QByteArray& bytes, const QString& origin) {
+void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QString& origin) {
     try {
-        auto doc = parseDocument(bytes);
+        auto doc = parseDocument(read);
 
         pugi::xml_node root = doc->document_element();
         NsScope scope;

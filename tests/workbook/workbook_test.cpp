@@ -282,6 +282,79 @@ TEST(Workbook, UnloadableFilesFailWithAReasonAndKeepTheWorkbook) {
     }
 }
 
+// The parser writes into the text as it reads it (ends of names, line ends in attribute values), so
+// the place of an error is counted in the text as it came: the same from a file and from bytes.
+TEST(Workbook, AParseErrorIsPlacedInTheTextAsItCame) {
+    const QByteArray bytes =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<ss:Workbook\r\n"
+        " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\r\n"
+        " <ss:Worksheet ss:Name=\"Лист\n1\">\r\n"
+        "  <ss:Table><ss:Row><ss:Cell><ss:Data ss:Type=\"String\">а\r\nб</ss:Data></ss:Cell></ss:Row>\r\n"
+        "</ss:Workbook>\r\n";
+    ProgramFolder folder;
+    folder.write("bad.xml", bytes);
+    QStringList reasons;
+    for (bool fromFile : {false, true}) {
+        Workbook book;
+        try {
+            if (fromFile) {
+                book.load(folder.file("bad.xml"));
+            } else {
+                book.loadFromBytes(bytes);
+            }
+            ADD_FAILURE() << "loaded";
+        } catch (const LoadError& e) {
+            reasons << QString::fromUtf8(e.what()).section(QStringLiteral("not well-formed"), 1);
+        }
+    }
+    ASSERT_EQ(reasons.size(), 2);
+    EXPECT_TRUE(reasons[0].startsWith(u" XML at line 8, column 3:")) << reasons[0].toStdString();
+    EXPECT_EQ(reasons[0], reasons[1]);
+}
+
+// A base far larger than the pieces the text is checked in: a letter cut by a piece's end reads
+// whole, a bad byte far into the file is still found, and the export gives back every byte.
+TEST(Workbook, ALargeBaseIsCheckedWholeAndExportsByteForByte) {
+    const auto base = [](const QByteArray& pad) {
+        QByteArray rows;
+        for (int r = 1; rows.size() < 300000; ++r) {
+            rows += "   <ss:Row>\n    <ss:Cell><ss:Data ss:Type=\"String\">Қасымов Әйгерім " +
+                    (r == 1 ? pad : QByteArray::number(r)) +
+                    "</ss:Data></ss:Cell>\n    <ss:Cell><ss:Data ss:Type=\"Number\">" +
+                    QByteArray::number(2000 + r % 30) + "</ss:Data></ss:Cell>\n   </ss:Row>\n";
+        }
+        rows.chop(1);
+        return sheetXml(rows.constData());
+    };
+    // The first row's padding puts the middle of a two-byte letter at the first 64 KiB mark.
+    QByteArray pad = "1";
+    QByteArray bytes = base(pad);
+    while ((uchar(bytes[1 << 16]) & 0xC0) != 0x80) bytes = base(pad += ' ');
+
+    ProgramFolder folder;
+    folder.write("2.xml", bytes);
+    Workbook book;
+    book.load(folder.file("2.xml"));
+    EXPECT_EQ(book.toBytes(), bytes);
+    const int last = book.activeSheet().rowCount();
+    EXPECT_GT(last, 1500);
+    EXPECT_EQ(textAt(book.activeSheet(), "A1"), QString::fromUtf8("Қасымов Әйгерім " + pad));
+    EXPECT_EQ(workbook::toText(book.activeSheet().cell(last, 1)),
+              QStringLiteral("Қасымов Әйгерім %1").arg(last));
+
+    QByteArray damaged = bytes;
+    damaged[damaged.lastIndexOf("Әйгерім") + 1] = '\xFF';
+    folder.write("2.xml", damaged);
+    try {
+        book.load(folder.file("2.xml"));
+        ADD_FAILURE() << "loaded";
+    } catch (const LoadError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(u"not valid UTF-8")) << e.what();
+    }
+    EXPECT_EQ(book.toBytes(), bytes);
+}
+
 TEST(Workbook, MissingFileFailsNamingIt) {
     ProgramFolder folder;
     Workbook book;
