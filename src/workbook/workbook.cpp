@@ -58,16 +58,16 @@ CellValue Worksheet::cell(int row, int column) const {
     checkPosition(row, column);
     const auto r = d_->rows.find(row);
     if (r == d_->rows.end()) return {};
-    const auto c = r->second.cells.find(column);
-    if (c == r->second.cells.end()) return {};
-    return readData(c->second.data);
+    const Impl::CellSlot* slot = r->second.find(column);
+    return slot ? readCell(slot->cell) : CellValue();
 }
 
 std::vector<Worksheet::FilledCell> Worksheet::filledCells() const {
     std::vector<FilledCell> cells;
     for (const auto& [row, rowSlot] : d_->rows) {
-        for (const auto& [column, slot] : rowSlot.cells) {
-            if (slot.data) cells.push_back({row, column, readData(slot.data)});
+        for (const Impl::CellSlot& slot : rowSlot.cells) {
+            if (CellValue value = readCell(slot.cell); !value.isEmpty())
+                cells.push_back({row, slot.column, std::move(value)});
         }
     }
     return cells;

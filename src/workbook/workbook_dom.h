@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 #include <map>
 #include <pugixml.hpp>
 #include <string>
@@ -111,8 +112,10 @@ private:
     std::vector<std::pair<std::string_view, std::string_view>> bindings_;
 };
 
-// The reader's: a cell's value from its Data element (null: an empty cell).
-CellValue readData(pugi::xml_node data);
+// The reader's: a cell's value from its Data element; empty when it has none (a styled empty cell).
+CellValue readCell(pugi::xml_node cell);
+// The element that holds a cell's value; null when it has none.
+pugi::xml_node dataOf(pugi::xml_node cell);
 // The model's: "C7" as row and column; throws std::invalid_argument for anything else.
 std::pair<int, int> parseCellName(QStringView name);
 void checkPosition(int row, int column);
@@ -122,19 +125,34 @@ QByteArray designWorkbookXml(const QStringList& sheetNames, const std::optional<
 }  // namespace dom
 
 // ---------------------------------------------------------------------------------------------------
-// Worksheet: the DOM nodes of one sheet and an index row → column → cell, so a read by name is two
-// map look-ups and a write finds its neighbours without scanning the table.
+// Worksheet: the DOM nodes of one sheet and an index row → column → cell, so a read by name is a map
+// look-up and a search of one row, and a write finds its neighbours without scanning the table.
 
 struct Worksheet::Impl {
     struct CellSlot {
         pugi::xml_node cell;
-        pugi::xml_node data;  // null: a cell with no value (a styled empty cell)
-        int last = 0;         // last column it covers (MergeAcross)
+        int column = 0;
+        int last = 0;  // last column it covers (MergeAcross)
     };
     struct RowSlot {
         pugi::xml_node row;
         int last = 0;  // last row it covers (Span)
-        std::map<int, CellSlot> cells;
+        // In column order. A row holds a few cells, and a student base ten thousand rows: a sorted
+        // array of them costs a fraction of a tree's nodes.
+        std::vector<CellSlot> cells;
+
+        std::vector<CellSlot>::iterator after(int column) {
+            return std::upper_bound(cells.begin(), cells.end(), column,
+                                    [](int c, const CellSlot& slot) { return c < slot.column; });
+        }
+        const CellSlot* find(int column) const {
+            const auto it = std::lower_bound(cells.begin(), cells.end(), column,
+                                             [](const CellSlot& slot, int c) { return slot.column < c; });
+            return it != cells.end() && it->column == column ? &*it : nullptr;
+        }
+        CellSlot* find(int column) {
+            return const_cast<CellSlot*>(static_cast<const RowSlot*>(this)->find(column));
+        }
     };
 
     pugi::xml_node sheet;

@@ -38,9 +38,16 @@ QString dataText(pugi::xml_node data) {
     return QString::fromStdString(text);
 }
 
-CellValue readData(pugi::xml_node data) {
+pugi::xml_node dataOf(pugi::xml_node cell) {
+    return NsScope::at(cell).child(cell, kSpreadsheetNs, "Data");
+}
+
+CellValue readCell(pugi::xml_node cell) {
+    NsScope scope = NsScope::at(cell);
+    const pugi::xml_node data = scope.child(cell, kSpreadsheetNs, "Data");
     if (!data) return {};
-    const std::string_view type = NsScope::at(data).attribute(data, "Type").value();
+    scope.enter(data);
+    const std::string_view type = scope.attribute(data, "Type").value();
     QString text = dataText(data);
     if (type == "Number") {
         const std::string ascii = text.trimmed().toStdString();
@@ -430,6 +437,9 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
     slot.last = number + span;
     previousRow = slot.last;
 
+    size_t elements = 0;
+    for (auto child : rowNode.children()) elements += child.type() == pugi::node_element;
+    slot.cells.reserve(elements);
     int previousColumn = 0;
     for (auto cellNode : rowNode.children()) {
         if (cellNode.type() != pugi::node_element) continue;
@@ -445,10 +455,7 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
             if (auto a = scope.attribute(cellNode, "MergeAcross")) {
                 merge = positionAttribute(a, 0, kMaxColumn - column, name, "MergeAcross");
             }
-            CellSlot& cell = slot.cells[column];
-            cell.cell = cellNode;
-            cell.data = scope.child(cellNode, kSpreadsheetNs, "Data");
-            cell.last = column + merge;
+            const CellSlot& cell = slot.cells.emplace_back(CellSlot{cellNode, column, column + merge});
             previousColumn = cell.last;
             rowExtent = std::max(rowExtent, number);
             columnExtent = std::max(columnExtent, cell.last);

@@ -197,14 +197,14 @@ Worksheet::Impl::RowSlot& Worksheet::Impl::ensureRow(int row) {
 }
 
 Worksheet::Impl::CellSlot& Worksheet::Impl::ensureCell(RowSlot& slot, int column) {
+    if (CellSlot* found = slot.find(column)) return *found;
     auto& cells = slot.cells;
-    if (auto found = cells.find(column); found != cells.end()) return found->second;
     const std::string cellName = siblingName(slot.row, "Cell");
-    auto next = cells.upper_bound(column);
+    auto next = slot.after(column);
     pugi::xml_node node;
     if (next != cells.begin()) {
-        CellSlot& before = std::prev(next)->second;
-        const int first = std::prev(next)->first;
+        CellSlot& before = *std::prev(next);
+        const int first = before.column;
         if (before.last >= column) {
             // Inside a merged cell: the merge now ends before this column, and the cell after it,
             // if it was placed by counting, is pinned to its column.
@@ -215,16 +215,16 @@ Worksheet::Impl::CellSlot& Worksheet::Impl::ensureCell(RowSlot& slot, int column
                 removeAttribute(before.cell, "MergeAcross");
             }
             before.last = column - 1;
-            if (end != column && next != cells.end()) setAttribute(next->second.cell, "Index", next->first);
+            if (end != column && next != cells.end()) setAttribute(next->cell, "Index", next->column);
         }
         node = insertAfter(slot.row, cellName, before.cell);
         if (column != before.last + 1) setAttribute(node, "Index", column);
     } else {
-        node = next != cells.end() ? insertBefore(slot.row, cellName, next->second.cell)
+        node = next != cells.end() ? insertBefore(slot.row, cellName, next->cell)
                                    : insertAfter(slot.row, cellName, {});
         if (column != 1) setAttribute(node, "Index", column);
     }
-    return cells[column] = CellSlot{node, {}, column};
+    return *cells.insert(next, CellSlot{node, column, column});
 }
 
 void Worksheet::setInteger(QStringView a1Name, int16_t value) {
@@ -248,13 +248,11 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
     if (value.isEmpty()) {
         const auto r = d_->rows.find(row);
         if (r == d_->rows.end()) return;
-        const auto c = r->second.cells.find(column);
-        if (c == r->second.cells.end()) return;
-        Impl::CellSlot& slot = c->second;
-        removeAttribute(slot.cell, "Formula");
-        removeAttribute(slot.cell, "ArrayRange");
-        if (slot.data) slot.cell.remove_child(slot.data);
-        slot.data = {};
+        Impl::CellSlot* slot = r->second.find(column);
+        if (!slot) return;
+        removeAttribute(slot->cell, "Formula");
+        removeAttribute(slot->cell, "ArrayRange");
+        if (pugi::xml_node data = dataOf(slot->cell)) slot->cell.remove_child(data);
         return;
     }
 
@@ -264,12 +262,13 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
     // would otherwise overwrite the value with its result.
     removeAttribute(slot.cell, "Formula");
     removeAttribute(slot.cell, "ArrayRange");
-    if (!slot.data) slot.data = slot.cell.prepend_child(siblingName(slot.cell, "Data").c_str());
+    pugi::xml_node data = dataOf(slot.cell);
+    if (!data) data = slot.cell.prepend_child(siblingName(slot.cell, "Data").c_str());
     const bool number = value.kind == CellValue::Kind::Number;
-    setAttribute(slot.data, "Type", number ? "Number" : "String");
-    while (auto child = slot.data.first_child()) slot.data.remove_child(child);
+    setAttribute(data, "Type", number ? "Number" : "String");
+    while (auto child = data.first_child()) data.remove_child(child);
     const std::string text = utf8(number ? numberText(value.number) : value.text);
-    slot.data.append_child(pugi::node_pcdata).set_value(text.c_str());
+    data.append_child(pugi::node_pcdata).set_value(text.c_str());
 
     d_->rowExtent = std::max(d_->rowExtent, row);
     d_->columnExtent = std::max(d_->columnExtent, slot.last);
