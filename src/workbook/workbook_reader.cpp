@@ -154,12 +154,10 @@ std::pair<int, int> lineAndColumn(QByteArrayView text, ptrdiff_t offset) {
     return {line, column};
 }
 
-// The file's bytes, read straight into a buffer of the file's size.
+// The file's bytes, read straight into a buffer of the file's size. The load names the file.
 ParserBuffer readFile(const QString& path) {
     QFile file(path);
-    const auto fail = [&] {
-        return LoadError((path + ": " + systemReason(file.errorString())).toStdString());
-    };
+    const auto fail = [&] { return LoadError(systemReason(file.errorString()).toStdString()); };
     if (!file.open(QIODevice::ReadOnly)) throw fail();
     if (file.isSequential()) {
         const QByteArray bytes = file.readAll();

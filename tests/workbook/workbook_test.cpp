@@ -362,7 +362,9 @@ TEST(Workbook, MissingFileFailsNamingIt) {
         book.load(folder.file("1.xml"));
         FAIL() << "loaded";
     } catch (const LoadError& e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(folder.file("1.xml") + ": ")) << e.what();
+        const QString reason = QString::fromUtf8(e.what());
+        EXPECT_TRUE(reason.startsWith(folder.file("1.xml") + ": ")) << e.what();
+        EXPECT_EQ(reason.count(folder.file("1.xml")), 1) << e.what();
     }
     EXPECT_EQ(book.sheetNames(), (QStringList{"Sheet1", "Sheet2", "Sheet3"}));
 }
