@@ -61,33 +61,69 @@ private:
     QStringList strings_;
 };
 
+// The view takes the entries when it is first shown or printed: a list box that stays hidden (the
+// main window holds a row of them) never pays for the model's wiring and selection. It tells the
+// list box of every move of its current row; those the list box did not make itself are picks.
+class EntryView : public QListView {
+public:
+    explicit EntryView(ListBox* list) : list_(list) {}
+    void forget() { list_ = nullptr; }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        if (list_) list_->showEntries();
+        QListView::showEvent(event);
+    }
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        QListView::currentChanged(current, previous);
+        if (list_) list_->viewMovedTo(current.row());
+    }
+
+private:
+    ListBox* list_;
+};
+
 namespace {
-QListView* view(QWidget* w) {
-    return static_cast<QListView*>(w);
+EntryView* view(QWidget* w) {
+    return static_cast<EntryView*>(w);
 }
 }  // namespace
 
-ListBox::ListBox() : Control(new QListView), entries_(std::make_unique<ListEntries>()) {
+ListBox::ListBox() : Control(new EntryView(this)), entries_(std::make_unique<ListEntries>()) {
     QListView* v = view(widget());
-    v->setModel(entries_.get());
     v->setSelectionMode(QAbstractItemView::SingleSelection);
     // The old list box: its default font, and no horizontal scroll bar under long entries.
     v->setFont(toScreenFont(FontSpec{}));
     v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The items lie on the view's viewport: moves and presses over them are the list's own.
     watch(v->viewport());
-    QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
-                     [this](const QModelIndex& current) {
-                         const int row = current.row();
-                         if (quiet_ || row == listIndex_) return;
-                         listIndex_ = row;
-                         dispatchEvent([this] { fire(onClick); });
-                     });
 }
 
 ListBox::~ListBox() {
-    // The view lets go of the entries as they go: nothing it does then is a pick.
-    quiet_ = true;
+    // The view outlives the entries for a moment: nothing it does then reaches the list box.
+    if (EntryView* v = view(widget())) v->forget();
+}
+
+void ListBox::showEntries() const {
+    QListView* v = view(widget());
+    if (!v || v->model() == entries_.get()) return;
+    {
+        // The view reports its new, empty current row: no pick either.
+        const QScopedValueRollback quiet(quiet_, true);
+        v->setModel(entries_.get());
+    }
+    showListIndex();
+}
+
+void ListBox::viewMovedTo(int row) {
+    if (quiet_ || row == listIndex_) return;
+    listIndex_ = row;
+    dispatchEvent([this] { fire(onClick); });
+}
+
+void ListBox::print(QPainter& p) const {
+    showEntries();
+    Control::print(p);
 }
 
 int ListBox::listCount() const {
@@ -142,10 +178,11 @@ void ListBox::clear() {
     entries_->clear();
 }
 
-void ListBox::showListIndex() {
+void ListBox::showListIndex() const {
+    QItemSelectionModel* selection = widget() ? view(widget())->selectionModel() : nullptr;
+    if (!selection) return;  // the view shows the entries from its first showing on
     const QScopedValueRollback quiet(quiet_, true);
-    view(widget())->selectionModel()->setCurrentIndex(entries_->index(listIndex_),
-                                                      QItemSelectionModel::ClearAndSelect);
+    selection->setCurrentIndex(entries_->index(listIndex_), QItemSelectionModel::ClearAndSelect);
 }
 
 void ListBox::setListIndex(int i) {

@@ -43,16 +43,23 @@ public:
 
     std::function<void()> onClick;
 
+    void print(QPainter& p) const override;
+
 private:
+    friend class EntryView;
+    // Gives the view the entries and the selection, when it is first shown or printed.
+    void showEntries() const;
+    // A move of the view's current row: the operator's pick, unless the list box made it.
+    void viewMovedTo(int row);
     // Moves the view's current row to ListIndex without taking it for the operator's pick.
-    void showListIndex();
+    void showListIndex() const;
     // The entries, and the view's model of them; gone before the view, which then shows none.
     std::unique_ptr<ListEntries> entries_;
     int listIndex_ = -1;
     bool sorted_ = false;
     // Set while code changes the entries or the selection: the view's own moves of its current
     // row are then no pick.
-    bool quiet_ = false;
+    mutable bool quiet_ = false;
 };
 
 }  // namespace ui

@@ -2,8 +2,10 @@
 // its entries as code adds, removes and clears them.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <vector>
@@ -167,7 +169,7 @@ TEST_F(ListBoxTest, ASortedListPutsEachEntryInItsPlaceAndTheSelectionFollowsItsE
     List1.setSorted(true);
     List1.addItems({"Темный", "белый", "Основной"});
     List1.setListIndex(1);  // "Основной"
-    clicks.clear();
+    show();
     List1.addItem("Желтый");
     List1.addItems({"альфа", "Белый", "яркий"});
     const QStringList expected = {"альфа", "белый", "Белый", "Желтый", "Основной", "Темный", "яркий"};
@@ -176,6 +178,40 @@ TEST_F(ListBoxTest, ASortedListPutsEachEntryInItsPlaceAndTheSelectionFollowsItsE
     EXPECT_EQ(List1.text(), "Основной");
     EXPECT_EQ(shownSelection(), 4);
     EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(ListBoxTest, AListFilledWhileHiddenShowsItsEntriesAndSelectionWhenShown) {
+    List1.addItems({"one", "two", "three"});
+    List1.addItem("four");
+    List1.removeItem(0);
+    List1.setListIndex(1);
+    clicks.clear();
+    ASSERT_TRUE(showAndExpose(form.window()));
+    EXPECT_EQ(shown(), QStringList({"two", "three", "four"}));
+    EXPECT_EQ(shownSelection(), 1);
+    EXPECT_TRUE(clicks.empty()) << "showing is no pick";
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowRect(2).center());
+    EXPECT_EQ(List1.text(), "four");
+    EXPECT_EQ(clicks, std::vector<int>{2});
+}
+
+TEST_F(ListBoxTest, APrintedListShowsItsEntriesWhetherItWasShownOrNot) {
+    const auto printed = [this] {
+        QImage page(List1.widget()->size(), QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        p.scale(1.0 / ui::kTwipsPerPixel, 1.0 / ui::kTwipsPerPixel);
+        List1.print(p);
+        return page;
+    };
+    const QImage empty = printed();
+    List1.addItems({"Алматы", "Астана", "Шымкент"});
+    const QImage neverShown = printed();
+    EXPECT_NE(neverShown, empty);
+    // The focus would mark an entry: the picture is compared without it.
+    view()->setFocusPolicy(Qt::NoFocus);
+    show();
+    EXPECT_EQ(printed(), neverShown);
 }
 
 TEST_F(ListBoxTest, ManyEntriesAreAllThereAndTheLastCanBeScrolledToAndPicked) {
