@@ -9,7 +9,7 @@ set -euo pipefail
 
 program=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libfontconfig-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fonts-liberation2 fonts-dejavu-core
     qt6-qpa-plugins libqt6svg6

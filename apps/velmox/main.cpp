@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include "main_window/vazed.h"
+#include "platform/font.h"
 
 int main(int argc, char** argv) {
+    const ui::FontConfigurationWarmUp fonts;
     QApplication app(argc, argv);
     // Windows come and go (the main window hides while others are open); only its close ends us.
     QApplication::setQuitOnLastWindowClosed(false);

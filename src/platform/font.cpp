@@ -1,5 +1,7 @@
 #include "platform/font.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 
 #include "platform/units.h"
@@ -29,6 +31,12 @@ QFont toScreenFont(const FontSpec& f) {
     QFont q = baseFont(f);
     q.setPixelSize(std::max(1, int(std::lround(f.size * kTwipsPerPoint / kTwipsPerPixel))));
     return q;
+}
+
+FontConfigurationWarmUp::FontConfigurationWarmUp() : loading_([] { FcInit(); }) {}
+
+FontConfigurationWarmUp::~FontConfigurationWarmUp() {
+    loading_.join();
 }
 
 }  // namespace ui

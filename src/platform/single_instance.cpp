@@ -1,11 +1,14 @@
 #include "platform/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLockFile>
+#include <QFile>
 #include <QSysInfo>
+#include <optional>
 #include <stdexcept>
 
 namespace ui {
@@ -23,45 +26,91 @@ QByteArray executableOf(const QByteArray& process) {
     return path;
 }
 
+// The lock file's lines: the owner's process number, program name and machine name.
+struct LockInfo {
+    qint64 pid = 0;
+    QString host;
+};
+
+std::optional<LockInfo> readLockInfo(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QList<QByteArray> lines = file.read(4096).split('\n');
+    bool ok = false;
+    LockInfo info{lines[0].toLongLong(&ok), lines.size() > 2 ? QString::fromUtf8(lines[2]) : QString()};
+    if (!ok || info.pid <= 0) return std::nullopt;
+    return info;
+}
+
 // A lock counts only while the copy that took it runs: a live process on this machine started from
 // this very program file, so from this program folder. Anything else was left by a start that ended
 // without its clean-up, and its process number may since belong to any program, even a copy of this
 // one in another folder.
-bool heldByARunningCopy(const QLockFile& lock) {
-    qint64 pid = 0;
-    QString host, application;
-    if (!lock.getLockInfo(&pid, &host, &application)) return false;
+bool heldByARunningCopy(const LockInfo& lock) {
     // Another machine's processes cannot be seen from here: its lock stands.
-    if (!host.isEmpty() && host != QSysInfo::machineHostName()) return true;
-    if (pid == QCoreApplication::applicationPid()) return true;
-    const QByteArray holder = executableOf(QByteArray::number(pid));
+    if (!lock.host.isEmpty() && lock.host != QSysInfo::machineHostName()) return true;
+    if (lock.pid == QCoreApplication::applicationPid()) return true;
+    const QByteArray holder = executableOf(QByteArray::number(lock.pid));
     return !holder.isEmpty() && holder == executableOf("self");
+}
+
+// Creates the lock file if there is none: the descriptor, -1 when one exists, or throws.
+int createLockFile(const QByteArray& path, const std::runtime_error& failed) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST) return -1;
+        throw failed;
+    }
+    // The file lock tells a copy clearing a left-over lock that this one is alive.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    const QByteArray info = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                            QCoreApplication::applicationName().toUtf8() + '\n' +
+                            QSysInfo::machineHostName().toUtf8() + '\n';
+    // Not flushed to the disk: a lock outlives no restart, and waiting for the disk slowed every start.
+    if (::write(fd, info.constData(), size_t(info.size())) != info.size()) {
+        ::close(fd);
+        ::unlink(path.constData());
+        throw failed;
+    }
+    return fd;
+}
+
+// Removes a left-over lock file; false when its maker still holds its file lock.
+bool removeLeftOverLock(const QByteArray& path, const std::runtime_error& failed) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return true;
+        throw failed;
+    }
+    const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 }  // namespace
 
-InstanceLock::InstanceLock(std::unique_ptr<QLockFile> lock) : lock_(std::move(lock)) {}
-InstanceLock::~InstanceLock() = default;
+InstanceLock::InstanceLock(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+
+InstanceLock::~InstanceLock() {
+    ::unlink(QFile::encodeName(path_).constData());
+    ::close(fd_);
+}
 
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath) {
-    auto lock = std::make_unique<QLockFile>(lockFilePath);
-    // A lock whose process is gone counts as stale whatever its age.
-    lock->setStaleLockTime(0);
-    const auto failed = [&] {
-        return std::runtime_error(
-            QStringLiteral("Не удалось создать файл %1: папка программы недоступна для записи.")
-                .arg(QDir::toNativeSeparators(lockFilePath))
-                .toStdString());
-    };
-    if (lock->tryLock(0)) return std::make_unique<InstanceLock>(std::move(lock));
-    if (lock->error() != QLockFile::LockFailedError) throw failed();
-    if (heldByARunningCopy(*lock)) return nullptr;
-    // A left-over lock is cleared. The copy that really holds a lock keeps a file lock on it, which
-    // makes the removal fail: then it counts after all.
-    if (!lock->removeStaleLockFile()) return nullptr;
-    if (lock->tryLock(0)) return std::make_unique<InstanceLock>(std::move(lock));
-    if (lock->error() != QLockFile::LockFailedError) throw failed();
-    return nullptr;
+    const std::runtime_error failed(
+        QStringLiteral("Не удалось создать файл %1: папка программы недоступна для записи.")
+            .arg(QDir::toNativeSeparators(lockFilePath))
+            .toStdString());
+    const QByteArray path = QFile::encodeName(lockFilePath);
+    int fd = createLockFile(path, failed);
+    if (fd < 0) {
+        const std::optional<LockInfo> info = readLockInfo(lockFilePath);
+        if (info && heldByARunningCopy(*info)) return nullptr;
+        if (!removeLeftOverLock(path, failed)) return nullptr;
+        fd = createLockFile(path, failed);
+        if (fd < 0) return nullptr;
+    }
+    return std::make_unique<InstanceLock>(fd, lockFilePath);
 }
 
 }  // namespace ui

@@ -4,17 +4,19 @@
 #include <QString>
 #include <memory>
 
-class QLockFile;
-
 namespace ui {
 
+// The held lock: the file stays open with a file lock on it until this is destroyed, which removes it.
 class InstanceLock {
 public:
-    explicit InstanceLock(std::unique_ptr<QLockFile> lock);
+    InstanceLock(int fd, QString path);
     ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
 
 private:
-    std::unique_ptr<QLockFile> lock_;
+    int fd_;
+    QString path_;
 };
 
 // Null when another running copy holds the lock. A lock that cannot be taken for another reason

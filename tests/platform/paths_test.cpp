@@ -1,12 +1,12 @@
 // The program folder: file names resolved against it, programs started from it, one copy at a time.
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcess>
 #include <QSysInfo>
 
@@ -15,6 +15,7 @@
 #include "operator.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "support/child_process.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -157,6 +158,16 @@ TEST_F(ProgramFolderTest, TheQtStartHandsTheMinimisedStyleToTheStartedProgramOnl
     EXPECT_EQ(ui::takeStartStyle(), ui::WindowStyle::NormalFocus) << "handed over once";
 }
 
+// A process number that names no running process: one that has surely ended.
+std::optional<qint64> endedProcess() {
+    QProcess ended;
+    ended.start("/bin/true");
+    if (!ended.waitForStarted()) return std::nullopt;
+    const qint64 pid = ended.processId();
+    if (!ended.waitForFinished() || ::kill(pid_t(pid), 0) == 0) return std::nullopt;
+    return pid;
+}
+
 TEST(InstanceLock, SecondCopyIsRefusedWhileTheFirstHoldsTheLock) {
     ProgramFolder folder;
     const QString path = folder.file("velmox.lock");
@@ -176,19 +187,14 @@ TEST(InstanceLock, AFolderThatCannotTakeTheLockIsAnErrorNotASecondCopy) {
 }
 
 TEST(InstanceLock, LockLeftByADeadProcessIsTakenOver) {
-    // A process that has surely ended gives a PID that names no running process.
-    QProcess ended;
-    ended.start("/bin/true");
-    ASSERT_TRUE(ended.waitForStarted());
-    const qint64 pid = ended.processId();
-    ASSERT_TRUE(ended.waitForFinished());
-    if (::kill(pid_t(pid), 0) == 0) GTEST_SKIP() << "PID " << pid << " was taken by another process";
+    const std::optional<qint64> pid = endedProcess();
+    if (!pid) GTEST_SKIP() << "no free process number";
 
     ProgramFolder folder;
     const QString path = folder.file("velmox.lock");
-    // QLockFile's format: the owner's PID, application name and host name, one a line.
+    // The lock file's format: the owner's PID, application name and host name, one a line.
     folder.write("velmox.lock",
-                 QByteArray::number(pid) + "\nVelmox\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+                 QByteArray::number(*pid) + "\nVelmox\n" + QSysInfo::machineHostName().toUtf8() + "\n");
 
     auto lock = ui::acquireInstanceLock(path);
     ASSERT_NE(lock, nullptr);
@@ -197,7 +203,7 @@ TEST(InstanceLock, LockLeftByADeadProcessIsTakenOver) {
     EXPECT_EQ(ui::acquireInstanceLock(path), nullptr);
 }
 
-// QLockFile's format: the owner's PID, application name and host name, one a line.
+// The lock file's format: the owner's PID, application name and host name, one a line.
 QByteArray lockFileNaming(qint64 pid, const QByteArray& application) {
     return QByteArray::number(pid) + "\n" + application + "\n" + QSysInfo::machineHostName().toUtf8() + "\n";
 }
@@ -250,6 +256,51 @@ TEST(InstanceLock, ALockWhoseLiveProcessRunsThisProgramFileCounts) {
     ::waitpid(child, nullptr, 0);
     // Once it has ended, the lock is left over.
     EXPECT_NE(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
+}
+
+TEST(InstanceLock, ALockStillHeldOpenByItsMakerCountsWhateverNumberItNames) {
+    const std::optional<qint64> dead = endedProcess();
+    if (!dead) GTEST_SKIP() << "no free process number";
+    ProgramFolder folder;
+    const QByteArray path = QFile::encodeName(folder.file("Velmox.lock"));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t maker = ::fork();
+    ASSERT_GE(maker, 0);
+    if (maker == 0) {
+        // A copy that holds its lock file open and locked, whatever the file says.
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+        const QByteArray info = lockFileNaming(*dead, "Velmox");
+        const bool held =
+            fd >= 0 && ::flock(fd, LOCK_EX) == 0 && ::write(fd, info.data(), size_t(info.size())) > 0;
+        (void)!::write(ready[1], held ? "y" : "n", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    EXPECT_EQ(answer, 'y');
+    EXPECT_EQ(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
+    EXPECT_TRUE(folder.read("Velmox.lock").startsWith(QByteArray::number(*dead) + "\n")) << "left as it was";
+    ::kill(maker, SIGKILL);
+    ::waitpid(maker, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    // Its maker gone, the lock is left over.
+    EXPECT_NE(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
+}
+
+TEST(InstanceLock, ALeftOverLockThatCannotBeClearedIsAnErrorNotASecondCopy) {
+    const std::optional<qint64> dead = endedProcess();
+    if (!dead) GTEST_SKIP() << "no free process number";
+    ProgramFolder folder;
+    folder.write("Velmox.lock", lockFileNaming(*dead, "Velmox"));
+    QFile::setPermissions(folder.file("Velmox.lock"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        EXPECT_THROW(ui::acquireInstanceLock(folder.file("Velmox.lock")), std::runtime_error);
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP();
+    EXPECT_EQ(outcome, ChildOutcome::Passed);
 }
 
 }  // namespace

@@ -30,14 +30,18 @@ void forEachFieldLabel(Vazed& v, F&& f) {
 
 void Vazed::FillFontLists() {
     Combo24.clear();
-    for (int size = 7; size <= 12; ++size) Combo24.addItem(QString::number(size));
+    QStringList sizes;
+    for (int size = 7; size <= 12; ++size) sizes << QString::number(size);
+    Combo24.addItems(sizes);
     Combo23.clear();
-    for (const char16_t* w : kStyleList) Combo23.addItem(QString::fromUtf16(w));
+    QStringList styles;
+    for (const char16_t* w : kStyleList) styles << QString::fromUtf16(w);
+    Combo23.addItems(styles);
     Combo22.clear();
     QStringList fonts = ui::services().screenFonts();
     // Only runs of adjacent equal names shrink to one; equal names further apart all stay.
     fonts.erase(std::unique(fonts.begin(), fonts.end()), fonts.end());
-    for (const QString& f : fonts) Combo22.addItem(f);
+    Combo22.addItems(fonts);
     // Emptying the list emptied the box; treat that as the change it is, so an empty saved font
     // name still gives "Times New Roman".
     Combo22_Change();
