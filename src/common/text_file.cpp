@@ -221,18 +221,41 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
 }
 
 void writeEncoded(const QString& path, const QByteArray& bytes, WriteOptions options) {
-    const QFileInfo info(path);
-    if (info.isDir()) throw WriteError(path, QStringLiteral("на месте файла находится папка"));
-    const QString folder = info.absolutePath();
-    if (!QDir(folder).exists()) {
-        if (!options.createFolder)
-            throw WriteError(path, QStringLiteral("нет папки «%1»").arg(QDir::toNativeSeparators(folder)));
-        if (!QDir().mkpath(folder))
-            throw WriteError(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
-    }
+    if (std::optional<WriteError> failure = writeEncodedFiles({{path, bytes, options}}).front())
+        throw *failure;
+}
 
-    const QString failure = writeWholeFile(path, bytes);
-    if (!failure.isEmpty()) throw WriteError(path, failure);
+std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files) {
+    std::vector<std::optional<WriteError>> failures(files.size());
+    std::vector<WholeFile> whole;
+    std::vector<std::size_t> wholeOf;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString& path = files[i].path;
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            failures[i].emplace(path, QStringLiteral("на месте файла находится папка"));
+            continue;
+        }
+        const QString folder = info.absolutePath();
+        if (!QDir(folder).exists()) {
+            if (!files[i].options.createFolder) {
+                failures[i].emplace(path,
+                                    QStringLiteral("нет папки «%1»").arg(QDir::toNativeSeparators(folder)));
+                continue;
+            }
+            if (!QDir().mkpath(folder)) {
+                failures[i].emplace(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
+                continue;
+            }
+        }
+        whole.push_back({path, files[i].bytes});
+        wholeOf.push_back(i);
+    }
+    const QStringList reasons = writeWholeFiles(whole);
+    for (std::size_t k = 0; k < whole.size(); ++k)
+        if (!reasons[qsizetype(k)].isEmpty())
+            failures[wholeOf[k]].emplace(whole[k].path, reasons[qsizetype(k)]);
+    return failures;
 }
 
 bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace textfile {
 
@@ -54,6 +56,16 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
 
 // As writeLines, with the lines already encoded by encodeLines (options.utf8 is then spent).
 void writeEncoded(const QString& path, const QByteArray& bytes, WriteOptions options = {});
+
+struct EncodedFile {
+    QString path;
+    QByteArray bytes;  // as encodeLines gave them
+    WriteOptions options;
+};
+
+// Writes each file as writeEncoded does, their flushes to the disk side by side. A file that fails
+// leaves the others to be written. Returns each file's failure, in order, or nothing for a file written.
+std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files);
 
 // As writeLines, but a file that already holds exactly these bytes (`current`, as just read) is left
 // alone: no write, no flush, no change of its time. Returns whether it wrote.

@@ -180,47 +180,70 @@ void Vazed::WriteLastValues() {
     textfile::writeLinesIfChanged(file, lines, textfile::readLines(file));
 }
 
+// A merge up to its write: what it writes, and what the list holds once that is written.
+struct Vazed::ListMerge {
+    int n;
+    QString file;
+    QString text;
+    std::optional<textfile::EncodedFile> write;  // nothing: the file keeps its bytes
+    QStringList written;                         // without a write: the file's lines
+    Deduplicated merged;                         // with a write: the survivors and their keys
+};
+
 void Vazed::MergeSavedValueList(int n) {
-    const SavedList& s = savedList(n);
-    ui::ComboBox& box = this->*s.combo;
-    ui::ListBox& list = this->*s.list;
-    if (box.text().isEmpty()) return;
-    const QString file = savedListFile(n);
-    const QString& text = box.text();
+    std::optional<ListMerge> merge = prepareMerge(n);
+    if (!merge) return;
+    if (merge->write) textfile::writeEncoded(merge->file, merge->write->bytes, merge->write->options);
+    finishMerge(*merge);
+}
+
+std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
+    const ui::ComboBox& box = this->*savedList(n).combo;
+    if (box.text().isEmpty()) return std::nullopt;
+    ListMerge m{.n = n, .file = savedListFile(n), .text = box.text()};
     KnownListFile& known = knownLists_[n - 1];
     // Start from the file as it is now, so entries deleted in the value list editor stay deleted.
-    const textfile::ReadResult current = textfile::readLines(file, known.read);
+    const textfile::ReadResult current = textfile::readLines(m.file, known.read);
     if (!current.error.isEmpty())
-        throw textfile::WriteError(file, QStringLiteral("файл не читается: %1").arg(current.error));
+        throw textfile::WriteError(m.file, QStringLiteral("файл не читается: %1").arg(current.error));
+    m.written = current.lines;
     const bool sameFile = current.exists && current.bytes == known.read.bytes;
-    QStringList written = current.lines;
-    if (!sameFile || known.settledText != text) {
-        QStringList keys = sameFile ? known.keys : QStringList();
-        const Deduplicated merged = withoutDuplicates(current.lines + QStringList{text}, keys);
-        // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A
-        // merge that changes no byte leaves the file alone, and the lines just read are what it holds.
-        const QByteArray bytes = textfile::encodeLines(merged.entries, current.utf8);
-        if (current.exists && bytes == current.bytes) {
-            keys.resize(current.lines.size());
-            known = {current, keys, text};
-        } else {
-            known = {};
-            textfile::writeEncoded(file, bytes, {.utf8 = current.utf8});
-            known.read = textfile::readBytes(bytes);
-            written = known.read.lines;
-            // The survivors are their own merge with the same text: the next one changes nothing.
-            if (known.read.error.isEmpty() && written == merged.entries) {
-                known.keys = merged.keys;
-                known.settledText = text;
-            }
+    if (sameFile && known.settledText == m.text) return m;
+    QStringList keys = sameFile ? known.keys : QStringList();
+    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, keys);
+    // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
+    // that changes no byte leaves the file alone, and the lines just read are what it holds.
+    QByteArray bytes = textfile::encodeLines(m.merged.entries, current.utf8);
+    if (current.exists && bytes == current.bytes) {
+        keys.resize(current.lines.size());
+        known = {current, keys, m.text};
+    } else {
+        known = {};
+        m.write = textfile::EncodedFile{m.file, std::move(bytes), {.utf8 = current.utf8}};
+    }
+    return m;
+}
+
+void Vazed::finishMerge(const ListMerge& m) {
+    const SavedList& s = savedList(m.n);
+    QStringList written = m.written;
+    if (m.write) {
+        KnownListFile& known = knownLists_[m.n - 1];
+        known.read = textfile::readBytes(m.write->bytes);
+        written = known.read.lines;
+        // The survivors are their own merge with the same text: the next one changes nothing.
+        if (known.read.error.isEmpty() && written == m.merged.entries) {
+            known.keys = m.merged.keys;
+            known.settledText = m.text;
         }
     }
-
     // The hidden list already holding exactly these entries, unselected, is left as it is.
+    ui::ListBox& list = this->*s.list;
     if (list.items() != written || list.listIndex() != -1) {
         list.clear();
         list.addItems(written);
     }
+    ui::ComboBox& box = this->*s.combo;
     ui::TextBox& temp = this->*s.temp;
     temp.setText(box.text());
     box.clear();
@@ -239,7 +262,40 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     };
     guarded([this] { WriteLastValues(); });
     if (between) guarded(between);
-    for (int n : kMergeOrder) guarded([this, n] { MergeSavedValueList(n); });
+    // Every list is merged, then the changed files are written together, their flushes side by side;
+    // a failure, at any stage, keeps its place in the merge order.
+    struct Step {
+        std::optional<ListMerge> merge;
+        QString failure;
+    };
+    std::vector<Step> steps(std::size(kMergeOrder));
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        try {
+            steps[i].merge = prepareMerge(kMergeOrder[i]);
+        } catch (const std::exception& e) {
+            steps[i].failure = QString::fromUtf8(e.what());
+        }
+    }
+    std::vector<textfile::EncodedFile> writes;
+    std::vector<Step*> writers;
+    for (Step& step : steps) {
+        if (!step.merge || !step.merge->write) continue;
+        writes.push_back(*step.merge->write);
+        writers.push_back(&step);
+    }
+    const std::vector<std::optional<textfile::WriteError>> writeFailures =
+        textfile::writeEncodedFiles(writes);
+    for (std::size_t k = 0; k < writers.size(); ++k) {
+        if (!writeFailures[k]) continue;
+        writers[k]->failure = QString::fromUtf8(writeFailures[k]->what());
+        writers[k]->merge.reset();
+    }
+    for (const Step& step : steps) {
+        if (!step.failure.isEmpty())
+            failures << step.failure;
+        else if (step.merge)
+            guarded([&] { finishMerge(*step.merge); });
+    }
     reportFailures(failures);
 }
 

@@ -4,6 +4,7 @@
 // with the entry controls, the font row, the toolbar and the hidden working controls that hold the
 // window's state.
 #include <memory>
+#include <optional>
 
 #include "platform/controls.h"
 #include "platform/single_instance.h"
@@ -149,6 +150,10 @@ private:
     void buildControls();
     void bindHandlers();
     void reportFailures(const QStringList& failures);
+    // MergeSavedValueList in two halves around its write, so that a save can write the lists together.
+    struct ListMerge;
+    std::optional<ListMerge> prepareMerge(int n);
+    void finishMerge(const ListMerge& merge);
 
     std::unique_ptr<ui::InstanceLock> instanceLock_;
     bool layoutLoaded_ = false;

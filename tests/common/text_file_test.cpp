@@ -338,6 +338,41 @@ TEST(TextFile, AWriteThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
 
 }  // namespace
 
+// Files written together, as a save writes its lists: each that fails keeps its old bytes and is
+// named with its own reason, the others land, and no temporary file is left beside any of them.
+TEST(TextFile, FilesWrittenTogetherFailOneByOneAndTheOthersLand) {
+    ProgramFolder folder;
+    const QByteArray old("old\r\n");
+    for (const char* name : {"a.txt", "big.txt", "locked.txt", "d.txt"}) folder.write(name, old);
+    QFile::setPermissions(folder.file("locked.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    runInChild([&] {
+        // Every file but one fits under the limit, as when a disk fills up during the save.
+        limitFileSize(100);
+        const std::vector<std::optional<textfile::WriteError>> failures = textfile::writeEncodedFiles({
+            {folder.file("a.txt"), "new a\r\n", {}},
+            {folder.file("big.txt"), QByteArray(1000, 'x'), {}},
+            {folder.file("locked.txt"), "new c\r\n", {}},
+            {folder.file("missing/e.txt"), "new e\r\n", {.createFolder = false}},
+            {folder.file("d.txt"), "new d\r\n", {}},
+        });
+        ASSERT_EQ(failures.size(), 5u);
+        EXPECT_FALSE(failures[0]);
+        EXPECT_FALSE(failures[4]);
+        for (std::size_t i : {1, 2, 3}) {
+            ASSERT_TRUE(failures[i]) << i;
+            EXPECT_NE(failures[i]->reason(), "") << i;
+        }
+        EXPECT_EQ(failures[1]->path(), folder.file("big.txt"));
+        EXPECT_EQ(failures[2]->reason(), QStringLiteral("файл только для чтения"));
+        EXPECT_EQ(failures[3]->path(), folder.file("missing/e.txt"));
+    });
+    EXPECT_EQ(folder.read("a.txt"), QByteArray("new a\r\n"));
+    EXPECT_EQ(folder.read("big.txt"), old);
+    EXPECT_EQ(folder.read("locked.txt"), old);
+    EXPECT_EQ(folder.read("d.txt"), QByteArray("new d\r\n"));
+    EXPECT_EQ(entries(folder.path()), (QStringList{"a.txt", "big.txt", "d.txt", "locked.txt"}));
+}
+
 TEST(TextFile, AReadOnlyFileIsNeverReplacedWhoeverRunsTheProgram) {
     ProgramFolder folder;
     folder.write("data\\1.txt", "old\r\n");

@@ -65,6 +65,33 @@ TEST_F(VazedTest, AFullDiskAtTheCloseKeepsEveryOldFileAndOneMessageNamesThem) {
     EXPECT_EQ(contents(folder.path()), before);
 }
 
+// The lists are written together; one that cannot be written is named alone, keeps its file and its
+// entries on screen, and the others are written and shown as usual.
+TEST_F(VazedTest, AListThatCannotBeWrittenIsNamedAloneAndTheOtherListsAreSaved) {
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    folder.write("data\\2.txt", cp1251(QStringLiteral("Лицей\r\n")));
+    folder.write("data\\3.txt", cp1251(QStringLiteral("Школа\r\n")));
+    Vazed& v = start();
+    QFile::setPermissions(folder.file("data\\2.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    v.Combo2.setText(QStringLiteral("Университет"));
+    v.Combo3.setText(QStringLiteral("Гимназия"));
+    v.Combo4.setText(QStringLiteral("Академия"));
+    v.SaveEntryState();
+    EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Университет")}));
+    EXPECT_EQ(folder.read("data\\2.txt"), cp1251(QStringLiteral("Лицей\r\n")));
+    EXPECT_EQ(lines("data\\3.txt"), (QStringList{QStringLiteral("Школа"), QStringLiteral("Академия")}));
+    ASSERT_EQ(services->messages.size(), 1u);
+    const QString details = services->messages[0].details;
+    EXPECT_EQ(details.count(u'\n'), 0) << details.toStdString();
+    EXPECT_TRUE(details.contains(shown(folder, "data/2.txt"))) << details.toStdString();
+    EXPECT_EQ(v.List1.items(), lines("data\\1.txt"));
+    EXPECT_EQ(v.List2.items(), QStringList{QStringLiteral("Лицей")});
+    EXPECT_EQ(v.Combo3.text(), QStringLiteral("Гимназия"));
+    EXPECT_EQ(v.Combo3.listCount(), 1);
+    EXPECT_EQ(v.List3.items(), lines("data\\3.txt"));
+    EXPECT_EQ(v.Combo4.listCount(), 2);
+}
+
 TEST_F(VazedTest, AnUnreadableLastValuesFileIsNeverOverwrittenAndTheCloseSaysSo) {
     const QByteArray kept = crlf(lastValues({{1, QStringLiteral("Иванов")}}));
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
