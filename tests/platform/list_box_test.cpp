@@ -195,6 +195,16 @@ TEST_F(ListBoxTest, AListFilledWhileHiddenShowsItsEntriesAndSelectionWhenShown) 
     EXPECT_EQ(clicks, std::vector<int>{2});
 }
 
+TEST_F(ListBoxTest, AnEntryPickedWhileHiddenIsInSightWhenTheListIsShown) {
+    QStringList many;
+    for (int i = 0; i < 500; ++i) many << QStringLiteral("Колледж %1").arg(i);
+    List1.addItems(many);
+    List1.setListIndex(400);
+    show();
+    EXPECT_TRUE(view()->viewport()->rect().contains(rowRect(400))) << "scrolled to it";
+    EXPECT_EQ(shownSelection(), 400);
+}
+
 TEST_F(ListBoxTest, APrintedListShowsItsEntriesWhetherItWasShownOrNot) {
     const auto printed = [this] {
         QImage page(List1.widget()->size(), QImage::Format_RGB32);
