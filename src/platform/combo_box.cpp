@@ -2,8 +2,11 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <stdexcept>
@@ -21,6 +24,12 @@ QComboBox* box(QWidget* w) {
 // object per entry, and takes a whole list at once.
 QStringListModel* entries(QWidget* w) {
     return static_cast<QStringListModel*>(box(w)->model());
+}
+
+QCompleter* standInCompleter() {
+    static QPointer<QCompleter> completer;
+    if (!completer) completer = new QCompleter(QCoreApplication::instance());
+    return completer;
 }
 
 bool stepsThroughTheList(int key) {
@@ -78,7 +87,11 @@ ComboBox::ComboBox() : Control(new LazyListComboBox) {
     b->setModel(new QStringListModel(b));
     // Handing the box its edit field makes it editable without building the drop-down list, which
     // most boxes never open; it is built on the first drop-down, as setEditable would have built it.
-    b->setLineEdit(new QLineEdit(b));
+    // Qt also gives the field a completer of its own unless it has one; these boxes complete nothing,
+    // so one idle completer stands in while the field is handed over and is taken away after.
+    auto* edit = new QLineEdit(b);
+    edit->setCompleter(standInCompleter());
+    b->setLineEdit(edit);
     b->setInsertPolicy(QComboBox::NoInsert);
     b->setCompleter(nullptr);
     b->setDuplicatesEnabled(true);

@@ -164,4 +164,13 @@ TEST_F(ComboKeys, TheDropDownListShowsTheBoxsFontAndColours) {
     expectTheBoxsLook("set after it");
 }
 
+TEST_F(ComboKeys, TypingCompletesNothing) {
+    Combo1.setText({});
+    typeText(focused(), "Ti");
+    EXPECT_EQ(Combo1.text(), "Ti");
+    EXPECT_EQ(comboWidget()->lineEdit()->text(), "Ti");
+    EXPECT_EQ(comboWidget()->completer(), nullptr);
+    EXPECT_EQ(comboWidget()->lineEdit()->completer(), nullptr);
+}
+
 }  // namespace
