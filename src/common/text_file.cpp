@@ -155,8 +155,12 @@ QStringList splitLines(const QByteArray& bytes) {
 }
 
 QByteArray encodeLines(const QStringList& lines, bool utf8) {
+    // Code page bytes that begin as a byte-order mark ("яю", "юя", "п»ї") would be read back in the
+    // encoding the mark names, garbled: such a file is written in UTF-8 after its own mark.
     if (!utf8)
-        if (std::optional<QByteArray> bytes = inCodePage(lines)) return *std::move(bytes);
+        if (std::optional<QByteArray> bytes = inCodePage(lines);
+            bytes && !QStringConverter::encodingForData(*bytes))
+            return *std::move(bytes);
     QString text;
     for (const QString& line : lines) text += asOneLine(line) + QLatin1String("\r\n");
     return kUtf8Bom + text.toUtf8();
@@ -205,6 +209,20 @@ ReadResult readBytes(const QByteArray& bytes) {
         return result;
     }
     result.lines = splitText(text);
+    result.utf8 = bytes.startsWith(kUtf8Bom);
+    result.bytes = bytes;
+    return result;
+}
+
+ReadResult readEncoded(const QStringList& lines, const QByteArray& bytes) {
+    // A line holds no CR and no broken surrogate: then encodeLines wrote it unchanged, and its
+    // encoding reads back exactly. A lone byte-order mark is a case of its own.
+    if (lines.isEmpty()) return readBytes(bytes);
+    for (const QString& line : lines)
+        if (line.contains(QLatin1Char('\r')) || !line.isValidUtf16()) return readBytes(bytes);
+    ReadResult result;
+    result.exists = true;
+    result.lines = lines;
     result.utf8 = bytes.startsWith(kUtf8Bom);
     result.bytes = bytes;
     return result;

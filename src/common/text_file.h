@@ -28,6 +28,10 @@ ReadResult readLines(const QString& path, const ReadResult& known);
 // The same reading of a file's bytes.
 ReadResult readBytes(const QByteArray& bytes);
 
+// What readBytes(bytes) gives for the bytes encodeLines made of `lines`, without decoding them again
+// where they read back as the lines themselves.
+ReadResult readEncoded(const QStringList& lines, const QByteArray& bytes);
+
 // First line of a file; a missing or empty file gives "" and no error. `error` (optional) gets the read
 // failure, or is cleared.
 QString readFirstLine(const QString& path, QString* error = nullptr);

@@ -36,11 +36,25 @@ struct Deduplicated {
 // belongs to the group, else the group's last entry; the survivors keep their order. This is the
 // outcome of the old list box's exact search walked down the list, found in one pass.
 // `keys` may hold the folded keys of the first entries already; it comes back with all of them.
-Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys) {
+// `distinctButLast`: the keys given are of all entries but the last, and no two of them are alike.
+Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys, bool distinctButLast = false) {
     if (entries.isEmpty()) return {};
     // Folding is the dear part: each entry is folded once, and not again while its file stays as it was.
     keys.reserve(entries.size());
+    const bool oneNew = distinctButLast && keys.size() == entries.size() - 1;
     for (qsizetype i = keys.size(); i < entries.size(); ++i) keys << entries[i].toCaseFolded();
+    if (oneNew) {
+        // Only the last entry's group can hold two: the top entry's keeps the top entry, any other
+        // the last entry.
+        const qsizetype last = entries.size() - 1;
+        if (last > 0 && keys[last] == keys.front()) return {entries.first(last), keys.first(last)};
+        Deduplicated out{entries, keys};
+        if (const qsizetype twin = keys.indexOf(keys[last]); twin < last) {
+            out.entries.removeAt(twin);
+            out.keys.removeAt(twin);
+        }
+        return out;
+    }
     QHash<QString, qsizetype> lastOf;
     lastOf.reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) lastOf.insert(keys[i], i);
@@ -66,6 +80,7 @@ QString savedListFile(int n) {
 struct Vazed::KnownListFile {
     textfile::ReadResult read;  // the file as the last merge left it
     QStringList keys;           // read.lines case-folded, or empty
+    bool distinct = false;      // no two of the keys are alike
     // A merge of this text into a file of exactly read.bytes changes nothing: the merge depends only
     // on the two.
     std::optional<QString> settledText;
@@ -210,13 +225,14 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     const bool sameFile = current.exists && current.bytes == known.read.bytes;
     if (sameFile && known.settledText == m.text) return m;
     QStringList keys = sameFile ? known.keys : QStringList();
-    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, keys);
+    const bool distinct = sameFile && known.distinct;
+    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, keys, distinct);
     // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
     // that changes no byte leaves the file alone, and the lines just read are what it holds.
     QByteArray bytes = textfile::encodeLines(m.merged.entries, current.utf8);
     if (current.exists && bytes == current.bytes) {
         keys.resize(current.lines.size());
-        known = {current, keys, m.text};
+        known = {current, keys, distinct, m.text};
     } else {
         known = {};
         m.write = textfile::EncodedFile{m.file, std::move(bytes), {.utf8 = current.utf8}};
@@ -229,11 +245,12 @@ void Vazed::finishMerge(const ListMerge& m) {
     QStringList written = m.written;
     if (m.write) {
         KnownListFile& known = knownLists_[m.n - 1];
-        known.read = textfile::readBytes(m.write->bytes);
+        known.read = textfile::readEncoded(m.merged.entries, m.write->bytes);
         written = known.read.lines;
         // The survivors are their own merge with the same text: the next one changes nothing.
         if (known.read.error.isEmpty() && written == m.merged.entries) {
             known.keys = m.merged.keys;
+            known.distinct = true;
             known.settledText = m.text;
         }
     }

@@ -109,6 +109,47 @@ TEST(TextFile, CodesEveryByteAndCharacterAsQtsWindows1251ConverterDoes) {
     }
 }
 
+// In the code page "яю", "юя" and "п»ї" are the bytes of a byte-order mark: a file beginning with them
+// would be read back as UTF-16 or UTF-8 and garbled, so it is written in UTF-8 after its mark.
+TEST(TextFile, AFileThatWouldBeginAsAByteOrderMarkIsWrittenInUtf8) {
+    for (const char* first : {"яюя", "юяблоко", "п»їтекст"}) {
+        const QStringList lines{QString::fromUtf8(first), QStringLiteral("Привет")};
+        const QByteArray bytes = textfile::encodeLines(lines);
+        EXPECT_TRUE(bytes.startsWith(kBom)) << first;
+        EXPECT_EQ(textfile::splitLines(bytes), lines) << first;
+    }
+    // Further down the file the same letters are only letters.
+    EXPECT_EQ(textfile::encodeLines({"Привет", "яю"}), cp1251("Привет\r\nяю\r\n"));
+}
+
+// A save takes the lines it has just written without reading them back; they must be what a read
+// of the written bytes gives.
+TEST(TextFile, WrittenLinesAreWhatAReadOfTheirBytesGives) {
+    const QStringList cases[] = {
+        {},
+        {""},
+        {"Привет", "мир"},
+        {"Қазақстан", "№ 7"},
+        {"a\r\nb", "c\rd", "e\nf"},
+        {QString(QChar(0xD800)) + "x"},
+        {QStringLiteral("\uFEFFметка")},
+        {"яю", "Привет"},
+    };
+    for (const QStringList& lines : cases) {
+        for (const bool utf8 : {false, true}) {
+            const QByteArray bytes = textfile::encodeLines(lines, utf8);
+            const textfile::ReadResult read = textfile::readBytes(bytes);
+            const textfile::ReadResult taken = textfile::readEncoded(lines, bytes);
+            SCOPED_TRACE(lines.join('|').toStdString() + (utf8 ? " utf8" : ""));
+            EXPECT_EQ(taken.exists, read.exists);
+            EXPECT_EQ(taken.error, read.error);
+            EXPECT_EQ(taken.lines, read.lines);
+            EXPECT_EQ(taken.utf8, read.utf8);
+            EXPECT_EQ(taken.bytes, read.bytes);
+        }
+    }
+}
+
 TEST(TextFile, LineBreakInsideAValueIsWrittenAsLoneLf) {
     const QStringList lines = {"a\r\nb", "c\rd", "e\nf", "\r\n"};
     EXPECT_EQ(textfile::encodeLines(lines), QByteArray("a\nb\r\nc\nd\r\ne\nf\r\n\n\r\n"));

@@ -123,6 +123,10 @@ TEST_F(VazedTest, RepeatedSavesFollowTheFileAsItIsAtEachSave) {
         {bom + QStringLiteral("Гамма\r\nальфа\r\n").toUtf8(), "ГАММА",
          bom + QStringLiteral("Гамма\r\nальфа\r\n").toUtf8()},
         {{}, "Бета", bom + QStringLiteral("Гамма\r\nальфа\r\nБета\r\n").toUtf8()},
+        {{}, "АЛЬФА", bom + QStringLiteral("Гамма\r\nБета\r\nАЛЬФА\r\n").toUtf8()},
+        {{}, "Дельта", bom + QStringLiteral("Гамма\r\nБета\r\nАЛЬФА\r\nДельта\r\n").toUtf8()},
+        {{}, "дельта", bom + QStringLiteral("Гамма\r\nБета\r\nАЛЬФА\r\nдельта\r\n").toUtf8()},
+        {{}, "гамма", bom + QStringLiteral("Гамма\r\nБета\r\nАЛЬФА\r\nдельта\r\n").toUtf8()},
         {cp("Гамма\rальфа\rБета\r"), "Бета", cp("Гамма\r\nальфа\r\nБета\r\n")},
         {cp("Бета\r\nБета\r\n"), "Бета", cp("Бета\r\n")},
     };
