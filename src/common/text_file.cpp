@@ -45,24 +45,26 @@ public:
 private:
     static std::unique_ptr<const CodePageTable> build() {
         auto table = std::make_unique<CodePageTable>();
-        for (int b = 0; b < 256; ++b) {
-            QStringDecoder decoder(kCodePage);
-            requireValid(decoder);
-            const QString c = decoder.decode(QByteArray(1, char(b)));
-            if (c.size() != 1) throw std::runtime_error(kNotOneByteEach);
-            table->toChar_[b] = c[0];
-        }
+        // All 256 bytes through one converter each way: a converter costs far more to open than to run.
+        QByteArray bytes(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b) bytes[b] = char(b);
+        QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
+        requireValid(decoder);
+        const QString chars = decoder.decode(bytes);
+        if (chars.size() != 256) throw std::runtime_error(kNotOneByteEach);
+        for (int b = 0; b < 256; ++b) table->toChar_[b] = chars[b];
         // Lines are cut at CR: only the CR byte may read as CR.
         for (int b = 0; b < 256; ++b)
             if ((table->toChar_[b] == QLatin1Char('\r')) != (b == '\r'))
                 throw std::runtime_error(kNotOneByteEach);
         table->toByte_.fill(-1);
+        // A character without a byte comes back as a stand-in byte that reads as another character.
+        QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
+        const QByteArray back = encoder.encode(chars);
+        if (back.size() != 256) throw std::runtime_error(kNotOneByteEach);
         for (int b = 0; b < 256; ++b) {
             const QChar c = table->toChar_[b];
-            QStringEncoder encoder(kCodePage);
-            const QByteArray bytes = encoder.encode(QString(c));
-            if (!encoder.hasError() && bytes.size() == 1 && table->toChar_[quint8(bytes[0])] == c)
-                table->toByte_[c.unicode()] = qint16(quint8(bytes[0]));
+            if (table->toChar_[quint8(back[b])] == c) table->toByte_[c.unicode()] = qint16(quint8(back[b]));
         }
         return table;
     }
