@@ -6,6 +6,7 @@
 #include <QHash>
 #include <optional>
 
+#include "common/case_fold.h"
 #include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
@@ -42,7 +43,7 @@ Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys, bo
     // Folding is the dear part: each entry is folded once, and not again while its file stays as it was.
     keys.reserve(entries.size());
     const bool oneNew = distinctButLast && keys.size() == entries.size() - 1;
-    for (qsizetype i = keys.size(); i < entries.size(); ++i) keys << entries[i].toCaseFolded();
+    for (qsizetype i = keys.size(); i < entries.size(); ++i) keys << caseFolded(entries[i]);
     if (oneNew) {
         // Only the last entry's group can hold two: the top entry's keeps the top entry, any other
         // the last entry.
