@@ -43,6 +43,8 @@ std::optional<QImage> readImage(const QString& path) {
     file.seek(0);
     QImageReader reader(format == "jpeg" ? static_cast<QIODevice*>(&whole) : &file, format);
     reader.setAllocationLimit(kAllocationLimitMb);
+    // A JPEG known by its bytes needs no guessing, which would load every other image plugin too.
+    if (format == "jpeg") reader.setAutoDetectImageFormat(false);
     QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
     return image;
