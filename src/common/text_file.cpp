@@ -278,12 +278,18 @@ std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<Encod
     return failures;
 }
 
+std::optional<EncodedFile> changedFile(const QString& path, const QStringList& lines,
+                                       const ReadResult& current, WriteOptions options) {
+    QByteArray bytes = encodeLines(lines, options.utf8);
+    if (current.exists && current.error.isEmpty() && bytes == current.bytes) return std::nullopt;
+    return EncodedFile{path, std::move(bytes), options};
+}
+
 bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
                          WriteOptions options) {
-    const QByteArray bytes = encodeLines(lines, options.utf8);
-    if (current.exists && current.error.isEmpty() && bytes == current.bytes) return false;
-    writeEncoded(path, bytes, options);
-    return true;
+    const std::optional<EncodedFile> file = changedFile(path, lines, current, options);
+    if (file) writeEncoded(file->path, file->bytes, file->options);
+    return file.has_value();
 }
 
 }  // namespace textfile

@@ -71,6 +71,10 @@ struct EncodedFile {
 // leaves the others to be written. Returns each file's failure, in order, or nothing for a file written.
 std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files);
 
+// The write writeLinesIfChanged would do, or nothing when `current` holds exactly these bytes.
+std::optional<EncodedFile> changedFile(const QString& path, const QStringList& lines,
+                                       const ReadResult& current, WriteOptions options = {});
+
 // As writeLines, but a file that already holds exactly these bytes (`current`, as just read) is left
 // alone: no write, no flush, no change of its time. Returns whether it wrote.
 bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,

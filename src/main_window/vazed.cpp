@@ -186,6 +186,11 @@ void Vazed::ReadLastValues() {
 }
 
 void Vazed::WriteLastValues() {
+    if (const std::optional<textfile::EncodedFile> write = prepareLastValues())
+        textfile::writeEncoded(write->path, write->bytes, write->options);
+}
+
+std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     QStringList lines;
     for (const EntryRef& e : kLastValueLines) lines << e.get(*this);
     Text23.setText(lines.join(QStringLiteral("\r\n")));
@@ -193,7 +198,7 @@ void Vazed::WriteLastValues() {
     if (lastValuesUnread_)
         throw textfile::WriteError(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
                                                         "оставлен как был"));
-    textfile::writeLinesIfChanged(file, lines, textfile::readLines(file));
+    return textfile::changedFile(file, lines, textfile::readLines(file));
 }
 
 // A merge up to its write: what it writes, and what the list holds once that is written.
@@ -270,51 +275,45 @@ void Vazed::finishMerge(const ListMerge& m) {
 }
 
 void Vazed::SaveEntryState(const std::function<void()>& between) {
-    QStringList failures;
-    auto guarded = [&failures](const std::function<void()>& step) {
+    // Each step's failure, in the order of the steps: last values, the caller's work, the 21 merges.
+    std::vector<QString> failures(2 + std::size(kMergeOrder));
+    auto guarded = [&failures](std::size_t at, const std::function<void()>& step) {
         try {
             step();
         } catch (const std::exception& e) {
-            failures << QString::fromUtf8(e.what());
+            failures[at] = QString::fromUtf8(e.what());
         }
     };
-    guarded([this] { WriteLastValues(); });
-    if (between) guarded(between);
-    // Every list is merged, then the changed files are written together, their flushes side by side;
-    // a failure, at any stage, keeps its place in the merge order.
-    struct Step {
-        std::optional<ListMerge> merge;
-        QString failure;
-    };
-    std::vector<Step> steps(std::size(kMergeOrder));
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        try {
-            steps[i].merge = prepareMerge(kMergeOrder[i]);
-        } catch (const std::exception& e) {
-            steps[i].failure = QString::fromUtf8(e.what());
-        }
-    }
+    std::optional<textfile::EncodedFile> lastValues;
+    guarded(0, [&] { lastValues = prepareLastValues(); });
+    if (between) guarded(1, between);
+    std::vector<std::optional<ListMerge>> merges(std::size(kMergeOrder));
+    for (std::size_t i = 0; i < merges.size(); ++i)
+        guarded(2 + i, [&] { merges[i] = prepareMerge(kMergeOrder[i]); });
+
+    // The changed files are written together, their flushes side by side.
     std::vector<textfile::EncodedFile> writes;
-    std::vector<Step*> writers;
-    for (Step& step : steps) {
-        if (!step.merge || !step.merge->write) continue;
-        writes.push_back(*step.merge->write);
-        writers.push_back(&step);
+    std::vector<std::size_t> writers;
+    if (lastValues) {
+        writes.push_back(*lastValues);
+        writers.push_back(0);
+    }
+    for (std::size_t i = 0; i < merges.size(); ++i) {
+        if (!merges[i] || !merges[i]->write) continue;
+        writes.push_back(*merges[i]->write);
+        writers.push_back(2 + i);
     }
     const std::vector<std::optional<textfile::WriteError>> writeFailures =
         textfile::writeEncodedFiles(writes);
-    for (std::size_t k = 0; k < writers.size(); ++k) {
-        if (!writeFailures[k]) continue;
-        writers[k]->failure = QString::fromUtf8(writeFailures[k]->what());
-        writers[k]->merge.reset();
-    }
-    for (const Step& step : steps) {
-        if (!step.failure.isEmpty())
-            failures << step.failure;
-        else if (step.merge)
-            guarded([&] { finishMerge(*step.merge); });
-    }
-    reportFailures(failures);
+    for (std::size_t k = 0; k < writers.size(); ++k)
+        if (writeFailures[k]) failures[writers[k]] = QString::fromUtf8(writeFailures[k]->what());
+
+    for (std::size_t i = 0; i < merges.size(); ++i)
+        if (merges[i] && failures[2 + i].isEmpty()) guarded(2 + i, [&] { finishMerge(*merges[i]); });
+    QStringList failed;
+    for (const QString& f : failures)
+        if (!f.isEmpty()) failed << f;
+    reportFailures(failed);
 }
 
 void Vazed::reportFailures(const QStringList& failures) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/text_file.h"
 #include "platform/controls.h"
 #include "platform/single_instance.h"
 
@@ -151,6 +152,8 @@ private:
     void bindHandlers();
     void reportFailures(const QStringList& failures);
     // MergeSavedValueList in two halves around its write, so that a save can write the lists together.
+    // WriteLastValues up to its write.
+    std::optional<textfile::EncodedFile> prepareLastValues();
     struct ListMerge;
     std::optional<ListMerge> prepareMerge(int n);
     void finishMerge(const ListMerge& merge);

@@ -92,6 +92,26 @@ TEST_F(VazedTest, AListThatCannotBeWrittenIsNamedAloneAndTheOtherListsAreSaved) 
     EXPECT_EQ(v.Combo4.listCount(), 2);
 }
 
+// The last values and the lists are written together, yet their failures are named in the order of
+// the save: the last values first, then the lists in merge order.
+TEST_F(VazedTest, FailuresOfFilesWrittenTogetherAreNamedInTheOrderOfTheSave) {
+    folder.write("2.txt", crlf(lastValues()));
+    for (const char* name : {"data\\19.txt", "data\\21.txt", "data\\1.txt"})
+        folder.write(QString::fromLatin1(name), cp1251(QStringLiteral("Колледж\r\n")));
+    Vazed& v = start();
+    for (const char* name : {"2.txt", "data\\19.txt", "data\\21.txt", "data\\1.txt"})
+        QFile::setPermissions(folder.file(QString::fromLatin1(name)), QFileDevice::ReadOwner);
+    v.Text9.setText(QStringLiteral("Петров П.П."));
+    for (ui::ComboBox* box : {&v.Combo2, &v.Combo20, &v.Combo25}) box->setText(QStringLiteral("Лицей"));
+    v.SaveEntryState();
+    ASSERT_EQ(services->messages.size(), 1u);
+    const QStringList details = services->messages[0].details.split(u'\n');
+    ASSERT_EQ(details.size(), 4) << services->messages[0].details.toStdString();
+    const char* order[] = {"2.txt", "data/1.txt", "data/21.txt", "data/19.txt"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(details[i].contains(shown(folder, order[i]))) << details[i].toStdString();
+}
+
 TEST_F(VazedTest, AnUnreadableLastValuesFileIsNeverOverwrittenAndTheCloseSaysSo) {
     const QByteArray kept = crlf(lastValues({{1, QStringLiteral("Иванов")}}));
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
