@@ -78,6 +78,21 @@ struct Look {
     const SkinColours* textColours = nullptr;  // the window's text colours; none: the skin's caption colour
 };
 
+// The files of a window's skin pictures, in the order of its table.
+template <class W>
+QStringList picturePaths(const Skin& s, const Look<W>& look) {
+    QStringList files;
+    for (const Picture<W>& p : look.pictures) files << picturePath(s, p.number);
+    return files;
+}
+
+// Starts reading the pictures that applying the skin named `name` will show, while the caller goes
+// on building the window; a name that is no skin starts nothing.
+template <class W>
+void prefetchPictures(QStringView name, const Look<W>& look) {
+    if (const Skin* s = find(name)) ui::prefetchPictures(picturePaths(*s, look));
+}
+
 // Applies the skin named `name` to `w`: backgrounds, then pictures, then text colours. A name that
 // is no skin changes nothing and gives false. Each picture is read from its file afresh; a missing
 // or unreadable file leaves its control without a picture, so one lost file costs one button its
@@ -97,9 +112,7 @@ bool apply(W& w, QStringView name, const Look<W>& look) {
         else
             w.setBackColor(c);
     }
-    QStringList files;
-    for (const Picture<W>& p : look.pictures) files << picturePath(*s, p.number);
-    const std::vector<std::optional<QPixmap>> pictures = ui::readPictures(files);
+    const std::vector<std::optional<QPixmap>> pictures = ui::readPictures(picturePaths(*s, look));
     for (std::size_t i = 0; i < look.pictures.size(); ++i)
         (w.*look.pictures[i].control).setPicture(pictures[i].value_or(QPixmap()));
     for (const Paint<W>& p : look.texts) {

@@ -12,6 +12,7 @@
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/paths.h"
+#include "platform/picture_box.h"
 #include "settings/nastroiki.h"
 #include "workbook/ziruduzizozod.h"
 
@@ -96,7 +97,10 @@ Vazed::~Vazed() = default;
 
 bool Vazed::Form_Initialize() {
     const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
+    if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
     Vazed& v = ui::form<Vazed>();
+    // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
+    ui::discardPrefetchedPictures();
     if (!v.layoutLoaded_) return false;
     v.Text43.setText(language);
     v.show();

@@ -22,6 +22,8 @@ public:
     // The program's start: the load (through the first access to the window), then the language.
     // False when the program has ended instead (a second copy, or no layout workbook).
     static bool Form_Initialize();
+    // Starts reading the saved skin's pictures while the window is built.
+    static void PrefetchSkinPictures();
 
     // The entry-state save: last values, the caller's work, then the 21 merges.
     void SaveEntryState(const std::function<void()>& between = {});

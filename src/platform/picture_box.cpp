@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace ui {
@@ -57,24 +58,66 @@ std::optional<QPixmap> readPicture(const QString& path) {
     return QPixmap::fromImage(*image);
 }
 
+namespace {
+// Pictures decoded side by side: the threads share the list and each takes the next file left.
+class PictureBatch {
+public:
+    explicit PictureBatch(QStringList paths) : paths_(std::move(paths)), images_(size_t(paths_.size())) {}
+    ~PictureBatch() { threads_.clear(); }
+
+    const QStringList& paths() const { return paths_; }
+    void start(unsigned threads) {
+        for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
+    }
+    // Helps with what is left, waits for the rest and hands the pictures over, made into pixmaps on
+    // the calling (window) thread.
+    std::vector<std::optional<QPixmap>> finish() {
+        work();
+        threads_.clear();
+        std::vector<std::optional<QPixmap>> out;
+        out.reserve(images_.size());
+        for (const std::optional<QImage>& image : images_)
+            out.push_back(image ? std::optional(QPixmap::fromImage(*image)) : std::nullopt);
+        return out;
+    }
+
+private:
+    void work() {
+        for (qsizetype i = next_++; i < paths_.size(); i = next_++) images_[size_t(i)] = readImage(paths_[i]);
+    }
+
+    const QStringList paths_;
+    std::vector<std::optional<QImage>> images_;
+    std::atomic<qsizetype> next_ = 0;
+    std::vector<std::jthread> threads_;
+};
+
+unsigned sideThreads(const QStringList& paths) {
+    return std::min<unsigned>(std::thread::hardware_concurrency(), unsigned(paths.size())) / 2;
+}
+
+std::unique_ptr<PictureBatch>& prefetched() {
+    static std::unique_ptr<PictureBatch> batch;
+    return batch;
+}
+}  // namespace
+
+void prefetchPictures(const QStringList& paths) {
+    prefetched() = std::make_unique<PictureBatch>(paths);
+    prefetched()->start(std::max(1u, sideThreads(paths)));
+}
+
+void discardPrefetchedPictures() {
+    prefetched().reset();
+}
+
 std::vector<std::optional<QPixmap>> readPictures(const QStringList& paths) {
-    // A window's pictures are decoded side by side; pixmaps are made on the calling (window) thread.
-    std::vector<std::optional<QImage>> images(paths.size());
-    std::atomic<qsizetype> next = 0;
-    const auto work = [&] {
-        for (qsizetype i = next++; i < paths.size(); i = next++) images[size_t(i)] = readImage(paths[i]);
-    };
-    const unsigned helpers =
-        std::min<unsigned>(std::thread::hardware_concurrency(), unsigned(paths.size())) / 2;
-    std::vector<std::jthread> threads;
-    for (unsigned i = 0; i < helpers; ++i) threads.emplace_back(work);
-    work();
-    threads.clear();
-    std::vector<std::optional<QPixmap>> out;
-    out.reserve(images.size());
-    for (const std::optional<QImage>& image : images)
-        out.push_back(image ? std::optional(QPixmap::fromImage(*image)) : std::nullopt);
-    return out;
+    // What was fetched ahead serves once, and only a call for exactly those files.
+    if (std::unique_ptr<PictureBatch> ahead = std::move(prefetched()); ahead && ahead->paths() == paths)
+        return ahead->finish();
+    PictureBatch batch(paths);
+    batch.start(sideThreads(paths));
+    return batch.finish();
 }
 
 PictureBox::PictureBox() : Control(newTwipsPaintedWidget(this)) {}

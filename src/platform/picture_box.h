@@ -17,6 +17,11 @@ namespace ui {
 std::optional<QPixmap> readPicture(const QString& path);
 // Reads several picture files at once, each as readPicture would, in the order given.
 std::vector<std::optional<QPixmap>> readPictures(const QStringList& paths);
+// Starts reading picture files on side threads while the caller goes on. The next readPictures call
+// for exactly these files takes them from there; any other call reads its files afresh.
+void prefetchPictures(const QStringList& paths);
+// Waits for and drops what was fetched ahead and not taken.
+void discardPrefetchedPictures();
 
 class PictureBox : public Control {
 public:

@@ -242,4 +242,44 @@ TEST(PictureFiles, ReadTogetherEachComesOutAsItWouldAloneInItsPlace) {
     EXPECT_TRUE(ui::readPictures({}).empty());
 }
 
+// Pictures fetched ahead serve the next read of exactly those files, once; anything else is read afresh.
+TEST(PictureFiles, FetchedAheadTheyServeOneReadOfTheSameFilesOnly) {
+    QTemporaryDir dir;
+    const QStringList paths{dir.filePath("a.jpg"), dir.filePath("b.jpg")};
+    const auto write = [&](QColor colour) {
+        for (const QString& path : paths) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(pictureBytes(colour, "JPG"));
+        }
+    };
+    const auto redOf = [](const std::vector<std::optional<QPixmap>>& read, size_t i) {
+        return read.at(i).value().toImage().pixelColor(12, 8).red();
+    };
+    write(Qt::red);
+    ui::prefetchPictures(paths);
+    const std::vector<std::optional<QPixmap>> ahead = ui::readPictures(paths);
+    EXPECT_GT(redOf(ahead, 0), 200);
+    EXPECT_GT(redOf(ahead, 1), 200);
+    // Served once: the next read sees the files as they are now.
+    ui::prefetchPictures(paths);
+    const std::vector<std::optional<QPixmap>> first = ui::readPictures(paths);
+    write(Qt::blue);
+    EXPECT_LT(redOf(ui::readPictures(paths), 0), 60);
+    EXPECT_GT(redOf(first, 0), 200);
+    // Other files, or the same in another order, are read afresh; the fetch ahead is then gone.
+    write(Qt::red);
+    ui::prefetchPictures(paths);
+    write(Qt::blue);
+    const std::vector<std::optional<QPixmap>> other = ui::readPictures({paths[1], paths[0]});
+    EXPECT_LT(redOf(other, 0), 60);
+    EXPECT_LT(redOf(ui::readPictures(paths), 0), 60);
+    // Dropped, it serves nothing.
+    write(Qt::red);
+    ui::prefetchPictures(paths);
+    ui::discardPrefetchedPictures();
+    write(Qt::blue);
+    EXPECT_LT(redOf(ui::readPictures(paths), 1), 60);
+}
+
 }  // namespace

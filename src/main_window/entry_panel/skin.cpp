@@ -2,9 +2,11 @@
 // pictures of the toolbar and its holders, and the colour of 29 caption labels. Label67 keeps its
 // own black under every skin.
 #include "common/skins.h"
+#include "common/text_file.h"
 #include "main_window/entry_panel/toolbar.h"
 #include "main_window/vazed.h"
 #include "main_window/vazed_tables.h"
+#include "platform/paths.h"
 
 namespace velmox {
 
@@ -27,6 +29,12 @@ const skin::Look<Vazed>& look() {
     return l;
 }
 }  // namespace
+
+void Vazed::PrefetchSkinPictures() {
+    // Read quietly: a file that cannot be read is reported when the window reads it for its skin.
+    const QStringList skin = textfile::readLines(ui::programPath(QStringLiteral("data\\Skin.txt"))).lines;
+    if (!skin.isEmpty()) skin::prefetchPictures(skin.front(), look());
+}
 
 void Vazed::Text47_Change() {
     skin::apply(*this, Text47.text(), look());
