@@ -217,11 +217,12 @@ ReadResult readBytes(const QByteArray& bytes) {
 }
 
 ReadResult readEncoded(const QStringList& lines, const QByteArray& bytes) {
-    // A line holds no CR and no broken surrogate: then encodeLines wrote it unchanged, and its
-    // encoding reads back exactly. A lone byte-order mark is a case of its own.
+    // A line holds no CR and no surrogate: then encodeLines wrote it unchanged, and its encoding
+    // reads back exactly. A lone byte-order mark is a case of its own.
     if (lines.isEmpty()) return readBytes(bytes);
     for (const QString& line : lines)
-        if (line.contains(QLatin1Char('\r')) || !line.isValidUtf16()) return readBytes(bytes);
+        for (const QChar c : line)
+            if (c == QLatin1Char('\r') || c.isSurrogate()) return readBytes(bytes);
     ReadResult result;
     result.exists = true;
     result.lines = lines;

@@ -11,6 +11,7 @@
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
+#include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "platform/picture_box.h"
 #include "settings/nastroiki.h"
@@ -72,6 +73,13 @@ Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys, bo
     }
     return out;
 }
+bool holds(const ui::ComboBox& box, const QStringList& entries) {
+    if (box.listCount() != entries.size()) return false;
+    for (int i = 0; i < box.listCount(); ++i)
+        if (box.list(i) != entries[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 QString savedListFile(int n) {
@@ -273,6 +281,13 @@ void Vazed::finishMerge(const ListMerge& m) {
     ui::ComboBox& box = this->*s.combo;
     ui::TextBox& temp = this->*s.temp;
     temp.setText(box.text());
+    if (box.listIndex() == -1 && holds(box, written)) {
+        // What emptying the box, giving it its text back and refilling it would leave, in one step:
+        // the same entries, nothing picked, the text shown from its start, and one Change.
+        box.setDesignText(temp.text());
+        if (!temp.text().isEmpty()) ui::fire(box.onChange);
+        return;
+    }
     box.clear();
     box.setText(temp.text());
     box.addItems(written);

@@ -143,7 +143,11 @@ TEST_F(VazedTest, RepeatedSavesFollowTheFileAsItIsAtEachSave) {
         }
         v.Combo2.setText(QString::fromUtf8(step.entered));
         if (v.List1.listCount() > 0) v.List1.setListIndex(0);
+        // The save's Change of the box mirrors its text into the field label once more.
+        v.Label4.setCaption(QStringLiteral("подпись"));
         v.SaveEntryState();
+        EXPECT_EQ(v.Label4.caption(), QString::fromUtf8(step.entered));
+        EXPECT_EQ(v.Combo2.listIndex(), -1);
         EXPECT_EQ(folder.read("data\\1.txt"), step.after);
         EXPECT_EQ(QFileInfo(folder.file("data\\1.txt")).lastModified() == past, before == step.after);
         const QStringList expected = textfile::splitLines(step.after);
