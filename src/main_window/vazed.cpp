@@ -30,49 +30,41 @@ const SavedList& savedList(int n) {
 }
 
 // The survivors of a merge and their case-folded keys.
-struct Deduplicated {
-    QStringList entries;
-    QStringList keys;
-};
-
 // Keeps, of each group of entries equal but for letter case, the top entry of the list if it
 // belongs to the group, else the group's last entry; the survivors keep their order. This is the
 // outcome of the old list box's exact search walked down the list, found in one pass.
-// `keys` may hold the folded keys of the first entries already; it comes back with all of them.
-// `distinctButLast`: the keys given are of all entries but the last, and no two of them are alike.
-Deduplicated withoutDuplicates(const QStringList& entries, QStringList& keys, bool distinctButLast = false) {
-    if (entries.isEmpty()) return {};
-    // Folding is the dear part: each entry is folded once, and not again while its file stays as it was.
-    keys.reserve(entries.size());
-    const bool oneNew = distinctButLast && keys.size() == entries.size() - 1;
-    for (qsizetype i = keys.size(); i < entries.size(); ++i) keys << caseFolded(entries[i]);
-    if (oneNew) {
-        // Only the last entry's group can hold two: the top entry's keeps the top entry, any other
-        // the last entry.
+// `distinctButLast`: no two entries but the last are alike, so only the last one's group can hold two.
+QStringList withoutDuplicates(const QStringList& entries, bool distinctButLast = false) {
+    if (entries.isEmpty()) return entries;
+    if (distinctButLast) {
         const qsizetype last = entries.size() - 1;
-        if (last > 0 && keys[last] == keys.front()) return {entries.first(last), keys.first(last)};
-        Deduplicated out{entries, keys};
-        if (const qsizetype twin = keys.indexOf(keys[last]); twin < last) {
-            out.entries.removeAt(twin);
-            out.keys.removeAt(twin);
+        const QString key = caseFolded(entries[last]);
+        if (last > 0 && caseFolded(entries.front()) == key) return entries.first(last);
+        for (qsizetype i = 1; i < last; ++i) {
+            if (caseFolded(entries[i]) != key) continue;
+            QStringList out = entries;
+            out.removeAt(i);
+            return out;
         }
-        return out;
+        return entries;
     }
+    // Folding is the dear part: each entry is folded once.
+    QStringList keys;
+    keys.reserve(entries.size());
     QHash<QString, qsizetype> lastOf;
     lastOf.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) lastOf.insert(keys[i], i);
-    Deduplicated out;
-    out.entries.reserve(entries.size());
-    out.keys.reserve(entries.size());
-    out.entries << entries.first();
-    out.keys << keys.first();
-    for (qsizetype i = 1; i < entries.size(); ++i) {
-        if (keys[i] == keys.front() || lastOf.value(keys[i]) != i) continue;
-        out.entries << entries[i];
-        out.keys << keys[i];
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        keys << caseFolded(entries[i]);
+        lastOf.insert(keys.back(), i);
     }
+    QStringList out;
+    out.reserve(entries.size());
+    out << entries.first();
+    for (qsizetype i = 1; i < entries.size(); ++i)
+        if (keys[i] != keys.front() && lastOf.value(keys[i]) == i) out << entries[i];
     return out;
 }
+
 bool holds(const ui::ComboBox& box, const QStringList& entries) {
     if (box.listCount() != entries.size()) return false;
     for (int i = 0; i < box.listCount(); ++i)
@@ -89,8 +81,7 @@ QString savedListFile(int n) {
 // What the last merge of a list learnt about its file, so that the next merge need not repeat it.
 struct Vazed::KnownListFile {
     textfile::ReadResult read;  // the file as the last merge left it
-    QStringList keys;           // read.lines case-folded, or empty
-    bool distinct = false;      // no two of the keys are alike
+    bool distinct = false;      // no two of its lines are equal but for letter case
     // A merge of this text into a file of exactly read.bytes changes nothing: the merge depends only
     // on the two.
     std::optional<QString> settledText;
@@ -220,7 +211,7 @@ struct Vazed::ListMerge {
     QString text;
     std::optional<textfile::EncodedFile> write;  // nothing: the file keeps its bytes
     QStringList written;                         // without a write: the file's lines
-    Deduplicated merged;                         // with a write: the survivors and their keys
+    QStringList merged;                          // with a write: the survivors
 };
 
 void Vazed::MergeSavedValueList(int n) {
@@ -242,15 +233,13 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     m.written = current.lines;
     const bool sameFile = current.exists && current.bytes == known.read.bytes;
     if (sameFile && known.settledText == m.text) return m;
-    QStringList keys = sameFile ? known.keys : QStringList();
     const bool distinct = sameFile && known.distinct;
-    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, keys, distinct);
+    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, distinct);
     // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
     // that changes no byte leaves the file alone, and the lines just read are what it holds.
-    QByteArray bytes = textfile::encodeLines(m.merged.entries, current.utf8);
+    QByteArray bytes = textfile::encodeLines(m.merged, current.utf8);
     if (current.exists && bytes == current.bytes) {
-        keys.resize(current.lines.size());
-        known = {current, keys, distinct, m.text};
+        known = {current, distinct, m.text};
     } else {
         known = {};
         m.write = textfile::EncodedFile{m.file, std::move(bytes), {.utf8 = current.utf8}};
@@ -260,14 +249,13 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
 
 void Vazed::finishMerge(const ListMerge& m) {
     const SavedList& s = savedList(m.n);
+    KnownListFile& known = knownLists_[m.n - 1];
     QStringList written = m.written;
     if (m.write) {
-        KnownListFile& known = knownLists_[m.n - 1];
-        known.read = textfile::readEncoded(m.merged.entries, m.write->bytes);
+        known.read = textfile::readEncoded(m.merged, m.write->bytes);
         written = known.read.lines;
         // The survivors are their own merge with the same text: the next one changes nothing.
-        if (known.read.error.isEmpty() && written == m.merged.entries) {
-            known.keys = m.merged.keys;
+        if (known.read.error.isEmpty() && written == m.merged) {
             known.distinct = true;
             known.settledText = m.text;
         }
@@ -277,6 +265,9 @@ void Vazed::finishMerge(const ListMerge& m) {
     if (list.items() != written || list.listIndex() != -1) {
         list.clear();
         list.addItems(written);
+    } else {
+        // The lines just read are the list's own: one copy of them is kept.
+        known.read.lines = list.items();
     }
     ui::ComboBox& box = this->*s.combo;
     ui::TextBox& temp = this->*s.temp;
