@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -77,24 +78,41 @@ private:
 // anything else is the code page. `damaged` (optional) tells whether the bytes break the encoding their
 // mark names: a cut-off UTF-16 file, a stray surrogate, a bad UTF-8 sequence. Such a file is refused,
 // not read with replacement characters that the next save would keep and spread into the lists.
-QString decode(const QByteArray& bytes, bool* damaged = nullptr) {
-    if (damaged) *damaged = false;
-    if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
-        // Only the first mark is the file's: one more is a character of the first line.
-        QStringDecoder decoder(*marked, QStringConverter::Flag::Stateless);
-        const QString text = decoder.decode(bytes);
-        // The UTF-16 decoder reports neither an odd last byte nor a lone surrogate, so the text must
-        // also encode back to exactly these bytes.
-        if (damaged)
-            *damaged = decoder.hasError() || !text.isValidUtf16() ||
-                       QStringEncoder(*marked, QStringConverter::Flag::WriteBom).encode(text) != bytes;
-        return text;
-    }
-    const CodePageTable& table = CodePageTable::get();
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char b : bytes) *out++ = table.toChar(b);
+QString decodeMarked(const QByteArray& bytes, QStringConverter::Encoding marked, bool* damaged) {
+    // Only the first mark is the file's: one more is a character of the first line.
+    QStringDecoder decoder(marked, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    // The UTF-16 decoder reports neither an odd last byte nor a lone surrogate, so the text must
+    // also encode back to exactly these bytes.
+    *damaged = decoder.hasError() || !text.isValidUtf16() ||
+               QStringEncoder(marked, QStringConverter::Flag::WriteBom).encode(text) != bytes;
     return text;
+}
+
+// The code page gives one character a byte, and CR only from the CR byte: its lines are cut on the
+// bytes and each decoded once, without a decoded copy of the whole text in between.
+QStringList splitCodePage(const QByteArray& bytes) {
+    const CodePageTable& table = CodePageTable::get();
+    QStringList lines;
+    const auto take = [&](const char* from, const char* to) {
+        QString line(to - from, Qt::Uninitialized);
+        QChar* out = line.data();
+        for (; from != to; ++from) *out++ = table.toChar(*from);
+        lines.append(std::move(line));
+    };
+    const char* start = bytes.constData();
+    const char* const end = start + bytes.size();
+    while (start != end) {
+        const char* cr = static_cast<const char*>(std::memchr(start, '\r', size_t(end - start)));
+        if (!cr) {
+            take(start, end);
+            break;
+        }
+        take(start, cr);
+        start = cr + 1;
+        if (start != end && *start == '\n') ++start;
+    }
+    return lines;
 }
 
 QStringList splitText(const QString& text) {
@@ -153,7 +171,10 @@ WriteError::WriteError(const QString& path, const QString& reason)
       reason_(reason) {}
 
 QStringList splitLines(const QByteArray& bytes) {
-    return splitText(decode(bytes));
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    if (!marked) return splitCodePage(bytes);
+    bool damaged = false;
+    return splitText(decodeMarked(bytes, *marked, &damaged));
 }
 
 QByteArray encodeLines(const QStringList& lines, bool utf8) {
@@ -200,10 +221,16 @@ ReadResult readLines(const QString& path, const ReadResult& known) {
 ReadResult readBytes(const QByteArray& bytes) {
     ReadResult result;
     result.exists = true;
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    if (!marked) {
+        result.lines = splitCodePage(bytes);
+        result.bytes = bytes;
+        return result;
+    }
     bool damaged = false;
-    const QString text = decode(bytes, &damaged);
+    const QString text = decodeMarked(bytes, *marked, &damaged);
     if (damaged) {
-        const auto encoding = QStringConverter::nameForEncoding(*QStringConverter::encodingForData(bytes));
+        const auto encoding = QStringConverter::nameForEncoding(*marked);
         result.error = QStringLiteral(
                            "текст повреждён: байты не в кодировке %1, которую называет метка в "
                            "начале файла")
