@@ -313,11 +313,4 @@ std::optional<EncodedFile> changedFile(const QString& path, const QStringList& l
     return EncodedFile{path, std::move(bytes), options};
 }
 
-bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
-                         WriteOptions options) {
-    const std::optional<EncodedFile> file = changedFile(path, lines, current, options);
-    if (file) writeEncoded(file->path, file->bytes, file->options);
-    return file.has_value();
-}
-
 }  // namespace textfile

@@ -71,22 +71,18 @@ struct EncodedFile {
 // leaves the others to be written. Returns each file's failure, in order, or nothing for a file written.
 std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files);
 
-// The write writeLinesIfChanged would do, or nothing when `current` holds exactly these bytes.
+// The write of `lines` that writeLines would do, or nothing when the file already holds exactly these
+// bytes (`current`, as just read): then no write, no flush, no change of its time.
 std::optional<EncodedFile> changedFile(const QString& path, const QStringList& lines,
                                        const ReadResult& current, WriteOptions options = {});
-
-// As writeLines, but a file that already holds exactly these bytes (`current`, as just read) is left
-// alone: no write, no flush, no change of its time. Returns whether it wrote.
-bool writeLinesIfChanged(const QString& path, const QStringList& lines, const ReadResult& current,
-                         WriteOptions options = {});
 
 // A line ends at CR LF or a lone CR; a lone LF stays in the line. A byte-order mark means UTF-8,
 // UTF-16 or UTF-32, anything else is Windows-1251.
 QStringList splitLines(const QByteArray& bytes);
 
-// Windows-1251 when every character fits (and `utf8` is false), otherwise the whole text as UTF-8 after
-// a byte-order mark. CR LF or a lone CR inside a line becomes a lone LF, so a value never spills into
-// the next line.
+// Windows-1251 when every character fits and the bytes do not begin as a byte-order mark (and `utf8`
+// is false), otherwise the whole text as UTF-8 after a byte-order mark. CR LF or a lone CR inside a line
+// becomes a lone LF, so a value never spills into the next line.
 QByteArray encodeLines(const QStringList& lines, bool utf8 = false);
 
 }  // namespace textfile

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "common/system_reason.h"
@@ -94,7 +95,14 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     for (std::size_t i = 0; i < saves.size(); ++i)
         if (saves[i]) open.push_back(i);
     std::vector<std::thread> threads;
-    for (std::size_t k = 1; k < open.size(); ++k) threads.emplace_back(finish, open[k]);
+    for (std::size_t k = 1; k < open.size(); ++k) {
+        try {
+            threads.emplace_back(finish, open[k]);
+        } catch (const std::system_error&) {
+            // No thread to be had: this file waits its turn here.
+            finish(open[k]);
+        }
+    }
     if (!open.empty()) finish(open.front());
     for (std::thread& t : threads) t.join();
     return QStringList(failures.begin(), failures.end());

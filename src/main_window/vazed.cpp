@@ -29,7 +29,6 @@ const SavedList& savedList(int n) {
     return kSavedLists[n - 1];
 }
 
-// The survivors of a merge and their case-folded keys.
 // Keeps, of each group of entries equal but for letter case, the top entry of the list if it
 // belongs to the group, else the group's last entry; the survivors keep their order. This is the
 // outcome of the old list box's exact search walked down the list, found in one pass.
