@@ -83,9 +83,16 @@ QString decodeMarked(const QByteArray& bytes, QStringConverter::Encoding marked,
     QStringDecoder decoder(marked, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     // The UTF-16 decoder reports neither an odd last byte nor a lone surrogate, so the text must
-    // also encode back to exactly these bytes.
-    *damaged = decoder.hasError() || !text.isValidUtf16() ||
-               QStringEncoder(marked, QStringConverter::Flag::WriteBom).encode(text) != bytes;
+    // also encode back to exactly these bytes. An empty text encodes to nothing, not even its mark:
+    // then the bytes must be the mark alone.
+    QByteArray expected = QStringEncoder(marked, QStringConverter::Flag::WriteBom).encode(text);
+    if (text.isEmpty()) {
+        const QString a = QStringLiteral("a");
+        const QByteArray withMark = QStringEncoder(marked, QStringConverter::Flag::WriteBom).encode(a);
+        const QByteArray bare = QStringEncoder(marked).encode(a);
+        expected = withMark.chopped(bare.size());
+    }
+    *damaged = decoder.hasError() || !text.isValidUtf16() || expected != bytes;
     return text;
 }
 

@@ -265,6 +265,13 @@ TEST(TextFile, BytesThatBreakTheEncodingTheirMarkNamesAreAReadError) {
     const textfile::ReadResult read = textfile::readLines(folder.file("data\\1.txt"));
     EXPECT_EQ(read.error, "");
     EXPECT_EQ(read.lines, (QStringList{"Колледж", "Лицей"}));
+    // A list emptied by an editor that keeps the mark is an empty list, not a damaged one.
+    for (const QByteArray& onlyAMark : {kBom, QByteArray("\xFF\xFE"), QByteArray("\xFE\xFF")}) {
+        folder.write("data\\1.txt", onlyAMark);
+        const textfile::ReadResult empty = textfile::readLines(folder.file("data\\1.txt"));
+        EXPECT_EQ(empty.error, "") << onlyAMark.toHex().constData();
+        EXPECT_TRUE(empty.lines.isEmpty()) << onlyAMark.toHex().constData();
+    }
 }
 
 TEST(TextFile, FileWithoutReadPermissionIsAReadError) {
