@@ -208,9 +208,9 @@ struct Vazed::ListMerge {
     int n;
     QString file;
     QString text;
-    std::optional<textfile::EncodedFile> write;  // nothing: the file keeps its bytes
-    QStringList written;                         // without a write: the file's lines
-    QStringList merged;                          // with a write: the survivors
+    std::optional<textfile::EncodedFile> write{};  // nothing: the file keeps its bytes
+    QStringList written{};                         // without a write: the file's lines
+    QStringList merged{};                          // with a write: the survivors
 };
 
 void Vazed::MergeSavedValueList(int n) {
