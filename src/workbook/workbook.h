@@ -122,7 +122,8 @@ public:
     void loadFromBytes(const QByteArray& bytes);
 
     // Writes the whole workbook as UTF-8 through a temporary file renamed over `path`, so a failed
-    // export throws ExportError and leaves the old file as it was. `path` is used as given.
+    // export throws ExportError and leaves the old file as it was; a file that already holds exactly
+    // these bytes is not written. `path` is used as given.
     void exportTo(const QString& path) const;
     QByteArray toBytes() const;
 

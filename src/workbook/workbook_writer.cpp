@@ -1,5 +1,6 @@
 // The workbook's writer: cell writes that keep the rest of the document as it was, a new
 // workbook's document, and the export.
+#include <QFile>
 #include <algorithm>
 
 #include "common/whole_file.h"
@@ -288,7 +289,12 @@ QByteArray Workbook::toBytes() const {
 }
 
 void Workbook::exportTo(const QString& path) const {
-    const QString failure = writeWholeFile(path, toBytes());
+    const QByteArray bytes = toBytes();
+    // A file that already holds these very bytes is left alone: no write, no flush to the disk.
+    if (QFile file(path);
+        file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
+        return;
+    const QString failure = writeWholeFile(path, bytes);
     if (!failure.isEmpty()) throw ExportError((path + ": " + failure).toStdString());
 }
 

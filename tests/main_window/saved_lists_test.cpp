@@ -4,6 +4,7 @@
 
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
+#include "workbook/ziruduzizozod.h"
 
 using velmox::Vazed;
 
@@ -11,6 +12,32 @@ namespace {
 QStringList split(const QString& s) {
     return s.isEmpty() ? QStringList{} : s.split(',');
 }
+// The close exports "1.xml" with the field places; a layout that did not change is not written again.
+TEST_F(VazedTest, TheCloseWritesTheFieldPlacesOnlyWhenOneMoved) {
+    const QDateTime past(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    const auto age = [&] {
+        QFile f(folder.file("1.xml"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(past, QFileDevice::FileModificationTime));
+    };
+    // A first close writes the layout in the program's own form; one with nothing moved leaves it.
+    start();
+    close();
+    const QByteArray written = folder.read("1.xml");
+    age();
+    start();
+    close();
+    EXPECT_EQ(folder.read("1.xml"), written);
+    EXPECT_EQ(QFileInfo(folder.file("1.xml")).lastModified(), past);
+    // A moved field is written.
+    start();
+    velmox::layoutSheet().setInteger(QStringLiteral("C5"), 1234);
+    close();
+    EXPECT_NE(QFileInfo(folder.file("1.xml")).lastModified(), past);
+    EXPECT_TRUE(folder.read("1.xml").contains("1234"));
+    EXPECT_TRUE(services->messages.empty());
+}
+
 }  // namespace
 
 TEST_F(VazedTest, MergeAppendsMovesOrKeepsByTheDuplicateRule) {
