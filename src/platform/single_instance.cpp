@@ -82,9 +82,15 @@ bool removeLeftOverLock(const QByteArray& path, const std::runtime_error& failed
         if (errno == ENOENT) return true;
         throw failed;
     }
-    const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // Nobody holds it: a lock that cannot be removed (a read-only folder) is no second copy.
+    const bool removed = ::unlink(path.constData()) == 0 || errno == ENOENT;
     ::close(fd);
-    return removed;
+    if (!removed) throw failed;
+    return true;
 }
 
 }  // namespace

@@ -293,14 +293,27 @@ TEST(InstanceLock, ALockStillHeldOpenByItsMakerCountsWhateverNumberItNames) {
 TEST(InstanceLock, ALeftOverLockThatCannotBeClearedIsAnErrorNotASecondCopy) {
     const std::optional<qint64> dead = endedProcess();
     if (!dead) GTEST_SKIP() << "no free process number";
-    ProgramFolder folder;
-    folder.write("Velmox.lock", lockFileNaming(*dead, "Velmox"));
-    QFile::setPermissions(folder.file("Velmox.lock"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
-        EXPECT_THROW(ui::acquireInstanceLock(folder.file("Velmox.lock")), std::runtime_error);
-    });
-    if (outcome == ChildOutcome::Skipped) GTEST_SKIP();
-    EXPECT_EQ(outcome, ChildOutcome::Passed);
+    const QFile::Permissions readOnly =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ReadOther;
+    struct Case {
+        const char* what;
+        bool lockReadOnly, folderReadOnly;
+    };
+    for (const Case c : {Case{"a lock file that cannot be written", true, false},
+                         Case{"a folder where nothing can be removed", false, true}}) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder;
+        folder.write("Velmox.lock", lockFileNaming(*dead, "Velmox"));
+        if (c.lockReadOnly) QFile::setPermissions(folder.file("Velmox.lock"), readOnly & ~QFile::ExeOwner);
+        const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+            if (c.folderReadOnly) QFile::setPermissions(folder.path(), readOnly);
+            EXPECT_THROW(ui::acquireInstanceLock(folder.file("Velmox.lock")), std::runtime_error);
+            QFile::setPermissions(folder.path(), readOnly | QFile::WriteOwner);
+        });
+        if (outcome == ChildOutcome::Skipped) GTEST_SKIP();
+        EXPECT_EQ(outcome, ChildOutcome::Passed);
+        EXPECT_TRUE(folder.exists("Velmox.lock")) << "left as it was";
+    }
 }
 
 }  // namespace
