@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -96,42 +96,37 @@ QString decodeMarked(const QByteArray& bytes, QStringConverter::Encoding marked,
     return text;
 }
 
+// Lines end at CR, and CR LF is one end; a lone LF stays inside its line, and a last line without an
+// end is a line too. `take` gets each line's first and past-the-end character.
+template <class Char, class Take>
+void cutLines(const Char* start, const Char* const end, Take take) {
+    while (start != end) {
+        const Char* const cr = std::find(start, end, Char('\r'));
+        take(start, cr);
+        if (cr == end) break;
+        start = cr + 1;
+        if (start != end && *start == Char('\n')) ++start;
+    }
+}
+
 // The code page gives one character a byte, and CR only from the CR byte: its lines are cut on the
 // bytes and each decoded once, without a decoded copy of the whole text in between.
 QStringList splitCodePage(const QByteArray& bytes) {
     const CodePageTable& table = CodePageTable::get();
     QStringList lines;
-    const auto take = [&](const char* from, const char* to) {
+    cutLines(bytes.constData(), bytes.constData() + bytes.size(), [&](const char* from, const char* to) {
         QString line(to - from, Qt::Uninitialized);
         QChar* out = line.data();
         for (; from != to; ++from) *out++ = table.toChar(*from);
         lines.append(std::move(line));
-    };
-    const char* start = bytes.constData();
-    const char* const end = start + bytes.size();
-    while (start != end) {
-        const char* cr = static_cast<const char*>(std::memchr(start, '\r', size_t(end - start)));
-        if (!cr) {
-            take(start, end);
-            break;
-        }
-        take(start, cr);
-        start = cr + 1;
-        if (start != end && *start == '\n') ++start;
-    }
+    });
     return lines;
 }
 
 QStringList splitText(const QString& text) {
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\r')) continue;
-        lines.append(text.sliced(start, i - start));
-        if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.append(text.sliced(start));
+    cutLines(text.constData(), text.constData() + text.size(),
+             [&](const QChar* from, const QChar* to) { lines.append(QString(from, to - from)); });
     return lines;
 }
 

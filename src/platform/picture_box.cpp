@@ -22,9 +22,7 @@ bool jpegIsWhole(const QByteArray& bytes) {
     const qsizetype end = bytes.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
     return lastScan >= 0 && end > lastScan;
 }
-}  // namespace
 
-namespace {
 // Reads and decodes one picture file; a plain image, so it may run on any thread.
 std::optional<QImage> readImage(const QString& path) {
     QFile file(path);
