@@ -230,7 +230,9 @@ TEST(PictureFiles, ReadTogetherEachComesOutAsItWouldAloneInItsPlace) {
             SCOPED_TRACE(paths[i].toStdString());
             const std::optional<QPixmap> alone = ui::readPicture(paths[i]);
             ASSERT_EQ(together[size_t(i)].has_value(), alone.has_value());
-            if (alone) EXPECT_EQ(together[size_t(i)]->toImage(), alone->toImage());
+            if (alone) {
+                EXPECT_EQ(together[size_t(i)]->toImage(), alone->toImage());
+            }
         }
     }
     const auto colourOf = [](const std::optional<QPixmap>& p) { return p->toImage().pixelColor(12, 8); };

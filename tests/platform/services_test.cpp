@@ -204,7 +204,9 @@ TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScroll
         ASSERT_NE(summary, nullptr);
         EXPECT_FALSE(summary->text().contains('\n'));
         EXPECT_LE(summary->text().size(), 170);
-        if (!c.summary.isEmpty()) EXPECT_EQ(summary->text(), c.summary);
+        if (!c.summary.isEmpty()) {
+            EXPECT_EQ(summary->text(), c.summary);
+        }
         const auto* details = box->findChild<QPlainTextEdit*>("details");
         ASSERT_EQ(details != nullptr, c.detailsShown);
         if (details) {

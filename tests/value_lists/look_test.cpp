@@ -21,8 +21,8 @@ bool shows(const ui::PictureBox& button, const ui::PictureBox& holder) {
 struct Look {
     ui::OleColor window, frame1, frame2;
     QColor check1Back, check1Text;
-    std::vector<ui::OleColor> captions;
-    std::vector<qint64> pictures;
+    std::vector<ui::OleColor> captions{};
+    std::vector<qint64> pictures{};
     bool operator==(const Look&) const = default;
 };
 
@@ -209,7 +209,9 @@ TEST_F(EditTest, ButtonsLightUnderThePointerAndGoBackByTheirFrameTheirListOrAPre
     moveOver(e, e.Image12);
     moveOverSurface(e, 120 + 6300, 720 + 1000);
     for (const auto& row : kValueLists)
-        if (row.page == 1) EXPECT_TRUE(normal(e.*row.button)) << row.n;
+        if (row.page == 1) {
+            EXPECT_TRUE(normal(e.*row.button)) << row.n;
+        }
 }
 
 TEST_F(EditTest, TheSecondPagesFrameReturnsOnlyItsOwnButtons) {
