@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the build needs, then configures and builds into build/.
+# Installs what the build needs, then configures and builds everything into build/: the programs,
+# the tests and the benchmarks. VELMOX_WERROR=ON (as CI sets it) makes every warning an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMOX_TESTS=ON \
+      -DVELMOX_WERROR="${VELMOX_WERROR:-OFF}"
 cmake --build build -j"$(nproc)"

@@ -7,18 +7,37 @@
 #   scripts/install-deps.sh --program  # building and running the two programs only
 set -euo pipefail
 
+# The two programs: the compiler and CMake, Qt's Widgets and PrintSupport (Qt6Gui's CMake files
+# want OpenGL's headers: libgl-dev), fontconfig (the program sets up its fonts) and the fonts.
 program=(
-    build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libfontconfig-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation fonts-liberation2 fonts-dejavu-core
-    qt6-qpa-plugins libqt6svg6
+    build-essential
+    cmake
+    ninja-build
+    pkg-config
+    qt6-base-dev
+    qt6-base-dev-tools
+    libgl-dev
+    libfontconfig-dev
+    fonts-liberation
+    fonts-liberation2
+    fonts-dejavu-core
 )
-# The tests read printed pages back and take screenshots; the fuzz targets need clang and its
-# libFuzzer, which Debian 12 ships for its default clang (14) in libclang-rt-14-dev.
+# The tests and the benchmarks (GoogleTest, Google Benchmark); the tests read printed pages back
+# (poppler-utils); the screenshots and bench/startup_ratio.sh use a private X server; the fuzz
+# targets need clang and its libFuzzer, which Debian 12 ships for its default clang (14) in
+# libclang-rt-14-dev.
 checks=(
-    poppler-utils xvfb x11-utils imagemagick xauth
-    clang libclang-rt-14-dev llvm
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    poppler-utils
+    xvfb
+    x11-utils
+    imagemagick
+    xauth
+    clang
+    libclang-rt-14-dev
+    llvm
 )
 packages=("${program[@]}")
 if [ "${1:-}" != "--program" ]; then packages+=("${checks[@]}"); fi
