@@ -79,12 +79,19 @@ public:
     ui::PictureBox Image2, Image3, Image203, Image202, Image5, Image6, Image16, Image17, Image19, Image20,
         Image25, Image26, Image22, Image23, Image11, Image12, Image8, Image9;
 
-    // Handlers.
+    // Entry controls: each mirrors its text into its field label.
+    void bindMirrors();
+
+    // Font row.
+    void bindFontRow();
     void Combo22_Change();
     void Combo22_Click();
     void Combo23_Click();
     void Combo24_Click();
     void FontRow_KeyPress(std::int16_t& keyAscii);
+
+    // Language box and outline flag.
+    void bindLanguage();
     void Text43_Change();
     void Text48_Change();
 

@@ -19,8 +19,8 @@ namespace ui {
 
 class Control;
 
-// VB-style mouse arguments: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt;
-// x and y in twips relative to the control.
+// What a mouse handler learns: the buttons as bits (1 left, 2 right, 4 middle), the modifier keys
+// as bits (1 Shift, 2 Ctrl, 4 Alt), and the pointer in twips from the control's top-left corner.
 struct MouseArgs {
     int button = 0;
     int shift = 0;

@@ -72,6 +72,15 @@ void Vazed::ApplyFontSize() {
     forEachFieldLabel(*this, [&size](ui::Label& l) { l.setFontSize(float(*size)); });
 }
 
+void Vazed::bindFontRow() {
+    Combo22.onChange = [this] { Combo22_Change(); };
+    Combo22.onClick = [this] { Combo22_Click(); };
+    Combo23.onClick = [this] { Combo23_Click(); };
+    Combo24.onClick = [this] { Combo24_Click(); };
+    for (ui::ComboBox* box : {&Combo22, &Combo23, &Combo24})
+        box->onKeyPress = [this](std::int16_t& key) { FontRow_KeyPress(key); };
+}
+
 void Vazed::Combo22_Change() {
     if (Combo22.text().isEmpty()) Combo22.setText(QStringLiteral("Times New Roman"));
 }

@@ -18,6 +18,11 @@ const std::vector<language::Text<Vazed>>& languageTable() {
 }
 }  // namespace
 
+void Vazed::bindLanguage() {
+    Text43.onChange = [this] { Text43_Change(); };
+    Text48.onChange = [this] { Text48_Change(); };
+}
+
 void Vazed::Text43_Change() {
     language::apply<Vazed>(*this, Text43.text(), languageTable(), translationRow);
 }

@@ -12,7 +12,7 @@ void mirror(Vazed& v, const EntryRef& entry) {
 }
 }  // namespace
 
-void Vazed::bindHandlers() {
+void Vazed::bindMirrors() {
     for (const EntryControlDesign& e : kEntryControls) {
         const EntryRef entry = e.control;
         if (entry.text) {
@@ -23,20 +23,6 @@ void Vazed::bindHandlers() {
             c.onClick = [this, entry] { mirror(*this, entry); };
         }
     }
-    Combo22.onChange = [this] { Combo22_Change(); };
-    Combo22.onClick = [this] { Combo22_Click(); };
-    Combo23.onClick = [this] { Combo23_Click(); };
-    Combo24.onClick = [this] { Combo24_Click(); };
-    for (ui::ComboBox* box : {&Combo22, &Combo23, &Combo24})
-        box->onKeyPress = [this](std::int16_t& key) { FontRow_KeyPress(key); };
-    Text43.onChange = [this] { Text43_Change(); };
-    Text48.onChange = [this] { Text48_Change(); };
-    bindToolbar();
-    bindStudentBase();
-    bindEditAction();
-    bindLayoutView();
-    bindLayoutEditor();
-    bindSettings();
 }
 
 }  // namespace velmox

@@ -1,4 +1,5 @@
-// The main window's toolbar buttons "Настройки" and "Автор".
+// The main window's toolbar buttons "Настройки" and "Автор": the settings window beside it, the
+// help window in its place.
 #include "main_window/vazed.h"
 #include "settings/help.h"
 #include "settings/nastroiki.h"
