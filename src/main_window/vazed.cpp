@@ -3,11 +3,10 @@
 #include "main_window/vazed.h"
 
 #include <QDir>
-#include <QHash>
 #include <optional>
 
-#include "common/case_fold.h"
 #include "common/file_messages.h"
+#include "common/saved_lists.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
@@ -29,41 +28,6 @@ const SavedList& savedList(int n) {
     return kSavedLists[n - 1];
 }
 
-// Keeps, of each group of entries equal but for letter case, the top entry of the list if it
-// belongs to the group, else the group's last entry; the survivors keep their order. This is the
-// outcome of the old list box's exact search walked down the list, found in one pass.
-// `distinctButLast`: no two entries but the last are alike, so only the last one's group can hold two.
-QStringList withoutDuplicates(const QStringList& entries, bool distinctButLast = false) {
-    if (entries.isEmpty()) return entries;
-    if (distinctButLast) {
-        const qsizetype last = entries.size() - 1;
-        const QString key = caseFolded(entries[last]);
-        if (last > 0 && caseFolded(entries.front()) == key) return entries.first(last);
-        for (qsizetype i = 1; i < last; ++i) {
-            if (caseFolded(entries[i]) != key) continue;
-            QStringList out = entries;
-            out.removeAt(i);
-            return out;
-        }
-        return entries;
-    }
-    // Folding is the dear part: each entry is folded once.
-    QStringList keys;
-    keys.reserve(entries.size());
-    QHash<QString, qsizetype> lastOf;
-    lastOf.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        keys << caseFolded(entries[i]);
-        lastOf.insert(keys.back(), i);
-    }
-    QStringList out;
-    out.reserve(entries.size());
-    out << entries.first();
-    for (qsizetype i = 1; i < entries.size(); ++i)
-        if (keys[i] != keys.front() && lastOf.value(keys[i]) == i) out << entries[i];
-    return out;
-}
-
 bool holds(const ui::ComboBox& box, const QStringList& entries) {
     if (box.listCount() != entries.size()) return false;
     for (int i = 0; i < box.listCount(); ++i)
@@ -73,20 +37,10 @@ bool holds(const ui::ComboBox& box, const QStringList& entries) {
 
 }  // namespace
 
-QString savedListFile(int n) {
-    return ui::programPath(QStringLiteral("data\\%1.txt").arg(n));
-}
-
-// What the last merge of a list learnt about its file, so that the next merge need not repeat it.
-struct Vazed::KnownListFile {
-    textfile::ReadResult read;  // the file as the last merge left it
-    bool distinct = false;      // no two of its lines are equal but for letter case
-    // A merge of this text into a file of exactly read.bytes changes nothing: the merge depends only
-    // on the two.
-    std::optional<QString> settledText;
-};
-
-Vazed::Vazed() : ui::Form(QStringLiteral("Vazed")), knownLists_(new KnownListFile[std::size(kSavedLists)]) {
+Vazed::Vazed()
+    : ui::Form(QStringLiteral("Vazed")), listFiles_(new savedlists::ListFile[std::size(kSavedLists)]) {
+    for (const SavedList& s : kSavedLists)
+        listFiles_[s.n - 1] = savedlists::ListFile(savedlists::fileName(s.n));
     buildControls();
     bindHandlers();
 }
@@ -168,9 +122,19 @@ void Vazed::PlaceFieldLabels() {
 }
 
 void Vazed::LoadSavedValueLists() {
+    // A run begins here: it tells of every list file it cannot read, once, in one message.
+    savedlists::forgetTold();
+    std::vector<savedlists::Unreadable> unreadable;
     for (int n : kLoadOrder) {
         const SavedList& s = savedList(n);
-        const QStringList lines = settings::readLinesOrReport(savedListFile(n));
+        const QString path = savedlists::fileName(n);
+        QStringList lines;
+        {
+            // The file's bytes go before the controls take its lines.
+            textfile::ReadResult file = savedlists::read(path);
+            if (!file.error.isEmpty()) unreadable.push_back({path, file.error});
+            lines = std::move(file.lines);
+        }
         ui::ListBox& list = this->*s.list;
         list.clear();
         list.addItems(lines);
@@ -178,6 +142,7 @@ void Vazed::LoadSavedValueLists() {
         box.clear();
         box.addItems(lines);
     }
+    savedlists::reportUnreadable(unreadable);
 }
 
 void Vazed::ReadLastValues() {
@@ -203,62 +168,36 @@ std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     return textfile::changedFile(file, lines, textfile::readLines(file));
 }
 
-// A merge up to its write: what it writes, and what the list holds once that is written.
+// A merge up to its write: the list's number and the change of its file.
 struct Vazed::ListMerge {
     int n;
-    QString file;
-    QString text;
-    std::optional<textfile::EncodedFile> write{};  // nothing: the file keeps its bytes
-    QStringList written{};                         // without a write: the file's lines
-    QStringList merged{};                          // with a write: the survivors
+    savedlists::Change change;
 };
 
 void Vazed::MergeSavedValueList(int n) {
     std::optional<ListMerge> merge = prepareMerge(n);
     if (!merge) return;
-    if (merge->write) textfile::writeEncoded(merge->file, merge->write->bytes, merge->write->options);
+    if (const std::optional<textfile::WriteError> failure = savedlists::write(merge->change)) throw *failure;
     finishMerge(*merge);
 }
 
 std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     const ui::ComboBox& box = this->*savedList(n).combo;
     if (box.text().isEmpty()) return std::nullopt;
-    ListMerge m{.n = n, .file = savedListFile(n), .text = box.text()};
-    KnownListFile& known = knownLists_[n - 1];
-    // Start from the file as it is now, so entries deleted in the value list editor stay deleted.
-    const textfile::ReadResult current = textfile::readLines(m.file, known.read);
-    if (!current.error.isEmpty())
-        throw textfile::WriteError(m.file, QStringLiteral("файл не читается: %1").arg(current.error));
-    m.written = current.lines;
-    const bool sameFile = current.exists && current.bytes == known.read.bytes;
-    if (sameFile && known.settledText == m.text) return m;
-    const bool distinct = sameFile && known.distinct;
-    m.merged = withoutDuplicates(current.lines + QStringList{m.text}, distinct);
-    // A file with a byte-order mark keeps it, so the entries already there keep their bytes. A merge
-    // that changes no byte leaves the file alone, and the lines just read are what it holds.
-    QByteArray bytes = textfile::encodeLines(m.merged, current.utf8);
-    if (current.exists && bytes == current.bytes) {
-        known = {current, distinct, m.text};
-    } else {
-        known = {};
-        m.write = textfile::EncodedFile{m.file, std::move(bytes), {.utf8 = current.utf8}};
-    }
-    return m;
+    ListMerge m{n, listFiles_[n - 1].merge(box.text())};
+    if (m.change.error.isEmpty()) return m;
+    // A file that cannot be read is left as it is, and named once: a later save that finds it so
+    // again says nothing more.
+    const savedlists::Unreadable failure{m.change.path, m.change.error};
+    if (savedlists::told(failure)) return std::nullopt;
+    savedlists::markTold(failure);
+    throw textfile::WriteError(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
 }
 
 void Vazed::finishMerge(const ListMerge& m) {
     const SavedList& s = savedList(m.n);
-    KnownListFile& known = knownLists_[m.n - 1];
-    QStringList written = m.written;
-    if (m.write) {
-        known.read = textfile::readEncoded(m.merged, m.write->bytes);
-        written = known.read.lines;
-        // The survivors are their own merge with the same text: the next one changes nothing.
-        if (known.read.error.isEmpty() && written == m.merged) {
-            known.distinct = true;
-            known.settledText = m.text;
-        }
-    }
+    savedlists::ListFile& file = listFiles_[m.n - 1];
+    const QStringList written = file.written(m.change);
     // The hidden list already holding exactly these entries, unselected, is left as it is.
     ui::ListBox& list = this->*s.list;
     if (list.items() != written || list.listIndex() != -1) {
@@ -266,7 +205,7 @@ void Vazed::finishMerge(const ListMerge& m) {
         list.addItems(written);
     } else {
         // The lines just read are the list's own: one copy of them is kept.
-        known.read.lines = list.items();
+        file.shareEntries(list.items());
     }
     ui::ComboBox& box = this->*s.combo;
     ui::TextBox& temp = this->*s.temp;
@@ -308,8 +247,8 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
         writers.push_back(0);
     }
     for (std::size_t i = 0; i < merges.size(); ++i) {
-        if (!merges[i] || !merges[i]->write) continue;
-        writes.push_back(*merges[i]->write);
+        if (!merges[i] || !merges[i]->change.write) continue;
+        writes.push_back(*merges[i]->change.write);
         writers.push_back(2 + i);
     }
     const std::vector<std::optional<textfile::WriteError>> writeFailures =

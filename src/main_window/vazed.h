@@ -10,6 +10,10 @@
 #include "platform/controls.h"
 #include "platform/single_instance.h"
 
+namespace savedlists {
+class ListFile;
+}
+
 namespace velmox {
 
 struct PrintField;
@@ -177,9 +181,8 @@ private:
     } drag_;
     // The start found "2.txt" but could not read it: this run must not write its empty values over it.
     bool lastValuesUnread_ = false;
-    struct KnownListFile;
     // One for each saved value list, by its number less one.
-    std::unique_ptr<KnownListFile[]> knownLists_;
+    std::unique_ptr<savedlists::ListFile[]> listFiles_;
 };
 
 // A text box or a combo box: the two kinds of entry control, read and written by text.
@@ -232,7 +235,5 @@ struct SavedList {
 extern const SavedList kSavedLists[21];
 // The 47 lines of the last-values file, in order.
 extern const EntryRef kLastValueLines[47];
-
-QString savedListFile(int n);
 
 }  // namespace velmox

@@ -6,12 +6,14 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <stdexcept>
 
 #include "platform/dispatch.h"
+#include "platform/shown_entry.h"
 
 namespace ui {
 
@@ -21,7 +23,16 @@ QComboBox* box(QWidget* w) {
 }
 
 // The box's entries are plain strings: a string list holds thousands of them without an item
-// object per entry, and takes a whole list at once.
+// object per entry, and takes a whole list at once. The drop-down list shows each as a list does.
+class ShownEntries : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole) return QStringListModel::data(index, role);
+        return shownEntry(QStringListModel::data(index, Qt::EditRole).toString());
+    }
+};
+
 QStringListModel* entries(QWidget* w) {
     return static_cast<QStringListModel*>(box(w)->model());
 }
@@ -72,6 +83,13 @@ private:
 // connection and a delegate) the first time the box's font or colours change. This box leaves the
 // list unbuilt until it first drops down; built then, it takes the box's font and colours as they are.
 class LazyListComboBox : public QComboBox {
+public:
+    // Rows of one height: the list is placed without measuring each of its entries.
+    void showPopup() override {
+        if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+        QComboBox::showPopup();
+    }
+
 protected:
     void changeEvent(QEvent* e) override {
         const bool reachesTheList = e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange;
@@ -84,7 +102,7 @@ protected:
 
 ComboBox::ComboBox() : Control(new LazyListComboBox) {
     QComboBox* b = box(widget());
-    b->setModel(new QStringListModel(b));
+    b->setModel(new ShownEntries(b));
     // Handing the box its edit field makes it editable without building the drop-down list, which
     // most boxes never open; it is built on the first drop-down, as setEditable would have built it.
     // Qt also gives the field a completer of its own unless it has one; these boxes complete nothing,

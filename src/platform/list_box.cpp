@@ -1,14 +1,35 @@
 #include "platform/list_box.h"
 
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QListView>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <stdexcept>
 
 #include "platform/dispatch.h"
+#include "platform/shown_entry.h"
 
 namespace ui {
+
+namespace {
+// Every entry takes one row, as in the old list box: a line feed inside an entry does not make its
+// row taller, the rest of the entry is cut off behind it. Rows of one height let the view place
+// thousands of entries without measuring each.
+class OneLineRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        if (const qsizetype lineFeed = row.text.indexOf(u'\n'); lineFeed >= 0) row.text.truncate(lineFeed);
+        const QStyle* style = row.widget ? row.widget->style() : QApplication::style();
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), row.widget);
+    }
+};
+}  // namespace
 
 // The list's entries as plain strings, and the view's model of them: no item object per entry, so
 // a list of thousands costs a pointer an entry and a whole list comes in at once.
@@ -21,8 +42,9 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= strings_.size()) return {};
-        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-        return strings_[index.row()];
+        if (role == Qt::DisplayRole) return shownEntry(strings_[index.row()]);
+        if (role == Qt::EditRole) return strings_[index.row()];
+        return {};
     }
     // The flags of the old list's items: picked, not edited in place.
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -92,6 +114,8 @@ EntryView* view(QWidget* w) {
 ListBox::ListBox() : Control(new EntryView(this)), entries_(std::make_unique<ListEntries>()) {
     QListView* v = view(widget());
     v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setItemDelegate(new OneLineRows(v));
+    v->setUniformItemSizes(true);
     // The old list box: its default font, and no horizontal scroll bar under long entries.
     v->setFont(toScreenFont(FontSpec{}));
     v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,11 +1,9 @@
-// The editor's load, its page switches, its close, and reading and rewriting the list files.
+// The editor's load, its page switches, its close, and reading the list files and deleting from them.
 #include "value_lists/edit.h"
 
-#include <QDir>
-
 #include "common/file_messages.h"
+#include "common/saved_lists.h"
 #include "common/settings_file.h"
-#include "common/text_file.h"
 #include "main_window/vazed.h"
 #include "platform/dispatch.h"
 #include "value_lists/edit_tables.h"
@@ -26,10 +24,6 @@ constexpr ui::Twips kPageLeft(120), kPageTop(720), kAway(-10000);
 void showPage(ui::Frame& shown, ui::Frame& away) {
     shown.move(kPageLeft, kPageTop);
     away.move(kAway, kAway);
-}
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
 }
 }  // namespace
 
@@ -61,56 +55,43 @@ void Edit::Check2_Click() {
 QString Edit::readListFile(int n) {
     ui::ListBox& list = this->*valueList(n).list;
     list.clear();
-    const textfile::ReadResult file = textfile::readLines(savedListFile(n));
-    utf8Files_[n - 1] = file.utf8;
-    if (!file.error.isEmpty()) return file.error;
+    const textfile::ReadResult file = savedlists::read(savedlists::fileName(n));
     // Every line is an entry: empty lines and repeats stay, as the file has them.
     list.addItems(file.lines);
-    return {};
+    return file.error;
 }
 
 void Edit::readListFiles() {
-    QStringList failures;
-    for (int n : kReadOrder) {
-        const QString reason = readListFile(n);
-        if (!reason.isEmpty()) failures << QStringLiteral("%1: %2").arg(shown(savedListFile(n)), reason);
-    }
-    if (failures.isEmpty()) return;
-    const bool one = failures.size() == 1;
-    ui::showError(one ? QStringLiteral("Не удалось прочитать файл списка. Список показан пустым; его файл не "
-                                       "изменится, пока в этом списке ничего не удалено.")
-                      : QStringLiteral("Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми; "
-                                       "их файлы не изменятся, пока в них ничего не удалено.")
-                            .arg(failures.size()),
-                  failures.join(u'\n'));
+    std::vector<savedlists::Unreadable> unreadable;
+    for (int n : kReadOrder)
+        if (const QString reason = readListFile(n); !reason.isEmpty())
+            unreadable.push_back({savedlists::fileName(n), reason});
+    savedlists::reportUnreadable(unreadable);
 }
 
 void Edit::deleteEntries(int n) {
     ui::ListBox& list = this->*valueList(n).list;
-    const int selected = list.listIndex();
-    for (int i = list.listCount() - 1; i >= 0; --i)
-        if (i == list.listIndex()) list.removeItem(i);
-    const QString path = savedListFile(n);
-    QString failure;
-    try {
-        // The data folder is not created here: without it the lists were never saved there.
-        textfile::writeLines(path, list.items(), {.createFolder = false, .utf8 = utf8Files_[n - 1]});
-    } catch (const textfile::WriteError& e) {
-        failure = e.reason();
-    } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+    const savedlists::Change change =
+        savedlists::removeEntry(savedlists::fileName(n), list.listIndex(), list.text());
+    if (!change.error.isEmpty()) {
+        // Nothing of the file can be shown, and it is never written: its entries may still be mended.
+        list.clear();
+        savedlists::reportUnreadable({{change.path, change.error}});
+        return;
     }
-    if (failure.isEmpty()) {
+    const std::optional<textfile::WriteError> failure = savedlists::write(change);
+    list.clear();
+    if (!failure) {
+        list.addItems(savedlists::writtenEntries(change));
         // The last entry is left selected, so repeated clicks empty the list from its end.
         if (list.listCount() > 0) list.setListIndex(list.listCount() - 1);
         return;
     }
-    // The file kept the entry, so the list takes it back from the file: screen and file agree.
-    const QString unreadable = readListFile(n);
-    if (selected < list.listCount()) list.setListIndex(selected);
-    QString reason = failure;
-    if (!unreadable.isEmpty()) reason += QStringLiteral("\nФайл не читается: %1").arg(unreadable);
-    filemsg::reportUnwritable(path, reason, QStringLiteral("Список показан так, как он записан в файле."));
+    // The file kept the entry, so the list shows the file as it is: screen and file agree.
+    list.addItems(change.before);
+    if (change.removed) list.setListIndex(int(*change.removed));
+    filemsg::reportUnwritable(change.path, failure->reason(),
+                              QStringLiteral("Список показан так, как он записан в файле."));
 }
 
 }  // namespace velmox

@@ -11,9 +11,11 @@ public:
     Edit();
 
     // Reads the 21 list files again, in the load's order; nothing is selected afterwards. A file that
-    // exists but cannot be read leaves its list empty and is named in one message.
+    // exists but cannot be read leaves its list empty and is named in one message, unless the operator
+    // has been told of it already.
     void readListFiles();
-    // Removes the selected entry of list `n` and rewrites data\N.txt from the list at once.
+    // Removes the selected entry of list `n` from data\N.txt as the file is now, writes the file at
+    // once and shows the list as written. A file that cannot be read is never written.
     void deleteEntries(int n);
 
     // In the order of the design table.
@@ -137,9 +139,6 @@ private:
     void showBuiltInPictures();
     // Fills list `n` from its file; the reason when the file exists but cannot be read, else "".
     QString readListFile(int n);
-
-    // Per list: its file began with a UTF-8 byte-order mark, so a rewrite keeps that form.
-    bool utf8Files_[21] = {};
 };
 
 }  // namespace velmox

@@ -184,8 +184,8 @@ TEST_F(VazedTest, ADamagedUtf16ListIsReportedAndNeverMergedOrOverwritten) {
     EXPECT_TRUE(services->messages[0].all().contains(shown(folder, "data/1.txt")));
     EXPECT_EQ(v.List1.items(), QStringList{});
     v.Combo2.setText(QStringLiteral("Гимназия"));
+    // The start's message said so: a save that finds the file as it was names it no more.
     close();
-    ASSERT_EQ(services->messages.size(), 2u);
-    EXPECT_TRUE(services->messages[1].all().contains(shown(folder, "data/1.txt")));
+    EXPECT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(folder.read("data\\1.txt"), damaged);
 }

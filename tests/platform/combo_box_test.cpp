@@ -127,6 +127,25 @@ TEST_F(ComboKeys, TheOpenedListStartsAtTheEntryThatMatchesTheText) {
     EXPECT_EQ(clicks, 1);  // only the code's pick of entry 1
 }
 
+// The drop-down list shows a huge entry by its beginning, as a list box does; a pick takes it whole.
+TEST_F(ComboKeys, TheDropDownListShowsAHugeEntryByItsBeginningAndAPickTakesItWhole) {
+    const QString huge = QString(1'000'000, u'W');
+    Combo1.addItems({huge});
+    QComboBox* b = comboWidget();
+    b->showPopup();
+    ASSERT_TRUE(b->view()->isVisible());
+    const QModelIndex row = b->view()->model()->index(7, 0);
+    const QString shown = row.data().toString();
+    EXPECT_LE(shown.size(), 4096);
+    EXPECT_TRUE(huge.startsWith(shown));
+    EXPECT_EQ(b->view()->visualRect(row).height(),
+              b->view()->visualRect(b->view()->model()->index(0, 0)).height());
+    b->hidePopup();
+    Combo1.setListIndex(7);
+    EXPECT_EQ(Combo1.text(), huge);
+    EXPECT_EQ(Combo1.list(7), huge);
+}
+
 TEST_F(ComboKeys, EveryTypedKeyReachesKeyPressOnceOnEitherRoad) {
     Combo1.setText({});
     keys.clear();

@@ -243,4 +243,27 @@ TEST_F(ListBoxTest, ALongEntryGetsNoHorizontalScrollBar) {
     EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
+// The view measures and paints what it is given in full: a list file of one huge line would cost
+// minutes and gigabytes. It is given the entry's beginning, more than a row shows, and every entry
+// takes one row, a line feed inside it included; the list itself keeps each entry whole.
+TEST_F(ListBoxTest, AHugeEntryIsShownByItsBeginningAndEveryEntryTakesOneRow) {
+    const QString huge = QString(1'000'000, u'W');
+    // A letter outside the basic plane right at the cut.
+    const QString astral = QString(4095, u'a') + QStringLiteral("\U0001F600") + QString(10, u'b');
+    List1.addItems({"Алматы", huge, "одна\nдве", astral, "Астана"});
+    show();
+    const QStringList rows = shown();
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], "Алматы");
+    EXPECT_LE(rows[1].size(), 4096);
+    EXPECT_GE(rows[1].size(), 1000);
+    EXPECT_TRUE(huge.startsWith(rows[1]));
+    EXPECT_EQ(rows[3].size(), 4095);
+    EXPECT_TRUE(astral.startsWith(rows[3]));
+    EXPECT_EQ(List1.list(1), huge);
+    List1.setListIndex(1);
+    EXPECT_EQ(List1.text(), huge);
+    for (int r = 1; r < 5; ++r) EXPECT_EQ(rowRect(r).height(), rowRect(0).height()) << "row " << r;
+}
+
 }  // namespace

@@ -65,12 +65,13 @@ TEST_F(EditTest, PageSwitchesShowTheirPageAndClearingTheTickedOneKeepsIt) {
 }
 
 TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLeftAlone) {
-    // A folder where the file should be: it exists but cannot be read, even by root.
-    QDir().mkpath(folder.file("data\\3.txt"));
-    QDir().mkpath(folder.file("data\\15.txt"));
     writeList(4, {QStringLiteral("Лицей")});
     Vazed& v = start();
-    services->messages.clear();
+    ASSERT_TRUE(services->messages.empty());
+    // A folder where the file should be: it exists but cannot be read, even by root. The editor is the
+    // first to find them.
+    QDir().mkpath(folder.file("data\\3.txt"));
+    QDir().mkpath(folder.file("data\\15.txt"));
     Edit& e = openEditor(v);
 
     EXPECT_EQ(e.List3.listCount(), 0);
@@ -78,13 +79,19 @@ TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLef
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
     for (const char* name : {"data\\3.txt", "data\\15.txt"})
-        EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file(name)))) << name;
+        EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file(name))))
+            << name;
     EXPECT_EQ(e.List15.listCount(), 0);
 
-    // Deletes in other lists and the close touch it not.
+    // Deletes in them or in other lists, the close and the next opening touch them not, and the
+    // operator is not told again.
+    click(e, e.Image5);
     click(e, e.Image6);
-    e.unload();
+    e.window()->close();
     settle();
+    openEditor(v).window()->close();
+    settle();
+    EXPECT_EQ(services->messages.size(), 1u);
     EXPECT_TRUE(QFileInfo(folder.file("data\\3.txt")).isDir());
     EXPECT_TRUE(QFileInfo(folder.file("data\\15.txt")).isDir());
     EXPECT_EQ(lines("data\\4.txt"), QStringList({"Лицей"}));

@@ -126,9 +126,11 @@ TEST_F(EditTest, AFailedSaveIsReportedAndTheEditorStillOpens) {
     QDir().mkpath(folder.file("data\\1.txt"));
     services->messages.clear();
     click(v, v.Image24);
-    // One message for the save, one for the list the editor could not read.
-    ASSERT_EQ(services->messages.size(), 2u);
+    // One message, the save's: the editor, which cannot read the list either, does not repeat it.
+    ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
+    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\1.txt"))));
+    EXPECT_EQ(ui::form<Edit>().List1.listCount(), 0);
     EXPECT_TRUE(ui::form<Edit>().isShown());
     EXPECT_FALSE(v.isShown());
 }
@@ -187,4 +189,118 @@ TEST_F(EditTest, AfterTheSettingsWindowLoadedTheEditorHiddenEditShowsTheMergedVa
     clickEntry(e, e.List1, 0);
     click(e, e.Image1);
     EXPECT_EQ(lines("data\\1.txt"), QStringList({"Гимназия"}));
+}
+
+// The editor stays open beside the main window, whose "Блок" adds to a list the editor shows: a
+// delete then starts from the file as the save left it, so the saved value stays, and the editor
+// shows the list as written.
+TEST_F(EditTest, ADeleteAfterASaveOfTheMainWindowKeepsWhatTheSaveWrote) {
+    for (const int picked : {-1, 0}) {
+        SCOPED_TRACE(picked < 0 ? "nothing picked" : "the first entry picked");
+        writeList(1, {"Школа", "Гимназия"});
+        QFile::remove(folder.file("2.txt"));
+        Vazed& v = start();
+        expose(v);
+        click(v, v.Image10);
+        click(v, v.Image24);
+        Edit& e = ui::form<Edit>();
+        ASSERT_TRUE(e.isShown());
+        ui::form<velmox::Nastroiki>().window()->close();
+        settle();
+        ASSERT_TRUE(v.isShown());
+        ASSERT_TRUE(e.isShown());
+        typeInto(v.Combo2, QStringLiteral("FreshVal"));
+        click(v, v.Image15);
+        ASSERT_EQ(lines("data\\1.txt"), QStringList({"Школа", "Гимназия", "FreshVal"}));
+        ASSERT_EQ(entries(e.List1), QStringList({"Школа", "Гимназия"}));
+
+        if (picked >= 0) clickEntry(e, e.List1, picked);
+        click(e, e.Image1);
+        const QStringList left =
+            picked < 0 ? QStringList{"Школа", "Гимназия", "FreshVal"} : QStringList{"Гимназия", "FreshVal"};
+        EXPECT_EQ(folder.read("data\\1.txt"), crlf(left));
+        EXPECT_EQ(entries(e.List1), left);
+        EXPECT_EQ(e.List1.listIndex(), left.size() - 1);
+        EXPECT_TRUE(services->messages.empty());
+        e.unload();
+        close();
+        ui::discardForm<Vazed>();
+        settle();
+    }
+}
+
+namespace {
+// A mark that promises UTF-8 and a line that is none: the file cannot be read.
+const QByteArray kUnreadable = QByteArray("\xEF\xBB\xBFGood1\r\nBad\xFF\xFE\r\nGood2\r\n");
+}  // namespace
+
+// At a fresh start with a list file that cannot be read, the start says so once; the settings and the
+// editor open with that list empty and the others usable, no step says it again, and nothing writes it.
+TEST_F(EditTest, AListUnreadableAtTheStartIsToldOnceAndTheWindowsOpenWithItEmpty) {
+    for (const bool settingsFirst : {true, false}) {
+        SCOPED_TRACE(settingsFirst ? "Настройки, then Редактировать" : "Редактировать");
+        folder.write("data\\13.txt", kUnreadable);
+        writeList(12, {"Колледж"});
+        QFile::remove(folder.file("2.txt"));
+        services->messages.clear();
+        Vazed& v = start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(
+            services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\13.txt"))));
+        expose(v);
+        if (settingsFirst) {
+            click(v, v.Image10);
+            ASSERT_TRUE(ui::formLoaded<velmox::Nastroiki>());
+            EXPECT_TRUE(ui::form<velmox::Nastroiki>().isShown());
+            ASSERT_TRUE(ui::formLoaded<Edit>());
+            EXPECT_EQ(ui::form<Edit>().List13.listCount(), 0);
+            EXPECT_EQ(entries(ui::form<Edit>().List12), QStringList({"Колледж"}));
+            ui::form<velmox::Nastroiki>().window()->close();
+            settle();
+        }
+        // A value for the list: the save leaves the file alone without a word.
+        typeInto(v.Combo14, QStringLiteral("Good3"));
+        click(v, v.Image24);
+        Edit& e = ui::form<Edit>();
+        ASSERT_TRUE(e.isShown());
+        EXPECT_EQ(e.List13.listCount(), 0);
+        EXPECT_EQ(entries(e.List12), QStringList({"Колледж"}));
+        click(e, e.Check2);
+        click(e, e.Image15);
+        EXPECT_EQ(folder.read("data\\13.txt"), kUnreadable);
+        EXPECT_EQ(services->messages.size(), 1u);
+        clickEntry(e, e.List12, 0);
+        click(e, e.Image14);
+        EXPECT_EQ(folder.read("data\\12.txt"), QByteArray());
+        e.unload();
+        close();
+        EXPECT_EQ(folder.read("data\\13.txt"), kUnreadable);
+        EXPECT_EQ(services->messages.size(), 1u);
+        ui::discardForm<velmox::Nastroiki>();
+        ui::discardForm<Vazed>();
+        settle();
+    }
+}
+
+// The file goes bad while the editor lies loaded hidden: one message, and a delete in that list, with
+// nothing to delete, writes nothing.
+TEST_F(EditTest, AListFileThatWentBadIsToldOnceAndADeleteNeverWritesIt) {
+    Vazed& v = start();
+    expose(v);
+    click(v, v.Image10);
+    ASSERT_TRUE(ui::formLoaded<Edit>());
+    ui::form<velmox::Nastroiki>().window()->close();
+    settle();
+    folder.write("data\\13.txt", kUnreadable);
+    typeInto(v.Combo14, QStringLiteral("Good3"));
+    click(v, v.Image24);
+    Edit& e = ui::form<Edit>();
+    ASSERT_TRUE(e.isShown());
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\13.txt"))));
+    click(e, e.Check2);
+    ASSERT_EQ(e.List13.listCount(), 0);
+    click(e, e.Image15);
+    EXPECT_EQ(folder.read("data\\13.txt"), kUnreadable);
+    EXPECT_EQ(services->messages.size(), 1u);
 }
