@@ -26,7 +26,9 @@ int qtAlignment(Alignment a) {
 void paintLabel(QPainter& p, const LabelLook& look, Twips width, Twips height) {
     const QRectF box = areaOf(width, height);
     p.save();
-    p.setClipRect(box);
+    // Within the clip the painter already has: nothing of a label lands beyond its window's client
+    // area, on the paper as on the screen.
+    p.setClipRect(box, Qt::IntersectClip);
     if (look.opaque) p.fillRect(box, toQColor(look.backColor));
     if (!look.caption.isEmpty()) {
         p.setFont(toTwipsFont(look.font));
