@@ -33,7 +33,9 @@ void paintLabel(QPainter& p, const LabelLook& look, Twips width, Twips height) {
     if (!look.caption.isEmpty()) {
         p.setFont(toTwipsFont(look.font));
         p.setPen(toQColor(look.foreColor));
-        int flags = qtAlignment(look.alignment) | Qt::AlignTop;
+        // An autosize label's box is its text's width from its Left, with its slack on the right:
+        // the text starts at the Left whatever the alignment.
+        int flags = (look.autoSize ? Qt::AlignLeft : qtAlignment(look.alignment)) | Qt::AlignTop;
         if (!look.autoSize) flags |= Qt::TextWordWrap;
         p.drawText(box, flags, look.caption);
     }

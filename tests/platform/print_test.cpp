@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <map>
+#include <tuple>
 
 #include "operator.h"
 #include "platform/controls.h"
@@ -55,6 +56,14 @@ public:
         place(*this, Cyrillic, "Cyrillic", {1800, 11000, 6000, 400}, "Иванов", ui::Alignment::Left);
         place(*this, Ampersand, "Ampersand", {1800, 12000, 3000, 400}, "R&D", ui::Alignment::Left);
         place(*this, Hidden, "Hidden", {1800, 9000, 3000, 400}, "Hidden", ui::Alignment::Left);
+        for (auto [label, name, top, alignment] :
+             {std::tuple{&AutoLeft, "AutoLeft", 13000, ui::Alignment::Left},
+              std::tuple{&AutoCentred, "AutoCentred", 13500, ui::Alignment::Center},
+              std::tuple{&AutoRight, "AutoRight", 14000, ui::Alignment::Right}}) {
+            label->create(*this, name, {4650, float(top), 45, 225});
+            label->setAutoSize(true);
+            style(*label, name, alignment, 9.75f);
+        }
         Hidden.setVisible(false);
         Frame1.create(*this, "Frame1", {1000, 9000, 6000, 1500});
         Frame1.setBackColor(0xFFFFFF);
@@ -63,6 +72,7 @@ public:
     }
 
     ui::Label Alpha, Centred, Righted, Small, Cyrillic, Ampersand, Hidden;
+    ui::Label AutoLeft, AutoCentred, AutoRight;
     ui::Frame Frame1;
     ui::Label Inside;
 };
@@ -195,6 +205,20 @@ TEST_F(Printing, CentredAndRightAlignedTextSitsByTheLabelsWidth) {
     EXPECT_NEAR(baselineOf(*righted, blank.Righted), baseline(blank.Righted), kTolerancePt);
 }
 
+// An autosize label takes its text's width from its Left: its text starts there, to one dot of a
+// 600-dpi printer, whatever its alignment, and is as wide as the font makes it.
+TEST_F(Printing, AnAutosizeLabelsTextStartsAtItsLeftWhateverItsAlignment) {
+    constexpr double kDotPt = 72.0 / 600;
+    for (const ui::Label* l : {&blank.AutoLeft, &blank.AutoCentred, &blank.AutoRight}) {
+        const Word* w = find(l->caption());
+        ASSERT_NE(w, nullptr) << l->name().toStdString();
+        EXPECT_NEAR(w->xMin, l->left().toPoints(), kDotPt) << l->name().toStdString();
+        const double advance = QFontMetricsF(ui::toTwipsFont(l->font())).horizontalAdvance(l->caption());
+        EXPECT_NEAR(w->xMax - w->xMin, advance / ui::kTwipsPerPoint, kDotPt) << l->name().toStdString();
+        EXPECT_LE(advance, l->width().value) << l->name().toStdString() << ": the box holds its text";
+    }
+}
+
 // The page holds what the client area shows: a field beyond it leaves no ink, and one across its
 // edge is cut there, on the paper as on the screen.
 TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
@@ -246,7 +270,8 @@ TEST_F(Printing, PrintedWordsAreTheCaptionsAndNothingElse) {
     QStringList printed;
     for (const Word& w : words) printed << w.text;
     printed.sort();
-    QStringList expected = {"Alpha", "Centred", "Righted", "Small", "Иванов", "R&D", "Inside"};
+    QStringList expected = {"Alpha", "Centred", "Righted",  "Small",       "Иванов",
+                            "R&D",   "Inside",  "AutoLeft", "AutoCentred", "AutoRight"};
     expected.sort();
     EXPECT_EQ(printed, expected);
 }
