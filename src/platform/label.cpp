@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
+#include <algorithm>
 
 #include "platform/dispatch.h"
 
@@ -121,8 +123,28 @@ void Label::setBackColor(OleColor c) {
     restyle();
 }
 
+// Where an opaque label paints, in whole twips: its box less the boxes of the clear labels that lie
+// above it in its container. Its container's own surface shows through a clear label, so a field
+// label over a band reads as on the bare window, and the band shows round it.
+QRegion Label::areaLeftOpen() const {
+    const auto whole = [](const TwipsRect& r) {
+        return QRectF(r.left.twips(), r.top.twips(), r.width.twips(), r.height.twips()).toRect();
+    };
+    QRegion open(whole({Twips(0), Twips(0), rect_.width, rect_.height}));
+    const std::vector<Control*>& siblings = parent()->children();
+    for (auto it = std::find(siblings.begin(), siblings.end(), this); ++it < siblings.end();) {
+        const auto* above = dynamic_cast<const Label*>(*it);
+        if (!above || !above->visible() || above->look_.opaque) continue;
+        open -= whole({above->left() - left(), above->top() - top(), above->width(), above->height()});
+    }
+    return open;
+}
+
 void Label::print(QPainter& p) const {
+    p.save();
+    if (look_.opaque && parent()) p.setClipRegion(areaLeftOpen(), Qt::IntersectClip);
     paintLabel(p, look_, rect_.width, rect_.height);
+    p.restore();
 }
 
 }  // namespace ui
