@@ -1,7 +1,10 @@
 // A printed window: each label's text lands on the page where its twips say, as vector text.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -12,6 +15,7 @@
 #include "platform/controls.h"
 #include "platform/font.h"
 #include "support/pdf_words.h"
+#include "support/print_guard.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -292,6 +296,74 @@ TEST(PrintedWords, DecodeEachEntityOnceAndKeepTheBoxes) {
     EXPECT_DOUBLE_EQ(words[0].yMax, 182);
     EXPECT_EQ(words[1].text, QStringLiteral("&lt;<\">"));
     EXPECT_EQ(words[2].text, QStringLiteral("Иванов"));
+}
+
+}  // namespace
+
+namespace {
+
+// The test support's guard: a job that no test sent to a file and that would reach a system
+// printer goes to a PDF file of the running test's own instead, unless the test asks for the
+// system's printer and the run allows it with VELMOX_TEST_SYSTEM_PRINTER=1.
+class PrintGuard : public testing::Test {
+protected:
+    void SetUp() override { variable = qgetenv(kVariable); }
+    void TearDown() override {
+        if (variable.isNull())
+            qunsetenv(kVariable);
+        else
+            qputenv(kVariable, variable);
+    }
+    static constexpr char kVariable[] = "VELMOX_TEST_SYSTEM_PRINTER";
+    QByteArray variable;
+    ScriptedScope services;
+};
+
+TEST_F(PrintGuard, AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn) {
+    const QString own = testsOwnPdf();
+    EXPECT_TRUE(own.endsWith("/PrintGuard.AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn.pdf"))
+        << own.toStdString();
+    EXPECT_TRUE(QFileInfo(own).dir().exists());
+    EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own);
+
+    // The whole road where the machine has a printer; where it has none the job goes nowhere.
+    Blank blank;
+    ASSERT_TRUE(ui::printer().outputPdf().isEmpty());
+    if (QPrinterInfo::defaultPrinterName().isEmpty()) {
+        EXPECT_THROW(ui::printer().printForm(blank), ui::PrintError);
+        EXPECT_FALSE(QFileInfo::exists(own));
+        return;
+    }
+    ui::printer().printForm(blank);
+    ASSERT_TRUE(QFileInfo::exists(own)) << "the page went elsewhere";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
+    bool found = false;
+    for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", own, "-"})))
+        found = found || w.text == "Alpha";
+    EXPECT_TRUE(found);
+}
+
+TEST_F(PrintGuard, OnlyATestThatAsksInARunThatAllowsItReachesTheSystemsPrinter) {
+    const QString own = testsOwnPdf();
+    struct Case {
+        const char* value;  // nullptr: not set
+        bool allowed;
+    };
+    const Case cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"yes", false}, {"1", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value)
+            qputenv(kVariable, c.value);
+        else
+            qunsetenv(kVariable);
+        EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own) << "a test that does not ask";
+        {
+            const SystemPrinterScope asks;
+            EXPECT_EQ(asks.allowed(), c.allowed);
+            EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), c.allowed ? QString() : own);
+        }
+        EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own) << "after the asking part";
+    }
 }
 
 }  // namespace

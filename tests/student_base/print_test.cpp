@@ -16,6 +16,7 @@
 #include "platform/printer.h"
 #include "printed_page.h"
 #include "student_base_fixture.h"
+#include "support/print_guard.h"
 
 using velmox::BazaVazed;
 using velmox::Print1;
@@ -454,7 +455,8 @@ QString cupsPdfOutput() {
 
 TEST_F(PrintDialogTest, PrintsThroughTheSystemsPrintSystemWhenItsDefaultPrinterWritesPdf) {
     // The job goes to the machine's default printer, which may be a real one: only when asked.
-    if (qEnvironmentVariable("VELMOX_TEST_SYSTEM_PRINTER") != u"1")
+    const SystemPrinterScope systemPrinter;
+    if (!systemPrinter.allowed())
         GTEST_SKIP() << "sends a job to the default printer; set VELMOX_TEST_SYSTEM_PRINTER=1 to run it "
                         "(with a PDF printer, cups-pdf, as the default)";
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
