@@ -1,5 +1,6 @@
-// Builds the main window's controls from its tables, in stacking order: the field labels on the
-// surface first, then the scroll bars, then the entry panel above them all.
+// Builds the main window's controls from its tables, in stacking order: on the surface the notice
+// band first and the field labels above it, so a field over the band still shows and takes its
+// clicks; then the scroll bars, then the entry panel above them all.
 #include "main_window/vazed.h"
 #include "main_window/vazed_tables.h"
 
@@ -71,6 +72,15 @@ void Vazed::buildControls() {
     setStartUpPosition(ui::StartUpPosition::CenterScreen);
     setClientSize(ui::Twips(11880), ui::Twips(8820));
 
+    Label46.create(*this, QStringLiteral("Label46"), {0, 1320, 11655, 735});
+    Label46.setBackStyle(1);
+    Label46.setBackColor(0x00000000);
+    Label46.setForeColor(0x008080FF);
+    Label46.setFont({kTahoma, 9.75f, true, false});
+    Label46.setAlignment(ui::Alignment::Center);
+    Label46.setCaption(QStringLiteral(
+        "Щёлкните поле, чтобы выбрать его, и передвигайте его полосами прокрутки справа и снизу."));
+
     for (const PrintField& f : kPrintFields) {
         ui::Label& l = this->*f.label;
         l.create(*this, fieldLabelName(f), f.design);
@@ -81,14 +91,6 @@ void Vazed::buildControls() {
         l.setBackColor(ui::syscolor::kWindowBackground);
         l.setForeColor(ui::syscolor::kWindowText);
     }
-    Label46.create(*this, QStringLiteral("Label46"), {0, 1320, 11655, 735});
-    Label46.setBackStyle(1);
-    Label46.setBackColor(0x00000000);
-    Label46.setForeColor(0x008080FF);
-    Label46.setFont({kTahoma, 9.75f, true, false});
-    Label46.setAlignment(ui::Alignment::Center);
-    Label46.setCaption(QStringLiteral(
-        "Щёлкните поле, чтобы выбрать его, и передвигайте его полосами прокрутки справа и снизу."));
 
     HScroll1.create(*this, QStringLiteral("HScroll1"), {0, 8520, 11655, 255});
     HScroll1.setRange(0, 10800);

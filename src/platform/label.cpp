@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
+#include <algorithm>
 
 #include "platform/dispatch.h"
 
@@ -26,12 +28,16 @@ int qtAlignment(Alignment a) {
 void paintLabel(QPainter& p, const LabelLook& look, Twips width, Twips height) {
     const QRectF box = areaOf(width, height);
     p.save();
-    p.setClipRect(box);
+    // Within the clip the painter already has: nothing of a label lands beyond its window's client
+    // area, on the paper as on the screen.
+    p.setClipRect(box, Qt::IntersectClip);
     if (look.opaque) p.fillRect(box, toQColor(look.backColor));
     if (!look.caption.isEmpty()) {
         p.setFont(toTwipsFont(look.font));
         p.setPen(toQColor(look.foreColor));
-        int flags = qtAlignment(look.alignment) | Qt::AlignTop;
+        // An autosize label's box is its text's width from its Left, with its slack on the right:
+        // the text starts at the Left whatever the alignment.
+        int flags = (look.autoSize ? Qt::AlignLeft : qtAlignment(look.alignment)) | Qt::AlignTop;
         if (!look.autoSize) flags |= Qt::TextWordWrap;
         p.drawText(box, flags, look.caption);
     }
@@ -117,8 +123,28 @@ void Label::setBackColor(OleColor c) {
     restyle();
 }
 
+// Where an opaque label paints, in whole twips: its box less the boxes of the clear labels that lie
+// above it in its container. Its container's own surface shows through a clear label, so a field
+// label over a band reads as on the bare window, and the band shows round it.
+QRegion Label::areaLeftOpen() const {
+    const auto whole = [](const TwipsRect& r) {
+        return QRectF(r.left.twips(), r.top.twips(), r.width.twips(), r.height.twips()).toRect();
+    };
+    QRegion open(whole({Twips(0), Twips(0), rect_.width, rect_.height}));
+    const std::vector<Control*>& siblings = parent()->children();
+    for (auto it = std::find(siblings.begin(), siblings.end(), this); ++it < siblings.end();) {
+        const auto* above = dynamic_cast<const Label*>(*it);
+        if (!above || !above->visible() || above->look_.opaque) continue;
+        open -= whole({above->left() - left(), above->top() - top(), above->width(), above->height()});
+    }
+    return open;
+}
+
 void Label::print(QPainter& p) const {
+    p.save();
+    if (look_.opaque && parent()) p.setClipRegion(areaLeftOpen(), Qt::IntersectClip);
     paintLabel(p, look_, rect_.width, rect_.height);
+    p.restore();
 }
 
 }  // namespace ui

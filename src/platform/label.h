@@ -7,6 +7,8 @@
 #include "platform/control.h"
 #include "platform/font.h"
 
+class QRegion;
+
 namespace ui {
 
 enum class Alignment { Left, Right, Center };
@@ -67,6 +69,7 @@ protected:
 
 private:
     void restyle();
+    QRegion areaLeftOpen() const;
     LabelLook look_;
 };
 

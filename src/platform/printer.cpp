@@ -26,7 +26,26 @@ QPageSize pageSizeFor(int code) {
         if (p.code == code) return QPageSize(p.size);
     return QPageSize(QPageSize::A4);
 }
+
+std::function<QString()>& systemPrintingDiversion() {
+    static std::function<QString()> diversion;
+    return diversion;
+}
+
+void printToPdf(QPrinter& pr, const QString& file) {
+    pr.setOutputFormat(QPrinter::PdfFormat);
+    pr.setOutputFileName(file);
+}
 }  // namespace
+
+void Printer::divertSystemPrinting(std::function<QString()> pdfFile) {
+    systemPrintingDiversion() = std::move(pdfFile);
+}
+
+QString Printer::systemPrintingDivertedTo() {
+    const auto& divert = systemPrintingDiversion();
+    return divert ? divert() : QString();
+}
 
 Printer::Printer() = default;
 Printer::~Printer() = default;
@@ -39,8 +58,7 @@ Printer& printer() {
 std::unique_ptr<QPrinter> Printer::makePrinter() const {
     auto pr = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!pdfPath_.isEmpty()) {
-        pr->setOutputFormat(QPrinter::PdfFormat);
-        pr->setOutputFileName(pdfPath_);
+        printToPdf(*pr, pdfPath_);
     } else {
         const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
         if (name.isEmpty()) throw PrintError("в системе нет принтера по умолчанию");
@@ -48,6 +66,7 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
         // A printer chosen earlier in the run may have gone since.
         if (QPrinterInfo::printerInfo(name).isNull() || !pr->isValid())
             throw PrintError(QStringLiteral("принтер «%1» недоступен").arg(name).toStdString());
+        if (const QString file = systemPrintingDivertedTo(); !file.isEmpty()) printToPdf(*pr, file);
     }
     pr->setPageSize(pageSizeFor(paperSize_));
     pr->setPageOrientation(QPageLayout::Portrait);
@@ -60,9 +79,9 @@ void Printer::printForm(const Form& form) {
     std::unique_ptr<QPrinter> pr = makePrinter();
     QPainter p;
     if (!p.begin(pr.get()))
-        throw PrintError((pdfPath_.isEmpty()
-                              ? QStringLiteral("принтер «%1» не принял задание").arg(pr->printerName())
-                              : QStringLiteral("не удалось создать файл %1").arg(pdfPath_))
+        throw PrintError((pr->outputFormat() == QPrinter::PdfFormat
+                              ? QStringLiteral("не удалось создать файл %1").arg(pr->outputFileName())
+                              : QStringLiteral("принтер «%1» не принял задание").arg(pr->printerName()))
                              .toStdString());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

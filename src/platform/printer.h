@@ -3,6 +3,7 @@
 // painting its visible controls onto one page at their twips positions from the paper's top-left
 // corner, 1440 twips to the inch, as vector text. Hidden controls do not print.
 #include <QString>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -41,6 +42,13 @@ public:
 
     // Throws PrintError when no printer can be opened or the page cannot be painted.
     void printForm(const Form& form);
+
+    // From now on a job that would reach a system printer goes to the PDF file `pdfFile` names at
+    // that moment instead, unless it names none; for every Printer of the process. The programs set
+    // nothing; the test runs set it, so that no test ever feeds a sheet into a real printer.
+    static void divertSystemPrinting(std::function<QString()> pdfFile);
+    // The PDF file a job bound for a system printer would go to now; empty: the printer.
+    static QString systemPrintingDivertedTo();
 
     // The Qt printer set-up dialog; false when cancelled. The printer or the PDF file chosen there
     // takes the prints of the rest of the run.

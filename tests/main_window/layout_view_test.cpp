@@ -2,6 +2,7 @@
 // the placement that "Блок" runs, also when a file cannot be written.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include "main_window/layout_fixture.h"
 
@@ -78,6 +79,46 @@ TEST_F(LayoutTest, OnlyTheLayoutViewLetsAClickReachAFieldLabel) {
     EXPECT_EQ(v.Label1.foreColor(), 255u);
     EXPECT_EQ(v.VScroll1.value(), 3360);
     EXPECT_EQ(v.HScroll1.value(), 1800);
+}
+
+// The field labels lie above the notice band: a field moved up onto it, or standing across its
+// lower edge, shows on the window's white with the band round it, and a click on it selects it.
+TEST_F(LayoutTest, AFieldOverTheNoticeBandShowsOnWhiteAndTakesItsClick) {
+    Vazed& v = startShown();
+    v.Text2.setText(QStringLiteral("Иванов"));
+    v.Text15.setText(QStringLiteral("Петров"));
+    clickOn(v, v.Image15);
+    clickOn(v, v.Label1);
+    ASSERT_EQ(v.Text100.text(), "1");
+    QTest::keyClick(qbar(v.VScroll1), Qt::Key_Home);  // the bar's lowest value, the band's top
+    ASSERT_EQ(v.Label1.top().value, 1320);
+    clickOn(v, v.Label24);
+    ASSERT_EQ(v.Text100.text(), "24");
+    v.VScroll1.setValue(1900);
+    ASSERT_EQ(v.Label24.top().value, 1900);
+    clickOn(v, v.Label5);  // neither of the two is red now
+
+    QImage shot(v.window()->size(), QImage::Format_RGB32);
+    v.window()->render(&shot);
+    const QRect band = v.Label46.widget()->geometry();
+    for (const ui::Label* l : {&v.Label1, &v.Label24}) {
+        SCOPED_TRACE(l->name().toStdString());
+        const QRect box = l->widget()->geometry();
+        ASSERT_TRUE(band.intersects(box));
+        int ink = 0;
+        for (int y = box.top(); y <= std::min(box.bottom(), band.bottom()); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) ink += qGray(shot.pixel(x, y)) < 128;
+        EXPECT_EQ(shot.pixel(box.topLeft() + QPoint(1, 1)), qRgb(255, 255, 255)) << "the window's white";
+        EXPECT_GT(ink, 0) << "its text";
+        EXPECT_LT(ink, box.width() * 4) << "its text, not the band";
+        EXPECT_EQ(shot.pixel(box.left() - 2, box.top() + 2), qRgb(0, 0, 0)) << "the band round it";
+    }
+    // Real clicks over the band reach the field labels.
+    for (const auto& [label, key] : {std::pair{&v.Label1, "1"}, std::pair{&v.Label24, "24"}}) {
+        clickOn(v, *label);
+        EXPECT_EQ(v.Text100.text(), QString::fromLatin1(key));
+        EXPECT_EQ(label->foreColor(), 255u) << key;
+    }
 }
 
 TEST_F(LayoutTest, BlokWritesTheLastValuesPlacesEveryLabelFromTheTableAndMergesTheLists) {

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -104,6 +105,32 @@ TEST_F(LabelAutoSize, FontChangesResizeTheLabelAndRunNoChange) {
     EXPECT_EQ(Label1.height().value, height);
     EXPECT_EQ(Label1.left().value, 1800);
     EXPECT_EQ(changes, 0);
+}
+
+// Labels stack in the order they were made. A clear label's container shows through it, so an
+// opaque label below it leaves its box open; one below the opaque label is covered, and a hidden
+// one leaves nothing open.
+TEST(LabelStacking, AnOpaqueLabelLeavesTheClearLabelsAboveItOpenAndCoversThoseBelow) {
+    ui::Form form("Stacking");
+    form.setClientSize(ui::Twips(3000), ui::Twips(1500));
+    form.setBackColor(0x00FFFFFF);
+    ui::Label Below, Band, Above, Hidden;
+    Below.create(form, "Below", {150, 300, 600, 450});
+    Band.create(form, "Band", {0, 300, 3000, 900});
+    Band.setBackStyle(1);
+    Band.setBackColor(0x00000000);
+    Above.create(form, "Above", {1200, 150, 600, 450});  // across the band's top edge
+    Hidden.create(form, "Hidden", {2100, 600, 600, 300});
+    Hidden.setVisible(false);
+    QImage shot(form.window()->size(), QImage::Format_RGB32);
+    form.window()->render(&shot);
+    const auto at = [&](float x, float y) { return shot.pixel(int(x / 15), int(y / 15)); };
+    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+    EXPECT_EQ(at(1500, 450), white) << "the clear label above, over the band";
+    EXPECT_EQ(at(1500, 225), white) << "the clear label above, over the bare window";
+    EXPECT_EQ(at(1150, 450), black) << "the band beside it";
+    EXPECT_EQ(at(450, 600), black) << "the clear label below is covered";
+    EXPECT_EQ(at(2400, 750), black) << "a hidden label leaves nothing open";
 }
 
 TEST(ControlGeometry, KeepsTwipsAsWrittenAndShowsThemAt15PerPixel) {

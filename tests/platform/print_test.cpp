@@ -1,15 +1,21 @@
 // A printed window: each label's text lands on the page where its twips say, as vector text.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <map>
+#include <tuple>
 
 #include "operator.h"
 #include "platform/controls.h"
 #include "platform/font.h"
 #include "support/pdf_words.h"
+#include "support/print_guard.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -31,18 +37,37 @@ QString runTool(const QString& tool, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
+    l.setFont({"Times New Roman", size});
+    l.setAlignment(a);
+    l.setCaption(caption);
+}
+void place(ui::Form& form, ui::Label& l, const char* name, const ui::TwipsRect& r, const QString& caption,
+           ui::Alignment a, float size = 12) {
+    l.create(form, name, r);
+    style(l, caption, a, size);
+}
+
 // A blank the size of the paper, with fields as a window table places them.
 class Blank : public ui::Form {
 public:
     Blank() : Form("Blank") {
         setClientSize(ui::Twips(11906), ui::Twips(16838));
-        place(Alpha, "Alpha", {1800, 3360, 3000, 400}, "Alpha", ui::Alignment::Left);
-        place(Centred, "Centred", {4000, 5000, 4000, 400}, "Centred", ui::Alignment::Center);
-        place(Righted, "Righted", {2000, 7000, 5000, 400}, "Righted", ui::Alignment::Right);
-        place(Small, "Small", {6000, 3360, 3000, 300}, "Small", ui::Alignment::Left, 9.75f);
-        place(Cyrillic, "Cyrillic", {1800, 11000, 6000, 400}, "Иванов", ui::Alignment::Left);
-        place(Ampersand, "Ampersand", {1800, 12000, 3000, 400}, "R&D", ui::Alignment::Left);
-        place(Hidden, "Hidden", {1800, 9000, 3000, 400}, "Hidden", ui::Alignment::Left);
+        place(*this, Alpha, "Alpha", {1800, 3360, 3000, 400}, "Alpha", ui::Alignment::Left);
+        place(*this, Centred, "Centred", {4000, 5000, 4000, 400}, "Centred", ui::Alignment::Center);
+        place(*this, Righted, "Righted", {2000, 7000, 5000, 400}, "Righted", ui::Alignment::Right);
+        place(*this, Small, "Small", {6000, 3360, 3000, 300}, "Small", ui::Alignment::Left, 9.75f);
+        place(*this, Cyrillic, "Cyrillic", {1800, 11000, 6000, 400}, "Иванов", ui::Alignment::Left);
+        place(*this, Ampersand, "Ampersand", {1800, 12000, 3000, 400}, "R&D", ui::Alignment::Left);
+        place(*this, Hidden, "Hidden", {1800, 9000, 3000, 400}, "Hidden", ui::Alignment::Left);
+        for (auto [label, name, top, alignment] :
+             {std::tuple{&AutoLeft, "AutoLeft", 13000, ui::Alignment::Left},
+              std::tuple{&AutoCentred, "AutoCentred", 13500, ui::Alignment::Center},
+              std::tuple{&AutoRight, "AutoRight", 14000, ui::Alignment::Right}}) {
+            label->create(*this, name, {4650, float(top), 45, 225});
+            label->setAutoSize(true);
+            style(*label, name, alignment, 9.75f);
+        }
         Hidden.setVisible(false);
         Frame1.create(*this, "Frame1", {1000, 9000, 6000, 1500});
         Frame1.setBackColor(0xFFFFFF);
@@ -50,21 +75,34 @@ public:
         style(Inside, "Inside", ui::Alignment::Left, 12);
     }
 
-    void place(ui::Label& l, const char* name, const ui::TwipsRect& r, const QString& caption,
-               ui::Alignment a, float size = 12) {
-        l.create(*this, name, r);
-        style(l, caption, a, size);
-    }
-    static void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
-        l.setFont({"Times New Roman", size});
-        l.setAlignment(a);
-        l.setCaption(caption);
-    }
-
     ui::Label Alpha, Centred, Righted, Small, Cyrillic, Ampersand, Hidden;
+    ui::Label AutoLeft, AutoCentred, AutoRight;
     ui::Frame Frame1;
     ui::Label Inside;
 };
+
+// The main window's client area, smaller than the paper, with fields beyond its edges.
+class Window : public ui::Form {
+public:
+    Window() : Form("Window") {
+        setClientSize(ui::Twips(kWidth), ui::Twips(kHeight));
+        place(*this, Far, "Far", {1800, 16000, 3000, 400}, "Far", ui::Alignment::Left);
+        place(*this, Right, "Right", {11400, 3000, 3000, 400}, "Rightmost", ui::Alignment::Left);
+        place(*this, Bottom, "Bottom", {1800, 8500, 3000, 700}, "Bottom", ui::Alignment::Left, 24);
+        Box.create(*this, "Box", {11400, 5000, 3000, 400});
+        Box.setText(QStringLiteral("WWWWWWWW"));
+    }
+    static constexpr float kWidth = 11880, kHeight = 8820;
+    ui::Label Far, Right, Bottom;
+    ui::TextBox Box;
+};
+
+// The first page of `pdf` in grey at `dpi`.
+QImage pageOf(const QString& pdf, int dpi, const ProgramFolder& folder) {
+    const QString stem = folder.file("page");
+    runTool("pdftoppm", {"-gray", "-r", QString::number(dpi), "-singlefile", pdf, stem});
+    return QImage(stem + ".pgm");
+}
 
 class Printing : public testing::Test {
 protected:
@@ -171,6 +209,62 @@ TEST_F(Printing, CentredAndRightAlignedTextSitsByTheLabelsWidth) {
     EXPECT_NEAR(baselineOf(*righted, blank.Righted), baseline(blank.Righted), kTolerancePt);
 }
 
+// An autosize label takes its text's width from its Left: its text starts there, to one dot of a
+// 600-dpi printer, whatever its alignment, and is as wide as the font makes it.
+TEST_F(Printing, AnAutosizeLabelsTextStartsAtItsLeftWhateverItsAlignment) {
+    constexpr double kDotPt = 72.0 / 600;
+    for (const ui::Label* l : {&blank.AutoLeft, &blank.AutoCentred, &blank.AutoRight}) {
+        const Word* w = find(l->caption());
+        ASSERT_NE(w, nullptr) << l->name().toStdString();
+        EXPECT_NEAR(w->xMin, l->left().toPoints(), kDotPt) << l->name().toStdString();
+        const double advance = QFontMetricsF(ui::toTwipsFont(l->font())).horizontalAdvance(l->caption());
+        EXPECT_NEAR(w->xMax - w->xMin, advance / ui::kTwipsPerPoint, kDotPt) << l->name().toStdString();
+        EXPECT_LE(advance, l->width().value) << l->name().toStdString() << ": the box holds its text";
+    }
+}
+
+// The page holds what the client area shows: a field beyond it leaves no ink, and one across its
+// edge is cut there, on the paper as on the screen.
+TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm is needed";
+    constexpr int kDpi = 144;
+    Window window;
+    const QString file = folder.file("window.pdf");
+    ui::printer().setOutputPdf(file);
+    ui::printer().printForm(window);
+    ui::printer().setOutputPdf({});
+    const QImage page = pageOf(file, kDpi, folder);
+    ASSERT_FALSE(page.isNull());
+    // The dot that the edge runs through may take a shade of what lies inside.
+    const double dotsPerPoint = kDpi / 72.0;
+    const int right = int(pt(Window::kWidth) * dotsPerPoint),
+              bottom = int(pt(Window::kHeight) * dotsPerPoint);
+    // Ink within a few points inside the edge, where each control crosses it.
+    const auto dots = [&](const ui::Control& c) {
+        const QRectF r(pt(c.left().value), pt(c.top().value), pt(c.width().value), pt(c.height().value));
+        return QRectF(r.topLeft() * dotsPerPoint, r.bottomRight() * dotsPerPoint).toAlignedRect();
+    };
+    const std::vector<const ui::Control*> crossing = {&window.Right, &window.Bottom, &window.Box};
+    std::map<const ui::Control*, int> nearTheEdge;
+    QStringList beyond;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) > 200) continue;
+            if (x > right || y > bottom) {
+                if (beyond.size() < 3)
+                    beyond << QStringLiteral("%1,%2 pt").arg(x / dotsPerPoint).arg(y / dotsPerPoint);
+                continue;
+            }
+            for (const ui::Control* c : crossing)
+                if (dots(*c).contains(x, y) &&
+                    (x > right - 8 * dotsPerPoint || y > bottom - 4 * dotsPerPoint))
+                    ++nearTheEdge[c];
+        }
+    EXPECT_TRUE(beyond.isEmpty()) << "ink beyond the client area at " << beyond.join("; ").toStdString();
+    for (const ui::Control* c : crossing)
+        EXPECT_GT(nearTheEdge[c], 0) << c->name().toStdString() << " is cut at the edge, not left out";
+}
+
 TEST_F(Printing, HiddenLabelsDoNotPrint) {
     EXPECT_EQ(find("Hidden"), nullptr);
     ASSERT_NE(find("Alpha"), nullptr) << "the page was read";
@@ -180,7 +274,8 @@ TEST_F(Printing, PrintedWordsAreTheCaptionsAndNothingElse) {
     QStringList printed;
     for (const Word& w : words) printed << w.text;
     printed.sort();
-    QStringList expected = {"Alpha", "Centred", "Righted", "Small", "Иванов", "R&D", "Inside"};
+    QStringList expected = {"Alpha", "Centred", "Righted",  "Small",       "Иванов",
+                            "R&D",   "Inside",  "AutoLeft", "AutoCentred", "AutoRight"};
     expected.sort();
     EXPECT_EQ(printed, expected);
 }
@@ -201,6 +296,74 @@ TEST(PrintedWords, DecodeEachEntityOnceAndKeepTheBoxes) {
     EXPECT_DOUBLE_EQ(words[0].yMax, 182);
     EXPECT_EQ(words[1].text, QStringLiteral("&lt;<\">"));
     EXPECT_EQ(words[2].text, QStringLiteral("Иванов"));
+}
+
+}  // namespace
+
+namespace {
+
+// The test support's guard: a job that no test sent to a file and that would reach a system
+// printer goes to a PDF file of the running test's own instead, unless the test asks for the
+// system's printer and the run allows it with VELMOX_TEST_SYSTEM_PRINTER=1.
+class PrintGuard : public testing::Test {
+protected:
+    void SetUp() override { variable = qgetenv(kVariable); }
+    void TearDown() override {
+        if (variable.isNull())
+            qunsetenv(kVariable);
+        else
+            qputenv(kVariable, variable);
+    }
+    static constexpr char kVariable[] = "VELMOX_TEST_SYSTEM_PRINTER";
+    QByteArray variable;
+    ScriptedScope services;
+};
+
+TEST_F(PrintGuard, AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn) {
+    const QString own = testsOwnPdf();
+    EXPECT_TRUE(own.endsWith("/PrintGuard.AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn.pdf"))
+        << own.toStdString();
+    EXPECT_TRUE(QFileInfo(own).dir().exists());
+    EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own);
+
+    // The whole road where the machine has a printer; where it has none the job goes nowhere.
+    Blank blank;
+    ASSERT_TRUE(ui::printer().outputPdf().isEmpty());
+    if (QPrinterInfo::defaultPrinterName().isEmpty()) {
+        EXPECT_THROW(ui::printer().printForm(blank), ui::PrintError);
+        EXPECT_FALSE(QFileInfo::exists(own));
+        return;
+    }
+    ui::printer().printForm(blank);
+    ASSERT_TRUE(QFileInfo::exists(own)) << "the page went elsewhere";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
+    bool found = false;
+    for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", own, "-"})))
+        found = found || w.text == "Alpha";
+    EXPECT_TRUE(found);
+}
+
+TEST_F(PrintGuard, OnlyATestThatAsksInARunThatAllowsItReachesTheSystemsPrinter) {
+    const QString own = testsOwnPdf();
+    struct Case {
+        const char* value;  // nullptr: not set
+        bool allowed;
+    };
+    const Case cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"yes", false}, {"1", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value)
+            qputenv(kVariable, c.value);
+        else
+            qunsetenv(kVariable);
+        EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own) << "a test that does not ask";
+        {
+            const SystemPrinterScope asks;
+            EXPECT_EQ(asks.allowed(), c.allowed);
+            EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), c.allowed ? QString() : own);
+        }
+        EXPECT_EQ(ui::Printer::systemPrintingDivertedTo(), own) << "after the asking part";
+    }
 }
 
 }  // namespace

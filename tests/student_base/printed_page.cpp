@@ -66,8 +66,14 @@ double baselineOf(const PrintedWord& word, const ui::Label& label, int position)
     return word.yMin + (word.yMax - word.yMin) * font.ascent() / (font.ascent() + font.descent());
 }
 
-double printedReference(const std::vector<const PrintedWord*>& run, ui::Alignment alignment) {
-    switch (alignment) {
+namespace {
+ui::Alignment placement(const ui::Label& label) {
+    return label.autoSize() ? ui::Alignment::Left : label.alignment();
+}
+}  // namespace
+
+double printedReference(const std::vector<const PrintedWord*>& run, const ui::Label& label) {
+    switch (placement(label)) {
         case ui::Alignment::Left:
             return run.front()->xMin;
         case ui::Alignment::Right:
@@ -81,7 +87,7 @@ double printedReference(const std::vector<const PrintedWord*>& run, ui::Alignmen
 double expectedReference(const ui::Label& label) {
     const double left = points(label.left().value);
     const double width = points(label.width().value);
-    switch (label.alignment()) {
+    switch (placement(label)) {
         case ui::Alignment::Left:
             return left;
         case ui::Alignment::Right:

@@ -23,9 +23,10 @@ double expectedBaseline(const ui::Label& label);
 // The baseline inside the box of the word that starts at `position` of the label's caption:
 // pdftotext spans the box from ascent to descent of the font that word's first letter is drawn in.
 double baselineOf(const PrintedWord& word, const ui::Label& label, int position);
-// The horizontal reference of a run of words as the label aligns it: the left edge, the right
-// edge or the centre, in points; and the same reference of the label's box.
-double printedReference(const std::vector<const PrintedWord*>& run, ui::Alignment alignment);
+// The horizontal reference of a run of words as the label places it: the left edge, the right
+// edge or the centre, in points; and the same reference of the label's box. An autosize label's
+// text starts at its Left whatever its alignment.
+double printedReference(const std::vector<const PrintedWord*>& run, const ui::Label& label);
 double expectedReference(const ui::Label& label);
 
 // The centre of the ink inside `box` (points) of a page rendered at `dpi`, in points; nullopt
