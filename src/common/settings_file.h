@@ -4,13 +4,17 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/text_file.h"
+
 namespace settings {
 
 // The lines of a file; a missing file is an ordinary first start and reads as none, a file that is
 // there but cannot be read is reported once and read as none. `unreadable` (optional) tells which.
-QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr);
+QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr,
+                              textfile::LoneLf lf = textfile::LoneLf::InLine);
 
-// The first line of a settings file named relative to the program folder, read as above.
+// The first line of a one-value settings file named relative to the program folder, read as above;
+// a lone LF ends the line there.
 QString readLine(const QString& name);
 
 }  // namespace settings

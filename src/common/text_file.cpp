@@ -54,9 +54,10 @@ private:
         const QString chars = decoder.decode(bytes);
         if (chars.size() != 256) throw std::runtime_error(kNotOneByteEach);
         for (int b = 0; b < 256; ++b) table->toChar_[b] = chars[b];
-        // Lines are cut at CR: only the CR byte may read as CR.
+        // Lines are cut at CR and LF: only the CR byte may read as CR, only the LF byte as LF.
         for (int b = 0; b < 256; ++b)
-            if ((table->toChar_[b] == QLatin1Char('\r')) != (b == '\r'))
+            if ((table->toChar_[b] == QLatin1Char('\r')) != (b == '\r') ||
+                (table->toChar_[b] == QLatin1Char('\n')) != (b == '\n'))
                 throw std::runtime_error(kNotOneByteEach);
         table->toByte_.fill(-1);
         // A character without a byte comes back as a stand-in byte that reads as another character.
@@ -96,25 +97,27 @@ QString decodeMarked(const QByteArray& bytes, QStringConverter::Encoding marked,
     return text;
 }
 
-// Lines end at CR, and CR LF is one end; a lone LF stays inside its line, and a last line without an
-// end is a line too. `take` gets each line's first and past-the-end character.
+// Lines end at CR, and CR LF is one end; a lone LF ends a line as `lf` says, and a last line
+// without an end is a line too. `take` gets each line's first and past-the-end character.
 template <class Char, class Take>
-void cutLines(const Char* start, const Char* const end, Take take) {
+void cutLines(const Char* start, const Char* const end, LoneLf lf, Take take) {
+    const auto isBreak = [](Char c) { return c == Char('\r') || c == Char('\n'); };
     while (start != end) {
-        const Char* const cr = std::find(start, end, Char('\r'));
-        take(start, cr);
-        if (cr == end) break;
-        start = cr + 1;
-        if (start != end && *start == Char('\n')) ++start;
+        const Char* const stop =
+            lf == LoneLf::InLine ? std::find(start, end, Char('\r')) : std::find_if(start, end, isBreak);
+        take(start, stop);
+        if (stop == end) break;
+        start = stop + 1;
+        if (*stop == Char('\r') && start != end && *start == Char('\n')) ++start;
     }
 }
 
 // The code page gives one character a byte, and CR only from the CR byte: its lines are cut on the
 // bytes and each decoded once, without a decoded copy of the whole text in between.
-QStringList splitCodePage(const QByteArray& bytes) {
+QStringList splitCodePage(const QByteArray& bytes, LoneLf lf) {
     const CodePageTable& table = CodePageTable::get();
     QStringList lines;
-    cutLines(bytes.constData(), bytes.constData() + bytes.size(), [&](const char* from, const char* to) {
+    cutLines(bytes.constData(), bytes.constData() + bytes.size(), lf, [&](const char* from, const char* to) {
         QString line(to - from, Qt::Uninitialized);
         QChar* out = line.data();
         for (; from != to; ++from) *out++ = table.toChar(*from);
@@ -123,9 +126,9 @@ QStringList splitCodePage(const QByteArray& bytes) {
     return lines;
 }
 
-QStringList splitText(const QString& text) {
+QStringList splitText(const QString& text, LoneLf lf) {
     QStringList lines;
-    cutLines(text.constData(), text.constData() + text.size(),
+    cutLines(text.constData(), text.constData() + text.size(), lf,
              [&](const QChar* from, const QChar* to) { lines.append(QString(from, to - from)); });
     return lines;
 }
@@ -172,11 +175,11 @@ WriteError::WriteError(const QString& path, const QString& reason)
       path_(path),
       reason_(reason) {}
 
-QStringList splitLines(const QByteArray& bytes) {
+QStringList splitLines(const QByteArray& bytes, LoneLf lf) {
     const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
-    if (!marked) return splitCodePage(bytes);
+    if (!marked) return splitCodePage(bytes, lf);
     bool damaged = false;
-    return splitText(decodeMarked(bytes, *marked, &damaged));
+    return splitText(decodeMarked(bytes, *marked, &damaged), lf);
 }
 
 QByteArray encodeLines(const QStringList& lines, bool utf8) {
@@ -191,11 +194,11 @@ QByteArray encodeLines(const QStringList& lines, bool utf8) {
     return kUtf8Bom + text.toUtf8();
 }
 
-ReadResult readLines(const QString& path) {
-    return readLines(path, ReadResult{});
+ReadResult readLines(const QString& path, LoneLf lf) {
+    return readLines(path, ReadResult{}, lf);
 }
 
-ReadResult readLines(const QString& path, const ReadResult& known) {
+ReadResult readLines(const QString& path, const ReadResult& known, LoneLf lf) {
     ReadResult result;
     const QFileInfo info(path);
     if (!info.exists()) return result;
@@ -217,15 +220,15 @@ ReadResult readLines(const QString& path, const ReadResult& known) {
     }
     // Decoding is the dear part of a read; the same bytes give the same lines.
     if (known.exists && known.error.isEmpty() && bytes == known.bytes) return known;
-    return readBytes(bytes);
+    return readBytes(bytes, lf);
 }
 
-ReadResult readBytes(const QByteArray& bytes) {
+ReadResult readBytes(const QByteArray& bytes, LoneLf lf) {
     ReadResult result;
     result.exists = true;
     const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
     if (!marked) {
-        result.lines = splitCodePage(bytes);
+        result.lines = splitCodePage(bytes, lf);
         result.bytes = bytes;
         return result;
     }
@@ -239,7 +242,7 @@ ReadResult readBytes(const QByteArray& bytes) {
                            .arg(QString::fromLatin1(encoding));
         return result;
     }
-    result.lines = splitText(text);
+    result.lines = splitText(text, lf);
     result.utf8 = bytes.startsWith(kUtf8Bom);
     result.bytes = bytes;
     return result;

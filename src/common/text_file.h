@@ -11,6 +11,12 @@
 
 namespace textfile {
 
+// Where a lone LF belongs. In every file a line ends at CR LF or at a lone CR, and a lone LF stays in
+// its line, for a value may hold one. The one-value files (a setting, a window size, a picture's
+// place) hold no value with a line break: there a lone LF ends the line too, so a file that an
+// editor wrote with LF alone reads as meant.
+enum class LoneLf { InLine, EndsLine };
+
 struct ReadResult {
     bool exists = false;  // false: the file is not there, an ordinary first start
     QString error;        // non-empty: the file exists but could not be read; the reason, for a message box
@@ -21,12 +27,12 @@ struct ReadResult {
 
 // Reads the whole file. A missing file gives exists == false and no error; a file whose bytes break the
 // encoding its byte-order mark names is a read error.
-ReadResult readLines(const QString& path);
+ReadResult readLines(const QString& path, LoneLf lf = LoneLf::InLine);
 // The same, but a file that holds exactly the bytes of `known` (an earlier successful read) gives
-// `known` without being decoded again.
-ReadResult readLines(const QString& path, const ReadResult& known);
+// `known` without being decoded again (`known` was read with the same `lf`).
+ReadResult readLines(const QString& path, const ReadResult& known, LoneLf lf = LoneLf::InLine);
 // The same reading of a file's bytes.
-ReadResult readBytes(const QByteArray& bytes);
+ReadResult readBytes(const QByteArray& bytes, LoneLf lf = LoneLf::InLine);
 
 // What readBytes(bytes) gives for the bytes encodeLines made of `lines`, without decoding them again
 // where they read back as the lines themselves.
@@ -76,9 +82,9 @@ std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<Encod
 std::optional<EncodedFile> changedFile(const QString& path, const QStringList& lines,
                                        const ReadResult& current, WriteOptions options = {});
 
-// A line ends at CR LF or a lone CR; a lone LF stays in the line. A byte-order mark means UTF-8,
+// A line ends at CR LF or a lone CR, and at a lone LF as `lf` says. A byte-order mark means UTF-8,
 // UTF-16 or UTF-32, anything else is Windows-1251.
-QStringList splitLines(const QByteArray& bytes);
+QStringList splitLines(const QByteArray& bytes, LoneLf lf = LoneLf::InLine);
 
 // Windows-1251 when every character fits and the bytes do not begin as a byte-order mark (and `utf8`
 // is false), otherwise the whole text as UTF-8 after a byte-order mark. CR LF or a lone CR inside a line

@@ -60,16 +60,23 @@ bool Vazed::Form_Initialize() {
 }
 
 void Vazed::Form_Load() {
+    const QString lockFile = ui::programPath(QStringLiteral("Velmox.lock"));
     try {
-        instanceLock_ = ui::acquireInstanceLock(ui::programPath(QStringLiteral("Velmox.lock")));
+        instanceLock_ = ui::acquireInstanceLock(lockFile);
         if (!instanceLock_) {
             // Another copy runs in this folder: end silently, touching nothing.
             ui::services().endProgram(0);
             return;
         }
-    } catch (const std::exception& e) {
-        // Not a second copy: say why and go on without the lock; the saves report their own failures.
-        ui::showError(QString::fromUtf8(e.what()));
+    } catch (const ui::InstanceLockError& e) {
+        // Without its lock this copy cannot know that it runs alone, and two copies would overwrite
+        // each other's files: say why and end before anything is written.
+        ui::showError(QStringLiteral("Не удалось %1 файл «%2»: %3. Программа будет закрыта, ни один файл "
+                                     "не изменён.")
+                          .arg(e.action(), filemsg::shownName(lockFile), e.reason()),
+                      filemsg::details(lockFile, {}));
+        ui::services().endProgram(1);
+        return;
     }
     FillFontLists();
     Frame2.setVisible(false);

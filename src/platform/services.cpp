@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/dispatch.h"
 #include "platform/printer.h"
 
 namespace ui {
@@ -67,6 +68,7 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 void showError(const QString& summary, const QString& details) {
+    if (!firstInAction(summary, details)) return;
     services().messageBox(summary, kErrorTitle, details);
 }
 

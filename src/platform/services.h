@@ -54,7 +54,7 @@ Services& services();
 // Replaces the services in use and returns the previous ones.
 std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
 
-// A failure message: "Ошибка", one short line and its details.
+// A failure message: "Ошибка", one short line and its details; shown once in one operator action.
 void showError(const QString& summary, const QString& details = {});
 
 // The box the Qt services show, built but not run: a summary longer than a short line or of several

@@ -4,119 +4,91 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QSysInfo>
-#include <optional>
-#include <stdexcept>
+#include <cerrno>
+#include <cstring>
 
 namespace ui {
 
 namespace {
 
-// The file a process runs, as the system names it; empty when the process is gone or hidden from us.
-// A file replaced while it runs (a rebuild) reads with " (deleted)" after its name.
-QByteArray executableOf(const QByteArray& process) {
-    char target[4096];
-    const ssize_t n = ::readlink(("/proc/" + process + "/exe").constData(), target, sizeof target);
-    if (n <= 0 || size_t(n) >= sizeof target) return {};
-    QByteArray path(target, n);
-    if (path.endsWith(" (deleted)")) path.chop(10);
-    return path;
+// The reasons a lock meets, in the operator's words. `creating`: the file was to be made.
+QString reasonFor(int error, bool creating) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return creating ? QStringLiteral("папка программы недоступна для записи")
+                            : QStringLiteral("нет доступа к файлу");
+        case EROFS:
+            return QStringLiteral("папка программы на диске только для чтения");
+        case ENOSPC:
+            return QStringLiteral("на диске нет места");
+        case EDQUOT:
+            return QStringLiteral("превышена квота диска");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral("папка программы не найдена");
+        case EISDIR:
+            return QStringLiteral("на месте файла находится папка");
+        case ENOLCK:
+            return QStringLiteral("сетевая папка не даёт заблокировать файл");
+        case EBADF:
+            // A network folder locks a file for one copy alone only when it is open for writing.
+            return QStringLiteral(
+                "файл не открывается для записи, а без этого сетевая папка не даёт его "
+                "заблокировать");
+        case EOPNOTSUPP:
+        case EINVAL:
+            return QStringLiteral("файловая система папки не поддерживает блокировку файлов");
+        case EIO:
+            return QStringLiteral("ошибка ввода-вывода");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("открыто слишком много файлов");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
 }
 
-// The lock file's lines: the owner's process number, program name and machine name.
-struct LockInfo {
-    qint64 pid = 0;
-    QString host;
-};
-
-std::optional<LockInfo> readLockInfo(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QList<QByteArray> lines = file.read(4096).split('\n');
-    bool ok = false;
-    LockInfo info{lines[0].toLongLong(&ok), lines.size() > 2 ? QString::fromUtf8(lines[2]) : QString()};
-    if (!ok || info.pid <= 0) return std::nullopt;
-    return info;
-}
-
-// A lock counts only while the copy that took it runs: a live process on this machine started from
-// this very program file, so from this program folder. Anything else was left by a start that ended
-// without its clean-up, and its process number may since belong to any program, even a copy of this
-// one in another folder.
-bool heldByARunningCopy(const LockInfo& lock) {
-    // Another machine's processes cannot be seen from here: its lock stands.
-    if (!lock.host.isEmpty() && lock.host != QSysInfo::machineHostName()) return true;
-    if (lock.pid == QCoreApplication::applicationPid()) return true;
-    const QByteArray holder = executableOf(QByteArray::number(lock.pid));
-    return !holder.isEmpty() && holder == executableOf("self");
-}
-
-// Creates the lock file if there is none: the descriptor, -1 when one exists, or throws.
-int createLockFile(const QByteArray& path, const std::runtime_error& failed) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (errno == EEXIST) return -1;
-        throw failed;
+// The lock file, made if there is none. One that this user may not write (a folder shared by
+// several users, a folder made read-only) is locked all the same through a reading descriptor.
+int openLockFile(const QByteArray& path) {
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    const int createError = errno;
+    if (createError == EACCES || createError == EPERM || createError == EROFS) {
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) return fd;
+        if (errno != ENOENT) throw InstanceLockError(QStringLiteral("открыть"), reasonFor(errno, false));
     }
-    // The file lock tells a copy clearing a left-over lock that this one is alive.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    const QByteArray info = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-                            QCoreApplication::applicationName().toUtf8() + '\n' +
-                            QSysInfo::machineHostName().toUtf8() + '\n';
-    // Not flushed to the disk: a lock outlives no restart, and waiting for the disk slowed every start.
-    if (::write(fd, info.constData(), size_t(info.size())) != info.size()) {
-        ::close(fd);
-        ::unlink(path.constData());
-        throw failed;
-    }
-    return fd;
-}
-
-// Removes a left-over lock file; false when its maker still holds its file lock.
-bool removeLeftOverLock(const QByteArray& path, const std::runtime_error& failed) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return true;
-        throw failed;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    // Nobody holds it: a lock that cannot be removed (a read-only folder) is no second copy.
-    const bool removed = ::unlink(path.constData()) == 0 || errno == ENOENT;
-    ::close(fd);
-    if (!removed) throw failed;
-    return true;
+    throw InstanceLockError(QStringLiteral("создать"), reasonFor(createError, true));
 }
 
 }  // namespace
 
-InstanceLock::InstanceLock(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+InstanceLockError::InstanceLockError(QString action, QString reason)
+    : std::runtime_error(reason.toStdString()), action_(std::move(action)), reason_(std::move(reason)) {}
 
+InstanceLock::InstanceLock(int fd) : fd_(fd) {}
+
+// Closing drops the lock. The descriptor is closed on every program start, so no started program
+// keeps the lock after this copy has ended.
 InstanceLock::~InstanceLock() {
-    ::unlink(QFile::encodeName(path_).constData());
     ::close(fd_);
 }
 
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath) {
-    const std::runtime_error failed(
-        QStringLiteral("Не удалось создать файл %1: папка программы недоступна для записи.")
-            .arg(QDir::toNativeSeparators(lockFilePath))
-            .toStdString());
-    const QByteArray path = QFile::encodeName(lockFilePath);
-    int fd = createLockFile(path, failed);
-    if (fd < 0) {
-        const std::optional<LockInfo> info = readLockInfo(lockFilePath);
-        if (info && heldByARunningCopy(*info)) return nullptr;
-        if (!removeLeftOverLock(path, failed)) return nullptr;
-        fd = createLockFile(path, failed);
-        if (fd < 0) return nullptr;
+    const int fd = openLockFile(QFile::encodeName(lockFilePath));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK) return nullptr;
+        throw InstanceLockError(QStringLiteral("заблокировать"), reasonFor(error, false));
     }
-    return std::make_unique<InstanceLock>(fd, lockFilePath);
+    // Whatever the file said (an older copy wrote its owner there) no longer stands; a descriptor
+    // opened for reading only leaves it as it is.
+    (void)!::ftruncate(fd, 0);
+    return std::make_unique<InstanceLock>(fd);
 }
 
 }  // namespace ui

@@ -1,26 +1,45 @@
 #pragma once
-// One running copy per program folder: a lock file there. A lock counts only while a process started
-// from this same program file holds it; one left by a copy that ended any other way is taken over.
+// One running copy per program folder: a file lock on the lock file there. The system drops the
+// lock with the process that holds it, however that process ends, so no lock outlives its copy: a
+// lock file left by a killed copy, or brought along with a folder copied from another computer, holds
+// nothing, and what it says is never read. On a network folder the lock is the server's, so a copy
+// started from the same folder on another computer is seen as well.
 #include <QString>
 #include <memory>
+#include <stdexcept>
 
 namespace ui {
 
-// The held lock: the file stays open with a file lock on it until this is destroyed, which removes it.
+// The held lock: the lock file stays open and locked until this is destroyed. The file itself stays
+// in the folder: removing it would let a copy that has just opened it lock a file no other copy finds.
 class InstanceLock {
 public:
-    InstanceLock(int fd, QString path);
+    explicit InstanceLock(int fd);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
 private:
     int fd_;
-    QString path_;
 };
 
-// Null when another running copy holds the lock. A lock that cannot be taken for another reason
-// (a folder that cannot be written) throws std::runtime_error with the reason: that is no second copy.
+// The lock could not be taken, and so whether another copy runs cannot be known: a folder that
+// cannot be written, a full disk, a network folder that gives no locks. what() is reason() in UTF-8.
+class InstanceLockError : public std::runtime_error {
+public:
+    InstanceLockError(QString action, QString reason);
+    // What failed, as a verb: "создать", "открыть", "заблокировать".
+    const QString& action() const { return action_; }
+    // Why, in a few Russian words: "папка программы недоступна для записи".
+    const QString& reason() const { return reason_; }
+
+private:
+    QString action_;
+    QString reason_;
+};
+
+// The lock, or null when another running copy holds it. Throws InstanceLockError when the lock cannot
+// be taken for any other reason: that is no second copy.
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath);
 
 }  // namespace ui

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/file_messages.h"
 #include "common/number_text.h"
-#include "common/settings_file.h"
+#include "common/text_file.h"
 #include "platform/paths.h"
 
 namespace qr {
@@ -17,20 +18,36 @@ std::optional<double> boxNumber(const QString& text) {
     return numbertext::parse(text);
 }
 
+namespace {
+// A line as a message quotes it: a long one is cut.
+QString shortened(const QString& text) {
+    constexpr qsizetype kLongest = 20;
+    return text.size() <= kLongest ? text : text.left(kLongest) + QStringLiteral("…");
+}
+}  // namespace
+
 int barInteger(double number) {
     // The default rounding mode rounds a half to the even neighbour.
     return int(std::nearbyint(std::clamp(number, -32768.0, 32767.0)));
 }
 
 QStringList readPositionFile(const QString& path) {
-    const QStringList lines = settings::readLinesOrReport(path);
+    const textfile::ReadResult file = textfile::readLines(path, textfile::LoneLf::EndsLine);
+    const QString consequence = QStringLiteral("Вместо неверных строк взято обычное место картинки.");
+    if (!file.error.isEmpty()) filemsg::reportUnreadable(path, file.error, consequence);
+    // What a file that is there and read holds in place of the four numbers.
+    QStringList wrong;
     QStringList boxes;
     for (qsizetype i = 0; i < 4; ++i) {
         const PositionLine& line = kPositionLines[i];
-        const QString text = lines.value(i);
+        const QString text = file.lines.value(i);
         const std::optional<double> number = boxNumber(text);
         if (!number) {
             boxes << QString::fromUtf16(line.design);
+            if (i < file.lines.size())
+                wrong << QStringLiteral("в строке %1 не число: «%2»").arg(i + 1).arg(shortened(text));
+            else if (!file.lines.isEmpty())
+                wrong << QStringLiteral("нет строки %1").arg(i + 1);
             continue;
         }
         const int integer = barInteger(*number);
@@ -41,6 +58,8 @@ QStringList readPositionFile(const QString& path) {
         else
             boxes << text;
     }
+    if (file.exists && file.error.isEmpty() && file.lines.isEmpty()) wrong << QStringLiteral("файл пуст");
+    if (!wrong.isEmpty()) filemsg::reportUnreadable(path, wrong.join(QStringLiteral("; ")), consequence);
     return boxes;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The position file "qr_tlwh.txt" in the program folder: four lines, the picture's Top, Left,
-// Height and Width in twips, each ended by CR LF. Read at the start into the four position boxes,
-// rewritten whole at the close.
+// Height and Width in twips, each ended by CR LF when written. Read at the start into the four position
+// boxes, rewritten whole at the close.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -32,11 +32,12 @@ inline constexpr PositionLine kPositionLines[4] = {
 
 QString positionFilePath();
 
-// The four texts for the position boxes, from the file at `path`. A line is kept as it was
-// written while it is a number whose integer lies in its bar's range; a number outside becomes
-// the nearer bound, and a missing line, a line that is no number, or a file that is missing or
-// unreadable (reported once) gives the box's design text, so a fresh install starts with the
-// picture in its design place.
+// The four texts for the position boxes, from the file at `path`. A line ends at CR LF, CR or LF.
+// A line is kept as it was written while it is a number whose integer lies in its bar's range; a
+// number outside becomes the nearer bound. A missing line or one that is no number gives the box's
+// design text, and so does a missing file, so a fresh install starts with the picture in its design
+// place; a file that is there but cannot be read, or does not hold the four numbers, is reported
+// once, naming the file and what is wrong.
 QStringList readPositionFile(const QString& path);
 
 // A box's text as a number, as the start and the bars read it; nullopt when it is none.

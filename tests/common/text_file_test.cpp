@@ -62,6 +62,35 @@ TEST(TextFile, SplitsAtCrLfOrLoneCrAndKeepsLoneLfInTheLine) {
     for (const Case& c : cases) EXPECT_EQ(textfile::splitLines(c.bytes), c.lines) << c.name;
 }
 
+// The one-value files hold no value with a line break: there a lone LF ends a line too, in every
+// encoding, while the other files keep it in the line.
+TEST(TextFile, InOneValueFilesALoneLfEndsTheLineToo) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QStringList inLine, endsLine;  // the lines as LoneLf::InLine and LoneLf::EndsLine cut them
+    };
+    const Case cases[] = {
+        {"lf alone",
+         "3000\n5000\n2000\n2000\n",
+         {"3000\n5000\n2000\n2000\n"},
+         {"3000", "5000", "2000", "2000"}},
+        {"cr lf and cr stay one end each", "a\r\nb\rc", {"a", "b", "c"}, {"a", "b", "c"}},
+        {"every kind in one file", "a\nb\r\nc\rd", {"a\nb", "c", "d"}, {"a", "b", "c", "d"}},
+        {"lf before cr: two ends", "a\n\rb", {"a\n", "b"}, {"a", "", "b"}},
+        {"cr lf then lf: an empty line between", "a\r\n\nb", {"a", "\nb"}, {"a", "", "b"}},
+        {"only an lf", "\n", {"\n"}, {""}},
+        {"windows-1251", "\xD2\xE5\xEC\xED\xFB\xE9 \xF1\xEA\xE8\xED\n", {"Темный скин\n"}, {"Темный скин"}},
+        {"utf-8 after its mark", utf8WithBom("Қаз\nRus\n"), {"Қаз\nRus\n"}, {"Қаз", "Rus"}},
+        {"utf-16 after its mark", marked("Kaz\n", QStringConverter::Utf16LE), {"Kaz\n"}, {"Kaz"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(textfile::splitLines(c.bytes, textfile::LoneLf::InLine), c.inLine) << c.name;
+        EXPECT_EQ(textfile::splitLines(c.bytes, textfile::LoneLf::EndsLine), c.endsLine) << c.name;
+        EXPECT_EQ(textfile::readBytes(c.bytes, textfile::LoneLf::EndsLine).lines, c.endsLine) << c.name;
+    }
+}
+
 TEST(TextFile, EncodesInWindows1251OnlyWhenEveryCharacterFits) {
     struct Case {
         const char* name;

@@ -20,7 +20,7 @@ QMap<QString, QByteArray> contents(const QString& root) {
     QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        // The running copy's lock is no saved file; the close removes it.
+        // The running copy's lock file is no saved file.
         if (it.fileName() == QLatin1String("Velmox.lock")) continue;
         QFile f(path);
         out.insert(QDir(root).relativeFilePath(path),

@@ -8,6 +8,7 @@
 #include "main_window/vazed_tables.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "support/child_process.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::kLastValueLines;
@@ -134,8 +135,8 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
         EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
         EXPECT_EQ(services->endedWith, std::vector<int>{1});
         EXPECT_FALSE(ui::form<Vazed>().isShown());
-        // The next start must not take a lock left behind for a running copy.
-        EXPECT_FALSE(QFile::exists(f.file("Velmox.lock")));
+        // The next start must not take the lock for a running copy.
+        EXPECT_NE(ui::acquireInstanceLock(f.file("Velmox.lock")), nullptr);
         // Should the close still come, it writes nothing over the operator's files.
         close();
         QStringList after = folderListing(f.path());
@@ -157,16 +158,40 @@ TEST_F(VazedTest, ASecondCopyEndsSilentlyWithoutTouchingAnyFile) {
     EXPECT_EQ(folderListing(folder.path()), before);
 }
 
-TEST_F(VazedTest, AProgramFolderThatCannotTakeTheLockIsReportedNotTakenForASecondCopy) {
-    // A program folder below a plain file: nothing can be created in it (even for root).
-    folder.write("plain", "x");
-    ui::setProgramFolder(folder.file("plain/program"));
-    velmox::Vazed::Form_Initialize();
-    ASSERT_GE(services->messages.size(), 1u);
-    EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("Velmox.lock")));
-    // It goes on to the layout workbook, which is not there either: that end is not a silent one.
-    EXPECT_EQ(services->endedWith, std::vector<int>{1});
+TEST_F(VazedTest, ALockFileLeftByAnotherComputerOrAKilledCopyHoldsNoStartBack) {
+    for (const QByteArray& left : {QByteArray("4242\nVelmox\nother-pc\n"), QByteArray()}) {
+        folder.write("Velmox.lock", left);
+        Vazed& v = start();
+        EXPECT_TRUE(v.isShown());
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_TRUE(services->endedWith.empty());
+        // And it is this copy's lock now.
+        EXPECT_EQ(ui::acquireInstanceLock(folder.file("Velmox.lock")), nullptr);
+        close();
+        services->endedWith.clear();
+    }
+}
+
+TEST_F(VazedTest, AFolderWhereTheLockCannotBeTakenIsNamedAndTheStartEndsWritingNothing) {
+    folder.write("2.txt", crlf(lastValues()));
+    const QStringList before = folderListing(folder.path());
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        Vazed& v = start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(services->messages[0].text,
+                  QStringLiteral("Не удалось создать файл «Velmox.lock»: папка программы недоступна для "
+                                 "записи. Программа будет закрыта, ни один файл не изменён."));
+        EXPECT_TRUE(
+            services->messages[0].details.contains(QDir::toNativeSeparators(folder.file("Velmox.lock"))));
+        EXPECT_EQ(services->endedWith, std::vector<int>{1});
+        EXPECT_FALSE(v.isShown());
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
+    EXPECT_EQ(outcome, ChildOutcome::Passed);
+    EXPECT_EQ(folderListing(folder.path()), before);
 }
 
 TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {

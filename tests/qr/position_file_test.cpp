@@ -13,6 +13,7 @@ struct Case {
     std::array<float, 4> place;      // Top, Left, Height, Width of the picture
     std::array<int, 3> bars;         // ScrollBar1, ScrollBar2, ScrollBar3
     QByteArray written;              // the file after a close without any movement
+    const char* reported = nullptr;  // what the one "Ошибка" box of the start says is wrong
 };
 
 // clang-format off
@@ -31,15 +32,27 @@ const Case kCases[] = {
      {"10", "20", "1100", "1100"}, {10, 20, 1100, 1100}, {10, 20, 1100}, "10\r\n20\r\n1100\r\n1100\r\n"},
     {"lines ended by a lone CR, the last one unended", QByteArray("30\r40\r1200\r1200"),
      {"30", "40", "1200", "1200"}, {30, 40, 1200, 1200}, {30, 40, 1200}, "30\r\n40\r\n1200\r\n1200\r\n"},
+    {"lines ended by LF alone, as an editor of another system writes them", QByteArray("3000\n5000\n2000\n2000\n"),
+     {"3000", "5000", "2000", "2000"}, {3000, 5000, 2000, 2000}, {3000, 5000, 2000}, "3000\r\n5000\r\n2000\r\n2000\r\n"},
+    {"line ends of every kind in one file", QByteArray("10\n20\r\n1000\r1500"),
+     {"10", "20", "1000", "1500"}, {10, 20, 1000, 1500}, {10, 20, 1000}, "10\r\n20\r\n1000\r\n1500\r\n"},
+    {"utf-8 with LF alone", QByteArray("\xEF\xBB\xBF" "100\n200\n1100\n1100\n"),
+     {"100", "200", "1100", "1100"}, {100, 200, 1100, 1100}, {100, 200, 1100}, "100\r\n200\r\n1100\r\n1100\r\n"},
     {"no file: the design place, and the close creates it", std::nullopt,
      {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
     {"an empty file", QByteArray(""),
-     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n",
+     "файл пуст"},
     {"a short file", QByteArray("100\r\n200\r\n"),
-     {"100", "200", "1575", "1575"}, {100, 200, 1575, 1575}, {100, 200, 1575}, "100\r\n200\r\n1575\r\n1575\r\n"},
+     {"100", "200", "1575", "1575"}, {100, 200, 1575, 1575}, {100, 200, 1575}, "100\r\n200\r\n1575\r\n1575\r\n",
+     "нет строки 3; нет строки 4"},
     {"lines that are no number", QByteArray("top\r\n\r\n12x\r\nabc\r\n"),
-     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n"},
-    {"values above the ranges take the upper bounds", QByteArray("9000\r\n32768\r\n5000\r\n1e30\r\n"),
+     {"2760", "4440", "1575", "1575"}, {2760, 4440, 1575, 1575}, {2760, 4440, 1575}, "2760\r\n4440\r\n1575\r\n1575\r\n",
+     "в строке 1 не число: «top»; в строке 2 не число: «»; в строке 3 не число: «12x»; в строке 4 не число: «abc»"},
+    {"a long line that is no number is quoted cut", QByteArray("100\r\n200\r\n1100\r\n0123456789012345678901234x\r\n"),
+     {"100", "200", "1100", "1100"}, {100, 200, 1100, 1100}, {100, 200, 1100}, "100\r\n200\r\n1100\r\n1100\r\n",
+     "в строке 4 не число: «01234567890123456789…»"},
+    {"values above the ranges take the upper bounds", QByteArray("9000\r\n32768\r\n5000\r\n99999\r\n"),
      {"6567", "10200", "3000", "3000"}, {6567, 10200, 3000, 3000}, {6567, 10200, 3000}, "6567\r\n10200\r\n3000\r\n3000\r\n"},
     {"values below the ranges take the lower bounds", QByteArray("-50\r\n-1000000000\r\n999.4\r\n-7\r\n"),
      {"0", "0", "1000", "1000"}, {0, 0, 1000, 1000}, {0, 0, 1000}, "0\r\n0\r\n1000\r\n1000\r\n"},
@@ -62,11 +75,23 @@ TEST_F(PositionFileTest, TheStartPlacesThePictureFromTheFileAndTheCloseWritesItB
         EXPECT_EQ(placeOf(w), c.place);
         EXPECT_EQ((std::array<int, 3>{w.ScrollBar1.value(), w.ScrollBar2.value(), w.ScrollBar3.value()}),
                   c.bars);
+        if (c.reported) {
+            ASSERT_EQ(services->messages.size(), 1u);
+            const auto& m = services->messages[0];
+            EXPECT_EQ(m.title, QStringLiteral("Ошибка"));
+            EXPECT_EQ(m.text, QStringLiteral("Не удалось прочитать файл «qr_tlwh.txt». Вместо неверных строк "
+                                             "взято обычное место картинки."));
+            EXPECT_TRUE(m.details.endsWith(QStringLiteral("Причина: ") + QString::fromUtf8(c.reported)))
+                << m.details.toStdString();
+        } else {
+            EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+        }
         close();
         EXPECT_EQ(positionFile(), c.written);
-        EXPECT_TRUE(services->messages.empty());
+        EXPECT_EQ(services->messages.size(), c.reported ? 1u : 0u) << "the close has nothing to say";
         EXPECT_EQ(services->endedWith, std::vector<int>{0});
         services->endedWith.clear();
+        services->messages.clear();
     }
 }
 

@@ -1,7 +1,7 @@
 // The settings broadcast: a language or skin chosen in the settings window reaches every window,
 // in a fixed order, and the settings window's own look follows its table.
-#include <cstdlib>
 #include <QDir>
+#include <cstdlib>
 #include <functional>
 
 #include "settings_fixture.h"
@@ -200,6 +200,41 @@ TEST_F(SettingsTest, MissingSettingsFilesOpenEveryWindowInItsDesignLook) {
     EXPECT_TRUE(ui::formLoaded<Print1>());
     EXPECT_TRUE(ui::formLoaded<Edit>());
     EXPECT_TRUE(services->messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The settings window's load loads every other window, and each reads the language file: a file
+// that cannot be read is still told once for each opening.
+TEST_F(SettingsTest, AnUnreadableSettingsFileIsToldOnceForEachOpeningOfTheSettings) {
+    QFile::remove(folder.file("data\\lang.txt"));
+    ASSERT_TRUE(QDir().mkpath(folder.file("data/lang.txt")));
+    const auto toldOfLangFile = [this](std::size_t from) {
+        int told = 0;
+        for (std::size_t i = from; i < services->messages.size(); ++i)
+            told += services->messages[i].text.contains(QStringLiteral("«data\\lang.txt»"));
+        return told;
+    };
+    Vazed& v = start();
+    EXPECT_EQ(toldOfLangFile(0), 1) << "the start";
+    expose(v);
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        const std::size_t before = services->messages.size();
+        click(v, v.Image10);
+        settle();
+        ASSERT_TRUE(ui::formLoaded<Nastroiki>());
+        EXPECT_TRUE(ui::formLoaded<BazaVazed>() && ui::formLoaded<Edit>() && ui::formLoaded<Help>() &&
+                    ui::formLoaded<Print1>())
+            << "every window loaded, each reading the file";
+        EXPECT_EQ(services->messages.size() - before, 1u);
+        EXPECT_EQ(toldOfLangFile(before), 1);
+        closeByOperator(ui::form<Nastroiki>());
+        ASSERT_FALSE(ui::formLoaded<Nastroiki>());
+        expose(v);
+    }
 }
 
 }  // namespace

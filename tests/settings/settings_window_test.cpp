@@ -106,6 +106,46 @@ TEST_F(SettingsTest, SettingsFilesRoundTripThroughOpeningAndClosing) {
     }
 }
 
+// The one-value files as an editor of another system writes them: a lone LF ends the line there.
+TEST_F(SettingsTest, OneValueFilesWithLfLineEndsReadAsMeantByEveryWindow) {
+    const QString dark = skinName(3);
+    struct Case {
+        const char* what;
+        QByteArray (*file)(const QString& value);
+    };
+    const Case cases[] = {
+        {"LF alone", [](const QString& v) { return cp1251(v) + "\n"; }},
+        {"LF, then another line", [](const QString& v) { return cp1251(v) + "\nRus\n"; }},
+        {"UTF-8 with LF alone", [](const QString& v) { return "\xEF\xBB\xBF" + v.toUtf8() + "\n"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("data\\lang.txt", c.file("Kaz"));
+        folder.write("data\\Skin.txt", c.file(dark));
+        folder.write("data\\Line.txt", c.file("0"));
+        folder.write("data\\pw.txt", c.file("11000"));
+        folder.write("data\\ph.txt", c.file("5000"));
+        Vazed& v = start();
+        EXPECT_EQ(v.Text43.text(), "Kaz");
+        EXPECT_EQ(v.Label73.caption(), QStringLiteral("Қаріп")) << "the language is applied";
+        EXPECT_EQ(v.Text47.text(), dark);
+        EXPECT_EQ(v.Text48.text(), "0");
+        v.Image10_Click();
+        Nastroiki& s = ui::form<Nastroiki>();
+        EXPECT_EQ(s.Check2.value(), 1);
+        EXPECT_EQ(s.Text3.text(), dark);
+        EXPECT_EQ(s.Text4.text(), "0");
+        EXPECT_EQ(ui::form<velmox::BazaVazed>().Text6.text(), "11000");
+        EXPECT_EQ(ui::form<velmox::BazaVazed>().Text7.text(), "5000");
+        closeByOperator(s);
+        EXPECT_EQ(folder.read("data\\lang.txt"), "Kaz\r\n");
+        EXPECT_EQ(folder.read("data\\Line.txt"), "0\r\n");
+        EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(SettingsTest, AnUnknownCodeChangesNoCaptionButReachesEveryWindow) {
     writeSettings("rus", nullptr, "x");
     Nastroiki& s = openSettings();

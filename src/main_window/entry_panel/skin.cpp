@@ -32,7 +32,9 @@ const skin::Look<Vazed>& look() {
 
 void Vazed::PrefetchSkinPictures() {
     // Read quietly: a file that cannot be read is reported when the window reads it for its skin.
-    const QStringList skin = textfile::readLines(ui::programPath(QStringLiteral("data\\Skin.txt"))).lines;
+    const QStringList skin =
+        textfile::readLines(ui::programPath(QStringLiteral("data\\Skin.txt")), textfile::LoneLf::EndsLine)
+            .lines;
     if (!skin.isEmpty()) skin::prefetchPictures(skin.front(), look());
 }
 
