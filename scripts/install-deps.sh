@@ -11,7 +11,7 @@ program=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libfontconfig-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation fonts-liberation2 fonts-dejavu-core
+    fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
     qt6-qpa-plugins libqt6svg6
 )
 # The tests read printed pages back and take screenshots; the fuzz targets need clang and its
