@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 class QPrinter;
-class QWidget;
 
 namespace ui {
 
@@ -41,10 +40,6 @@ public:
 
     // Throws PrintError when no printer can be opened or the page cannot be painted.
     void printForm(const Form& form);
-
-    // The Qt printer set-up dialog; false when cancelled. The printer or the PDF file chosen there
-    // takes the prints of the rest of the run.
-    bool runSetupDialog(QWidget* parent);
 
 private:
     std::unique_ptr<QPrinter> makePrinter() const;
