@@ -1,11 +1,13 @@
-// One QApplication on the offscreen platform for every benchmark: windows need one.
+// One application on the offscreen platform for every benchmark, as the programs start it: windows need one.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
+#include "platform/application.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

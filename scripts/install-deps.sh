@@ -8,7 +8,8 @@
 set -euo pipefail
 
 # The two programs: the compiler and CMake, Qt's Widgets and PrintSupport (Qt6Gui's CMake files
-# want OpenGL's headers: libgl-dev), fontconfig (the program sets up its fonts) and the fonts.
+# want OpenGL's headers: libgl-dev), fontconfig (the program sets up its fonts), the fonts
+# and Qt's own Russian translation of its dialogs.
 program=(
     build-essential
     cmake
@@ -18,9 +19,10 @@ program=(
     qt6-base-dev-tools
     libgl-dev
     libfontconfig-dev
-    fonts-liberation
     fonts-liberation2
     fonts-dejavu-core
+    fonts-dejavu-extra
+    qt6-translations-l10n
 )
 # The tests and the benchmarks (GoogleTest, Google Benchmark); the tests read printed pages back
 # (poppler-utils); the screenshots and bench/startup_ratio.sh use a private X server; the fuzz

@@ -1,11 +1,8 @@
-#include <QApplication>
-
 #include "main_window/vazed.h"
-#include "platform/font.h"
+#include "platform/application.h"
 
 int main(int argc, char** argv) {
-    const ui::FontConfigurationWarmUp fonts;
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     // Windows come and go (the main window hides while others are open); only its close ends us.
     QApplication::setQuitOnLastWindowClosed(false);
     if (!velmox::Vazed::Form_Initialize()) return 1;

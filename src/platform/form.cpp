@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/dispatch.h"
 #include "platform/services.h"
@@ -49,6 +50,24 @@ QWidget* nextInSight(QWidget* window, QWidget* from, bool forward) {
     }
 }
 }  // namespace
+
+static_assert((Form::kFrameMargins.left() + Form::kFrameMargins.right()) * kTwipsPerPixel ==
+              Form::kFrameWidth);
+static_assert((Form::kFrameMargins.top() + Form::kFrameMargins.bottom()) * kTwipsPerPixel ==
+              Form::kFrameHeight);
+
+QRect fitIntoArea(const QRect& outer, const QRect& area) {
+    if (area.isEmpty()) return outer;
+    // One axis: a window that the room holds moves in only as far as needed; a larger one starts
+    // at the room's edge and takes the whole room.
+    const auto fit = [](int at, int size, int start, int room) -> std::pair<int, int> {
+        if (size >= room) return {start, room};
+        return {std::clamp(at, start, start + room - size), size};
+    };
+    const auto [x, width] = fit(outer.x(), outer.width(), area.x(), area.width());
+    const auto [y, height] = fit(outer.y(), outer.height(), area.y(), area.height());
+    return QRect(x, y, width, height);
+}
 
 class FormWidget : public QWidget {
 public:
@@ -161,6 +180,8 @@ void Form::setHeight(Twips h) {
 }
 
 void Form::operatorResized(int pxWidth, int pxHeight) {
+    // A fixed window changes size only where the screen is too small for it; its client area stays.
+    if (border_ != BorderStyle::Sizable) return;
     if (pxWidth == clientWidth_.toPixels() && pxHeight == clientHeight_.toPixels()) return;
     clientWidth_ = Twips::fromPixels(pxWidth);
     clientHeight_ = Twips::fromPixels(pxHeight);
@@ -175,14 +196,17 @@ Twips Form::top() const {
 }
 void Form::setLeft(Twips l) {
     placed_ = true;
+    clientPlaced_ = false;
     window_->move(l.toPixels(), window_->y());
 }
 void Form::setTop(Twips t) {
     placed_ = true;
+    clientPlaced_ = false;
     window_->move(window_->x(), t.toPixels());
 }
 void Form::move(Twips l, Twips t) {
     placed_ = true;
+    clientPlaced_ = false;
     window_->move(l.toPixels(), t.toPixels());
 }
 
@@ -208,17 +232,49 @@ QWidget* Form::nextTabStop(bool forward) const {
 
 void Form::moveClientArea(Twips left, Twips top) {
     placed_ = true;
+    clientPlaced_ = true;
     window_->setGeometry(QRect(QPoint(left.toPixels(), top.toPixels()), window_->size()));
 }
 
-void Form::show() {
+void Form::fitOnScreen() {
+    const QSize client = window_->size();
+    QRect outer;
+    const QScreen* screen = QGuiApplication::primaryScreen();
     if (!placed_ && startUp_ == StartUpPosition::CenterScreen) {
-        placed_ = true;
-        if (const QScreen* s = QGuiApplication::primaryScreen()) {
-            const QRect avail = s->availableGeometry();
-            const QSize outer(width().toPixels(), height().toPixels());
-            window_->move(avail.center() - QPoint(outer.width() / 2, outer.height() / 2));
+        if (!screen) return;
+        const QRect avail = screen->availableGeometry();
+        const QSize size = client.grownBy(kFrameMargins);
+        outer = QRect(avail.center() - QPoint(size.width() / 2, size.height() / 2), size);
+    } else {
+        outer = clientPlaced_ ? window_->geometry().marginsAdded(kFrameMargins)
+                              : QRect(window_->pos(), client.grownBy(kFrameMargins));
+        if (const QScreen* at = QGuiApplication::screenAt(outer.center())) screen = at;
+        if (!screen) return;
+    }
+    placed_ = true;
+    const QRect fitted = fitIntoArea(outer, screen->availableGeometry());
+    const QSize shown = fitted.size().shrunkBy(kFrameMargins);
+    if (shown != client) {
+        if (border_ == BorderStyle::Sizable) {
+            // Only the dimension that had to shrink changes; the other keeps its exact twips.
+            resizeNow(shown.width() == client.width() ? clientWidth_ : Twips::fromPixels(shown.width()),
+                      shown.height() == client.height() ? clientHeight_ : Twips::fromPixels(shown.height()));
+            dispatchEvent([this] { Form_Resize(); });
+        } else {
+            window_->setFixedSize(shown);
         }
+    }
+    if (clientPlaced_)
+        window_->setGeometry(
+            QRect(fitted.topLeft() + QPoint(kFrameMargins.left(), kFrameMargins.top()), shown));
+    else
+        window_->move(fitted.topLeft());
+}
+
+void Form::show() {
+    if (!fitted_) {
+        fitted_ = true;
+        fitOnScreen();
     }
     // Qt would give a new window's focus to the first control in its tab order, seen or not.
     QWidget* focused = window_->focusWidget();

@@ -3,6 +3,8 @@
 // (marked loaded first, then its Form_Load runs whole) and it stays hidden until shown. show() and
 // hide() never reload; a close runs Form_Unload and destroys the window, and the next access
 // builds a fresh one in its design state.
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -15,6 +17,11 @@ namespace ui {
 
 enum class BorderStyle { FixedSingle, Sizable };
 enum class StartUpPosition { CenterScreen, Manual };
+
+// Where a window goes whose outer rectangle, frame included, is `outer`, on a screen whose work
+// area is `area` (both in pixels): where it is when it fits there; else moved, and only if it is
+// still too large shrunk, just enough to lie wholly inside.
+QRect fitIntoArea(const QRect& outer, const QRect& area);
 
 class FormWidget;
 
@@ -61,7 +68,11 @@ public:
     void setTabOrder(const std::vector<const Control*>& order);
 
     // The program's first show takes the style its starter asked for (minimised and active);
-    // every other show is a normal one.
+    // every other show is a normal one. A window's first show keeps its design (or kept) place and
+    // size where the screen's work area holds them, and otherwise fits the window into it (see
+    // fitIntoArea): a sizable window then takes the smaller size, Form_Resize included; a fixed
+    // one shows the top-left part of its client area, which keeps its size, so what it prints
+    // stays where it was.
     void show();
     void hide();
     bool isShown() const;
@@ -72,6 +83,8 @@ public:
     static constexpr float kFrameWidth = 120;   // both side borders
     static constexpr float kFrameHeight = 420;  // title bar and bottom border
     static constexpr Twips kFrame{kFrameWidth}, kTitleAndBottom{kFrameHeight};
+    // The same frame in pixels: each side, the title bar above, the bottom border.
+    static constexpr QMargins kFrameMargins{4, 24, 4, 4};
 
 protected:
     virtual void Form_Load() {}
@@ -87,6 +100,7 @@ private:
     void closedByOperator();
     void operatorResized(int pxWidth, int pxHeight);
     void resizeNow(Twips clientW, Twips clientH);
+    void fitOnScreen();
     // Where Tab (or Shift+Tab) takes the focus from the control that has it; nullptr: nowhere.
     QWidget* nextTabStop(bool forward) const;
 
@@ -100,6 +114,8 @@ private:
     bool loaded_ = false;
     bool unloading_ = false;
     bool placed_ = false;
+    bool clientPlaced_ = false;  // placed by its client area's corner rather than its frame's
+    bool fitted_ = false;
     std::function<void()> release_;
     std::vector<const Control*> tabOrder_;
 };

@@ -2,7 +2,6 @@
 
 #include <QPageSize>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -92,23 +91,6 @@ void Printer::printForm(const Form& form) {
     p.setClipRect(areaOf(form.clientWidth(), form.clientHeight()));
     printChildren(p, form);
     if (!p.end()) throw PrintError("задание печати не удалось завершить");
-}
-
-bool Printer::runSetupDialog(QWidget* parent) {
-    QPrinter pr(QPrinter::HighResolution);
-    if (!pdfPath_.isEmpty()) {
-        pr.setOutputFormat(QPrinter::PdfFormat);
-        pr.setOutputFileName(pdfPath_);
-    } else if (!printerName_.isEmpty()) {
-        pr.setPrinterName(printerName_);
-    }
-    QPrintDialog dialog(&pr, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    if (pr.outputFormat() == QPrinter::PdfFormat && !pr.outputFileName().isEmpty())
-        setOutputPdf(pr.outputFileName());
-    else
-        choosePrinter(pr.printerName());
-    return true;
 }
 
 }  // namespace ui

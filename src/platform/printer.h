@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 class QPrinter;
-class QWidget;
 
 namespace ui {
 
@@ -49,10 +48,6 @@ public:
     static void divertSystemPrinting(std::function<QString()> pdfFile);
     // The PDF file a job bound for a system printer would go to now; empty: the printer.
     static QString systemPrintingDivertedTo();
-
-    // The Qt printer set-up dialog; false when cancelled. The printer or the PDF file chosen there
-    // takes the prints of the rest of the run.
-    bool runSetupDialog(QWidget* parent);
 
 private:
     std::unique_ptr<QPrinter> makePrinter() const;

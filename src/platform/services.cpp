@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -135,28 +137,58 @@ void QtServices::messageBox(const QString& text, const QString& title, const QSt
     box->exec();
 }
 
+std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
+                                            QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setNameFilters(qtNameFilters(filter));
+    if (!fileName.isEmpty()) dialog->selectFile(fileName);
+    return dialog;
+}
+
+std::unique_ptr<QPrintDialog> makePrinterSetupDialog(QPrinter& target, QWidget* parent) {
+    auto dialog = std::make_unique<QPrintDialog>(&target, parent);
+    if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+        if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
+            accept->setText(QStringLiteral("Выбрать"));
+    return dialog;
+}
+
 namespace {
-DialogAnswer runFileDialog(QFileDialog::AcceptMode mode, const QString& filter, const QString& fileName) {
-    QFileDialog dialog(activeParent());
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(qtNameFilters(filter));
-    if (!fileName.isEmpty()) dialog.selectFile(fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, fileName};
-    return {true, dialog.selectedFiles().first()};
+DialogAnswer runFileDialog(bool save, const QString& filter, const QString& fileName) {
+    const std::unique_ptr<QFileDialog> dialog = makeFileDialog(save, filter, fileName, activeParent());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {false, fileName};
+    return {true, dialog->selectedFiles().first()};
 }
 }  // namespace
 
 DialogAnswer QtServices::openFileDialog(const QString& filter, const QString& fileName) {
-    return runFileDialog(QFileDialog::AcceptOpen, filter, fileName);
+    return runFileDialog(false, filter, fileName);
 }
 
 DialogAnswer QtServices::saveFileDialog(const QString& filter, const QString& fileName) {
-    return runFileDialog(QFileDialog::AcceptSave, filter, fileName);
+    return runFileDialog(true, filter, fileName);
 }
 
 bool QtServices::printerSetupDialog(Printer& printer) {
-    return printer.runSetupDialog(activeParent());
+    // The dialog starts on what takes the prints now: the PDF file, the chosen printer or the
+    // system's default.
+    QPrinter target(QPrinter::HighResolution);
+    if (!printer.outputPdf().isEmpty()) {
+        target.setOutputFormat(QPrinter::PdfFormat);
+        target.setOutputFileName(printer.outputPdf());
+    } else if (!printer.printerName().isEmpty()) {
+        target.setPrinterName(printer.printerName());
+    }
+    const std::unique_ptr<QPrintDialog> dialog = makePrinterSetupDialog(target, activeParent());
+    if (dialog->exec() != QDialog::Accepted) return false;
+    if (target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty())
+        printer.setOutputPdf(target.outputFileName());
+    else
+        printer.choosePrinter(target.printerName());
+    return true;
 }
 
 bool QtServices::startProgram(const QString& path, WindowStyle style) {

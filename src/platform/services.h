@@ -8,6 +8,9 @@
 #include <memory>
 
 class QDialog;
+class QFileDialog;
+class QPrintDialog;
+class QPrinter;
 class QWidget;
 
 namespace ui {
@@ -62,6 +65,14 @@ void showError(const QString& summary, const QString& details = {});
 // screen's work area.
 std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
                                         QWidget* parent);
+
+// The file dialog the Qt services show, built but not run: Qt's own, whose texts the program's
+// translation puts into Russian (a desktop's dialog would speak the desktop's language).
+std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
+                                            QWidget* parent);
+// The printer set-up dialog, built but not run, on `target`: Qt's print dialog, whose accept
+// button says that it chooses the printer, since nothing is printed from it.
+std::unique_ptr<QPrintDialog> makePrinterSetupDialog(QPrinter& target, QWidget* parent);
 
 // "XML|*.xml;" or "jpeg|*.jpeg; *.jpg;" as Qt name filters ("XML (*.xml)", "jpeg (*.jpeg *.jpg)").
 QStringList qtNameFilters(const QString& filter);

@@ -19,7 +19,10 @@ struct LabelDesign {
     const char16_t* caption;
 };
 // The requirement names on the left, their values on the right. The values describe this build:
-// it runs on Linux and needs no spreadsheet program.
+// it runs on Linux and needs no spreadsheet program. "Программное обеспечение:" takes 2403 twips in
+// Times New Roman bold (its twin has the same widths), more than a box of 2295: Label7 is as wide as
+// that and two lines high like Label8, so the Kazakh name, 2474 twips, wraps onto its second line
+// instead of running into the value beside it.
 // clang-format off
 constexpr LabelDesign kRequirements[] = {
     {&Help::Label1, "Label1", {240, 360, 2415, 255}, u"Операционные системы:"},
@@ -28,7 +31,7 @@ constexpr LabelDesign kRequirements[] = {
     {&Help::Label4, "Label4", {2760, 720, 1455, 255}, u"512 МБ"},
     {&Help::Label5, "Label5", {240, 1080, 2175, 255}, u"Дисковое пространство:"},
     {&Help::Label6, "Label6", {2760, 1080, 1455, 255}, u"100 МБ"},
-    {&Help::Label7, "Label7", {240, 1440, 2295, 255}, u"Программное обеспечение:"},
+    {&Help::Label7, "Label7", {240, 1440, 2445, 495}, u"Программное обеспечение:"},
     {&Help::Label8, "Label8", {2760, 1440, 3375, 495}, u"Для работы программы не требуется табличный процессор"},
 };
 // clang-format on

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -239,4 +240,148 @@ TEST(TabOrder, SkipsHiddenClippedCoveredAndDisabledControlsAndFollowsTheGivenOrd
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "covered");
 }
 
+}  // namespace
+
+namespace {
+// Outer rectangles, frame included, in pixels: the student base centred at its design size (1107 x
+// 514 and the frame) and QR at its fixed place (its client area at 512, 280, 793 x 571).
+QRect centred(QSize outer, const QRect& area) {
+    return QRect(area.center() - QPoint(outer.width() / 2, outer.height() / 2), outer);
+}
+const QSize kBase(1115, 542);
+const QRect kQR(508, 256, 801, 599);
+
+TEST(ScreenFit, AWindowKeepsItsPlaceAndSizeWhereTheyFitElseMovesAndOnlyThenShrinksJustEnough) {
+    const QRect screen1024(0, 0, 1024, 768), screen1366(0, 0, 1366, 768);
+    struct Case {
+        const char* what;
+        QRect area, outer, fitted;
+    };
+    const Case cases[] = {
+        {"1024 x 768: the base is wider than the screen: the whole width, its height kept",
+         screen1024,
+         centred(kBase, screen1024),
+         {0, 112, 1024, 542}},
+        {"1024 x 768: QR runs off right and below: moved left and up, its size kept",
+         screen1024,
+         kQR,
+         {223, 169, 801, 599}},
+        {"1366 x 768: the base fits as centred",
+         screen1366,
+         centred(kBase, screen1366),
+         {125, 112, 1115, 542}},
+        {"1366 x 768: QR fits across and runs off below: moved up only",
+         screen1366,
+         kQR,
+         {508, 169, 801, 599}},
+        {"1920 x 1080 with a taskbar below: QR at its fixed place", {0, 0, 1920, 1040}, kQR, kQR},
+        {"800 x 600: QR a pixel too wide: at the left edge, a pixel narrower",
+         {0, 0, 800, 600},
+         kQR,
+         {0, 1, 800, 599}},
+        {"a kept size beyond the screen both ways: the whole work area",
+         screen1024,
+         {-300, -200, 2000, 1500},
+         screen1024},
+        {"a taskbar at the left and at the top: inside the work area, not the screen",
+         {48, 32, 976, 736},
+         {0, 0, 400, 300},
+         {48, 32, 400, 300}},
+        {"half above the screen: moved down only", screen1024, {100, -150, 400, 300}, {100, 0, 400, 300}},
+        {"a second screen to the right: back inside it",
+         {1024, 0, 1280, 1024},
+         {2200, 900, 200, 200},
+         {2104, 824, 200, 200}},
+        {"exactly the work area: unchanged", screen1024, screen1024, screen1024},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::fitIntoArea(c.outer, c.area), c.fitted) << c.what;
+}
+
+class Sized : public ui::Form {
+public:
+    Sized(ui::BorderStyle border, float width, float height) : Form("Sized") {
+        setBorderStyle(border);
+        setClientSize(ui::Twips(width), ui::Twips(height));
+        Corner.create(*this, "Corner", {width - 600, height - 300, 600, 300});
+    }
+    ui::TextBox Corner;
+    int resizes = 0;
+
+protected:
+    void Form_Resize() override { ++resizes; }
+};
+
+// The window tests run on a 1024 x 768 screen.
+class ScreenFitWindow : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(area(), QRect(0, 0, 1024, 768)); }
+    static QRect area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    // Where a window placed by its frame's corner stands, frame included, as the fitting counts it.
+    static QRect outer(const ui::Form& f) {
+        return QRect(f.window()->pos(), f.window()->size().grownBy(ui::Form::kFrameMargins));
+    }
+    ScriptedScope services;
+};
+
+TEST_F(ScreenFitWindow, ASizableWindowTooWideForTheScreenOpensWhollyOnItAtTheSmallerSizeAndResizes) {
+    Sized base(ui::BorderStyle::Sizable, 16605, 7710);
+    base.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(base.window()));
+    runQueuedCalls();
+    EXPECT_EQ(outer(base), QRect(0, 112, 1024, 542));
+    EXPECT_EQ(base.clientWidth().value, (1024 - 8) * 15);
+    EXPECT_EQ(base.clientHeight().value, 7710) << "the height fitted and keeps its twips";
+    EXPECT_EQ(base.width().value, 1024 * 15);
+    EXPECT_EQ(base.resizes, 1);
+    // A later show keeps the place the window has: the operator may have moved it.
+    base.hide();
+    base.window()->move(-200, 50);
+    base.show();
+    runQueuedCalls();
+    EXPECT_EQ(base.window()->pos(), QPoint(-200, 50));
+    EXPECT_EQ(base.resizes, 1);
+}
+
+TEST_F(ScreenFitWindow, AFixedWindowMovesOntoTheScreenAndOneLargerThanItShowsPartOfItsClientArea) {
+    struct Case {
+        const char* what;
+        float width, height, left, top;  // client area, twips; its corner on the screen
+        QRect outer;
+    };
+    const Case cases[] = {
+        {"QR's size and fixed place: moved just enough", 11895, 8565, 7680, 4200, {223, 169, 801, 599}},
+        {"a place and size that fit: kept", 6000, 4500, 1500, 3000, {96, 176, 408, 328}},
+        {"larger than the screen: at its corner, as large as the screen",
+         20000,
+         15000,
+         0,
+         0,
+         {0, 0, 1024, 768}},
+    };
+    for (const Case& c : cases) {
+        Sized f(ui::BorderStyle::FixedSingle, c.width, c.height);
+        f.moveClientArea(ui::Twips(c.left), ui::Twips(c.top));
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window())) << c.what;
+        runQueuedCalls();
+        // Placed by its client area's corner, which stands inside the frame.
+        EXPECT_EQ(f.window()->geometry(), c.outer.marginsRemoved(ui::Form::kFrameMargins)) << c.what;
+        // The client area, which prints, and its controls keep their design.
+        EXPECT_EQ(f.clientWidth().value, c.width) << c.what;
+        EXPECT_EQ(f.clientHeight().value, c.height) << c.what;
+        EXPECT_EQ(f.Corner.left().value, c.width - 600) << c.what;
+        EXPECT_EQ(f.resizes, 0) << c.what;
+    }
+}
+
+TEST_F(ScreenFitWindow, AWindowThatFitsOpensCentredAtItsDesignSize) {
+    Sized f(ui::BorderStyle::Sizable, 9000, 6000);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window()));
+    runQueuedCalls();
+    EXPECT_EQ(outer(f), centred(QSize(608, 428), area()));
+    EXPECT_EQ(f.clientWidth().value, 9000);
+    EXPECT_EQ(f.clientHeight().value, 6000);
+    EXPECT_EQ(f.resizes, 0);
+}
 }  // namespace

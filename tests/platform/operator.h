@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "platform/services.h"
+#include "support/qt_print.h"
 #include "support/scripted_services.h"
 
 // Scripted services for the length of one test; the previous ones come back after it.
@@ -41,9 +42,4 @@ inline bool showAndExpose(QWidget* window) {
 inline void runQueuedCalls() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
-}
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
 }

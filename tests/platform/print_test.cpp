@@ -280,6 +280,27 @@ TEST_F(Printing, PrintedWordsAreTheCaptionsAndNothingElse) {
     EXPECT_EQ(printed, expected);
 }
 
+TEST_F(Printing, AWindowShownShrunkOnASmallScreenStillPrintsItsWholeClientAreaInPlace) {
+    // The blank is 1123 pixels high; the screen holds 768 with the frame, so the window shows its top
+    // part only. Its client area, which is what prints, keeps its size.
+    blank.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(blank.window()));
+    ASSERT_LT(blank.window()->height(), ui::Twips(16838).toPixels());
+    ASSERT_LT(blank.window()->height() * ui::kTwipsPerPixel, blank.Ampersand.top().value) << "R&D lies below";
+    EXPECT_EQ(blank.clientHeight().value, 16838);
+    const QString shrunk = folder.file("shrunk.pdf");
+    ui::printer().setOutputPdf(shrunk);
+    ui::printer().printForm(blank);
+    ui::printer().setOutputPdf({});
+    const std::vector<Word> again = wordsOf(runTool("pdftotext", {"-bbox", shrunk, "-"}));
+    ASSERT_EQ(again.size(), words.size());
+    for (size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(again[i].text, words[i].text);
+        EXPECT_DOUBLE_EQ(again[i].xMin, words[i].xMin) << words[i].text.toStdString();
+        EXPECT_DOUBLE_EQ(again[i].yMin, words[i].yMin) << words[i].text.toStdString();
+    }
+}
+
 // The page reader the print tests share: a printed "&lt;" is four letters, not "<".
 TEST(PrintedWords, DecodeEachEntityOnceAndKeepTheBoxes) {
     const QString html =

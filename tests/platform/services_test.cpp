@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -224,3 +229,55 @@ TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScroll
 }
 
 }  // namespace
+
+namespace {
+// A dialog's texts: its title, its groups, its buttons and its labels, without their shortcut marks.
+QStringList textsOf(const QDialog& d) {
+    QStringList out{d.windowTitle()};
+    for (const QGroupBox* g : d.findChildren<QGroupBox*>())
+        if (!g->title().isEmpty()) out << g->title().remove(u'&');
+    for (const QAbstractButton* b : d.findChildren<QAbstractButton*>())
+        if (!b->text().isEmpty()) out << b->text().remove(u'&');
+    for (const QLabel* l : d.findChildren<QLabel*>())
+        if (!l->text().isEmpty()) out << l->text().remove(u'&');
+    return out;
+}
+}  // namespace
+
+TEST(QtDialogs, ThePrinterSetUpAndFileDialogsSpeakRussianAndTheSetUpChoosesRatherThanPrints) {
+    QPrinter target(QPrinter::HighResolution);
+    const std::unique_ptr<QPrintDialog> setup = ui::makePrinterSetupDialog(target, nullptr);
+    const std::unique_ptr<QFileDialog> open = ui::makeFileDialog(false, "XML|*.xml;", {}, nullptr);
+    const std::unique_ptr<QFileDialog> save = ui::makeFileDialog(true, "XML|*.xml;", {}, nullptr);
+    const auto* buttons = setup->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->text(), "Выбрать");
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text().remove(u'&'), "Отмена");
+    const QStringList setupTexts = textsOf(*setup);
+    for (const char* english : {"Print", "Printer", "Name:", "Properties", "Cancel"})
+        EXPECT_FALSE(setupTexts.contains(english))
+            << english << " in " << setupTexts.join(" | ").toStdString();
+    for (const char* russian : {"Печать", "Принтер", "Название:", "Свойства"})
+        EXPECT_TRUE(setupTexts.contains(russian))
+            << russian << " not in " << setupTexts.join(" | ").toStdString();
+
+    struct FileCase {
+        const char* what;
+        const QFileDialog& dialog;
+        const char* accept;
+    };
+    const FileCase files[] = {{"open", *open, "Открыть"}, {"save", *save, "Сохранить"}};
+    for (const FileCase& f : files) {
+        const auto* box = f.dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(box, nullptr) << f.what << ": Qt's own dialog, not the desktop's";
+        EXPECT_EQ(box->button(QDialogButtonBox::Open)
+                      ? box->button(QDialogButtonBox::Open)->text().remove(u'&')
+                      : box->button(QDialogButtonBox::Save)->text().remove(u'&'),
+                  f.accept)
+            << f.what;
+        EXPECT_EQ(box->button(QDialogButtonBox::Cancel)->text().remove(u'&'), "Отмена") << f.what;
+        const QStringList texts = textsOf(f.dialog);
+        for (const char* english : {"Look in:", "File name:", "Files of type:", "Cancel", "Open", "Save"})
+            EXPECT_FALSE(texts.contains(english)) << f.what << ": " << english;
+    }
+}

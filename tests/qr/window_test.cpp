@@ -19,8 +19,13 @@ TEST_F(WindowTest, TheWindowOpensAtItsFixedPlaceAndSizeWithItsDesignControls) {
     EXPECT_EQ(w.window()->maximumSize(), QSize(793, 571));
     EXPECT_FALSE(w.window()->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(w.window()->windowFlags() & Qt::WindowMaximizeButtonHint);
-    // The client area's top-left corner at 7680, 4200 twips on the screen.
-    EXPECT_EQ(w.window()->geometry().topLeft(), QPoint(512, 280));
+    // The client area's top-left corner at 7680, 4200 twips on the screen (512, 280) would put the
+    // bottom bar and the path box below this 1024 x 768 screen and the print button past its right
+    // edge: the window, frame included, moves up and left just far enough to lie wholly on it.
+    const QRect fixedPlace(512, 280, 793, 571);
+    EXPECT_EQ(w.window()->geometry(), fixedPlace.translated(-285, -87));
+    EXPECT_EQ(w.window()->frameGeometry().marginsAdded(ui::Form::kFrameMargins).bottomRight(),
+              QPoint(1023, 767));
     EXPECT_FALSE(w.window()->isMinimized());
 
     struct Design {

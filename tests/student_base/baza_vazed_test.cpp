@@ -319,6 +319,43 @@ TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnus
     }
 }
 
+TEST_F(StudentBaseTest, OnA1024By768ScreenTheWindowOpensWhollyOnItWithItsButtonsAndCloseBoxInSight) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(area, QRect(0, 0, 1024, 768));
+    struct Case {
+        const char* what;
+        const char* pw;  // nullptr: no size files, the design size
+        const char* ph;
+        QSize client;  // pixels
+    };
+    const Case cases[] = {
+        {"the design size, 1107 wide", nullptr, nullptr, {1016, 514}},
+        {"a kept size larger than the screen", "30000\r\n", "20000\r\n", {1016, 740}},
+        {"a kept size that fits", "9000\r\n", "6000\r\n", {592, 372}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(folder.file("data\\pw.txt"));
+        QFile::remove(folder.file("data\\ph.txt"));
+        if (c.pw) folder.write("data\\pw.txt", c.pw);
+        if (c.ph) folder.write("data\\ph.txt", c.ph);
+        BazaVazed& b = ui::form<BazaVazed>();
+        expose(b);
+        settle();
+        const QRect frame(b.window()->pos(), b.window()->size().grownBy(ui::Form::kFrameMargins));
+        EXPECT_TRUE(area.contains(frame))
+            << frame.x() << "," << frame.y() << " " << frame.width() << " x " << frame.height();
+        EXPECT_EQ(b.window()->size(), c.client);
+        // The save button at the top left and the close box at the frame's top right are on the screen.
+        EXPECT_TRUE(area.contains(b.Image1.widget()->mapToGlobal(QPoint(0, 0))));
+        EXPECT_TRUE(area.contains(frame.topRight()));
+        // The spreadsheet follows the size the window took.
+        EXPECT_EQ(b.Spreadsheet1.width().value, b.width().value - 250);
+        EXPECT_EQ(b.Spreadsheet1.height().value, b.height().value - 1300);
+        ui::discardForm<BazaVazed>();
+    }
+}
+
 TEST_F(StudentBaseTest, ResizeFitsTheSpreadsheetAndASizeItCannotTakeKeepsItsLastOne) {
     BazaVazed& b = ui::form<BazaVazed>();
     struct Step {

@@ -11,11 +11,12 @@
 
 #include "common/text_file.h"
 #include "main_window/vazed.h"
+#include "platform/application.h"
 #include "platform/paths.h"
 #include "shared/copy_folder.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: layout_screenshot <program folder> <Rus|Kaz> <out.png>\n");
         return 2;

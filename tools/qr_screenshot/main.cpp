@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "common/text_file.h"
+#include "platform/application.h"
 #include "platform/paths.h"
 #include "qr/qr.h"
 #include "shared/copy_folder.h"
@@ -44,7 +45,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     if (argc != 5) {
         std::fprintf(stderr, "usage: qr_screenshot <program folder> <Rus|Kaz> <skin name> <out.png>\n");
         return 2;

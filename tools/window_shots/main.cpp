@@ -13,6 +13,7 @@
 
 #include "common/skins.h"
 #include "main_window/vazed.h"
+#include "platform/application.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "settings/help.h"
@@ -40,7 +41,7 @@ void settle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     QTextStream err(stderr);
     if (argc != 3) {
         err << "usage: window_shots <program folder> <output folder>\n";
