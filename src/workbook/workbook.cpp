@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "workbook/source_text.h"
 #include "workbook/workbook_dom.h"
 
 namespace workbook {

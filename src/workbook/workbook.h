@@ -26,13 +26,14 @@ namespace workbook {
 
 namespace dom {
 class ParserBuffer;
+class SourceText;
 }  // namespace dom
 
 // The largest sheet a workbook holds: row and column numbers above these are refused.
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
 
-// Why a file did not load, in words an operator can act on.
+// Why a file did not load, in short Russian words an operator can act on (workbook_reasons.h).
 class LoadError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -123,7 +124,10 @@ public:
 
     // Writes the whole workbook as UTF-8 through a temporary file renamed over `path`, so a failed
     // export throws ExportError and leaves the old file as it was; a file that already holds exactly
-    // these bytes is not written. `path` is used as given.
+    // these bytes is not written. `path` is used as given. Whatever still holds what a UTF-8 file
+    // loaded keeps that file's own text (its layout, references, line ends, byte-order mark), so an
+    // unchanged workbook gives back the file's very bytes and a changed one differs only where it
+    // changed.
     void exportTo(const QString& path) const;
     QByteArray toBytes() const;
 
@@ -141,6 +145,7 @@ private:
     void loadDocument(const std::function<dom::ParserBuffer()>& read, const QString& origin);
 
     std::unique_ptr<pugi::xml_document> doc_;
+    std::unique_ptr<dom::SourceText> source_;  // the file's own text, for the export
     std::vector<std::unique_ptr<Worksheet>> sheets_;
     size_t active_ = 0;
 };

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <utility>
 
-#include "common/system_reason.h"
+#include "workbook/source_text.h"
 #include "workbook/workbook_dom.h"
+#include "workbook/workbook_reasons.h"
 
 namespace workbook {
 
@@ -118,36 +120,31 @@ private:
 
 namespace {
 
-int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& sheet, const char* what) {
+[[noreturn]] void fail(const QString& reason) {
+    throw LoadError(reason.toStdString());
+}
+
+int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& sheet, reason::Position what) {
     const std::string_view text = a.value();
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
         value > high) {
-        throw LoadError(QStringLiteral("worksheet \"%1\": %2 \"%3\" is not a whole number from %4 to %5")
-                            .arg(sheet, QLatin1String(what), qs(a.value()))
-                            .arg(low)
-                            .arg(high)
-                            .toStdString());
+        fail(reason::notAWholeNumber(sheet, what, qs(a.value()), low, high));
     }
     return value;
 }
 
-[[noreturn]] void outOfOrder(const QString& sheet, const char* what, int position, int previous) {
-    throw LoadError(QStringLiteral("worksheet \"%1\": %2 %3 comes after %2 %4; positions must increase")
-                        .arg(sheet, QLatin1String(what))
-                        .arg(position)
-                        .arg(previous)
-                        .toStdString());
-}
-
-std::pair<int, int> lineAndColumn(QByteArrayView text, ptrdiff_t offset) {
+// The line and the position in it of a byte of UTF-8 text, counted in characters.
+reason::Place lineAndColumn(QByteArrayView text, qsizetype offset) {
     int line = 1, column = 1;
-    for (qsizetype i = 0; i < offset && i < text.size(); ++i) {
-        if (text.at(i) == '\n') {
+    const qsizetype end = std::min(offset, text.size());
+    for (qsizetype i = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; i < end; ++i) {
+        const char c = text.at(i);
+        if (c == '\n') {
             ++line;
             column = 1;
-        } else {
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {  // not the rest of a letter
             ++column;
         }
     }
@@ -157,20 +154,20 @@ std::pair<int, int> lineAndColumn(QByteArrayView text, ptrdiff_t offset) {
 // The file's bytes, read straight into a buffer of the file's size. The load names the file.
 ParserBuffer readFile(const QString& path) {
     QFile file(path);
-    const auto fail = [&] { return LoadError(systemReason(file.errorString()).toStdString()); };
-    if (!file.open(QIODevice::ReadOnly)) throw fail();
+    const auto unreadable = [&] { return LoadError(reason::unreadable(file).toStdString()); };
+    if (!file.open(QIODevice::ReadOnly)) throw unreadable();
     if (file.isSequential()) {
         const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) throw fail();
+        if (file.error() != QFileDevice::NoError) throw unreadable();
         return ParserBuffer(QByteArrayView(bytes));
     }
     ParserBuffer buffer(file.size());
     const qint64 got = file.read(buffer.data(), buffer.size());
-    if (got < 0 || file.error() != QFileDevice::NoError) throw fail();
+    if (got < 0 || file.error() != QFileDevice::NoError) throw unreadable();
     buffer.shrink(got);
     // A file that grew while it was read: the rest as well.
     const QByteArray more = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw fail();
+    if (file.error() != QFileDevice::NoError) throw unreadable();
     if (!more.isEmpty()) {
         ParserBuffer whole(buffer.size() + more.size());
         std::memcpy(whole.data(), buffer.data(), size_t(buffer.size()));
@@ -180,16 +177,79 @@ ParserBuffer readFile(const QString& path) {
     return buffer;
 }
 
-// Decoding the whole file at once would hold it a second time, twice as large; piece by piece the
-// decoder keeps its state across the cuts, so a character split between two pieces reads whole.
-constexpr qsizetype kDecodePiece = 1 << 16;
-
-void checkUtf8(QByteArrayView text) {
-    QStringDecoder check(QStringDecoder::Utf8);
-    for (qsizetype at = 0; at < text.size(); at += kDecodePiece) {
-        (void)QString(check(text.sliced(at, std::min(kDecodePiece, text.size() - at))));
-        if (check.hasError()) throw LoadError("the text is not valid UTF-8");
+// The length of the UTF-8 form of one Unicode scalar value at `p`, which has `left` bytes; 0 when
+// the bytes there are none: a surrogate, a value beyond U+10FFFF, an overlong form, a cut one.
+inline int scalarLength(const unsigned char* p, qsizetype left) {
+    const unsigned char c = p[0];
+    if (c < 0x80) return 1;
+    int more;
+    unsigned low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        more = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        more = 2;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        more = 3;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
     }
+    // A zero byte ends a string before its length runs out: it is no continuation byte.
+    if (left <= more || p[1] < low || p[1] > high) return 0;
+    for (int i = 2; i <= more; ++i)
+        if (p[i] < 0x80 || p[i] > 0xBF) return 0;
+    return more + 1;
+}
+
+// True when `s` is well-formed UTF-8 of Unicode scalar values.
+bool isUnicodeText(const char* s) {
+    for (const auto* p = reinterpret_cast<const unsigned char*>(s); *p;) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = scalarLength(p, std::numeric_limits<qsizetype>::max());
+        if (!length) return false;
+        p += length;
+    }
+    return true;
+}
+
+// The first byte of `text` that is no part of well-formed UTF-8 of Unicode scalar values.
+std::optional<qsizetype> firstNonUtf8(QByteArrayView text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        // Eight bytes of ASCII at a time: most of a workbook is markup.
+        if (uint64_t word; i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
+        const int length = scalarLength(p + i, n - i);
+        if (!length) return i;
+        i += length;
+    }
+    return std::nullopt;
+}
+
+// UTF-8 is checked here, before the parser copies what it reads, whatever it is, into the document.
+void checkUtf8(QByteArrayView text) {
+    if (const auto bad = firstNonUtf8(text)) fail(reason::notUtf8(lineAndColumn(text, *bad)));
+}
+
+// The encoding the XML declaration names; empty when it names none.
+QString declaredEncoding(QByteArrayView text) {
+    static const QRegularExpression declaration(
+        QStringLiteral(R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
+    return declaration.match(QString::fromLatin1(text.first(std::min<qsizetype>(512, text.size()))))
+        .captured(1);
+}
+
+bool namesUtf8(const QString& encoding) {
+    return encoding.isEmpty() || encoding.toLower().remove(u'-').remove(u'_') == u"utf8";
 }
 
 // pugixml reads UTF-8, UTF-16 and UTF-32 itself. Any other encoding named in the XML declaration
@@ -211,154 +271,141 @@ ParserBuffer toUtf8Document(ParserBuffer bytes, pugi::xml_encoding& encoding) {
         encoding = pugi::encoding_auto;
         return bytes;
     }
-    static const QRegularExpression declaration(
-        QStringLiteral(R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
-    const auto match =
-        declaration.match(QString::fromLatin1(view.first(std::min<qsizetype>(512, view.size()))));
-    const QString name = match.hasMatch() ? match.captured(1) : QStringLiteral("UTF-8");
-    const QString key = name.toLower().remove(u'-').remove(u'_');
-    if (key == u"utf8") {
+    const QString name = declaredEncoding(view);
+    if (namesUtf8(name)) {
         checkUtf8(view);
         return bytes;
     }
     QStringDecoder decoder(name.toLatin1().constData());
-    if (!decoder.isValid()) throw LoadError(("unsupported text encoding \"" + name + "\"").toStdString());
+    if (!decoder.isValid()) fail(reason::unknownEncoding(name));
     const QString text = decoder(view);
-    if (decoder.hasError()) throw LoadError(("the text is not valid " + name).toStdString());
+    if (decoder.hasError()) fail(reason::notInEncoding(name));
     bytes = ParserBuffer();
     return ParserBuffer(QByteArrayView(text.toUtf8()));
 }
 
-// True when `s` is well-formed UTF-8 of Unicode scalar values: no surrogates, nothing beyond U+10FFFF,
-// no overlong forms.
-bool isUnicodeText(const char* s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s);
-    while (*p) {
-        const unsigned char c = *p++;
-        if (c < 0x80) continue;
-        int more;
-        unsigned low = 0x80, high = 0xBF;  // the allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (*p < low || *p > high) return false;
-        ++p;
-        for (int i = 1; i < more; ++i, ++p) {
-            if (*p < 0x80 || *p > 0xBF) return false;
-        }
-    }
-    return true;
-}
-
-// Makes the parsed text what an export writes back and a new load reads the same:
+// Makes a parsed node what an export writes back and a new load reads the same:
 // - The parser turns a character reference beyond Unicode ("&#x110000;", or one so long that it
-//   wraps) or a lone surrogate into bytes that are no UTF-8; such a file is refused.
+//   wraps) or to a lone surrogate into bytes that are no UTF-8; such a file is refused.
 // - A carriage return from "&#13;" in element text is written back as a bare one, which the next
 //   load reads as a line feed; it becomes a line feed now (CR LF one line feed), as a typed line
 //   end does. Attribute values keep theirs: those are written back as references.
-void settleText(pugi::xml_document& doc) {
-    struct Walk : pugi::xml_tree_walker {
-        bool ok = true;
-        bool for_each(pugi::xml_node& n) override {
-            ok = isUnicodeText(n.name()) && isUnicodeText(n.value());
-            for (auto a = n.first_attribute(); ok && a; a = a.next_attribute())
-                ok = isUnicodeText(a.name()) && isUnicodeText(a.value());
-            if (ok && n.type() == pugi::node_pcdata && std::strchr(n.value(), '\r')) {
-                std::string text = n.value();
-                size_t out = 0;
-                for (size_t i = 0; i < text.size(); ++i) {
-                    if (text[i] == '\r') {
-                        text[out++] = '\n';
-                        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-                    } else {
-                        text[out++] = text[i];
-                    }
-                }
-                text.resize(out);
-                n.set_value(text.c_str());
+// Both come only from references. Returns false for a name, value or attribute that holds what
+// Unicode does not have.
+bool settle(pugi::xml_node n) {
+    bool ok = isUnicodeText(n.name()) && isUnicodeText(n.value());
+    for (auto a = n.first_attribute(); ok && a; a = a.next_attribute())
+        ok = isUnicodeText(a.name()) && isUnicodeText(a.value());
+    if (ok && n.type() == pugi::node_pcdata && std::strchr(n.value(), '\r')) {
+        std::string text = n.value();
+        size_t out = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r') {
+                text[out++] = '\n';
+                if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            } else {
+                text[out++] = text[i];
             }
-            return ok;
+        }
+        text.resize(out);
+        n.set_value(text.c_str());
+    }
+    return ok;
+}
+
+// Every node settled; returns the first that holds what Unicode does not have, null if none.
+pugi::xml_node settleAll(pugi::xml_document& doc) {
+    struct Walk : pugi::xml_tree_walker {
+        pugi::xml_node bad;
+        bool for_each(pugi::xml_node& n) override {
+            if (!settle(n)) bad = n;
+            return !bad;
         }
     } walk;
     doc.traverse(walk);
-    if (!walk.ok)
-        throw LoadError("the text holds a character that Unicode does not have (a bad character reference)");
+    return walk.bad;
 }
 
+// The place of an offset into the text the parser was given. It wrote into that text, so the text is
+// read again; one that the parser decoded itself (UTF-16, UTF-32) is decoded here the same way.
+std::optional<reason::Place> placeIn(const std::function<ParserBuffer()>& read, pugi::xml_encoding encoding,
+                                     ptrdiff_t offset) {
+    if (offset < 0) return std::nullopt;
+    try {
+        ParserBuffer again = read();
+        if (encoding == pugi::encoding_utf8) {
+            pugi::xml_encoding utf8;
+            return lineAndColumn(toUtf8Document(std::move(again), utf8).view(), offset);
+        }
+        const auto wide = QStringConverter::encodingForData(again.view(), u'<');
+        if (!wide) return std::nullopt;
+        QStringDecoder decoder(*wide, QStringDecoder::Flag::ConvertInitialBom);
+        return lineAndColumn(QString(decoder(again.view())).toUtf8(), offset);
+    } catch (const LoadError&) {
+        return std::nullopt;
+    }
+}
+
+struct Parsed {
+    std::unique_ptr<pugi::xml_document> doc;
+    std::unique_ptr<SourceText> source;
+};
+
 // The document of the text `read` gives, parsed and checked: well-formed, of Unicode text, declaring
-// no entities. UTF-8 is parsed where it was read, and the document keeps that one buffer.
-std::unique_ptr<pugi::xml_document> parseDocument(const std::function<ParserBuffer()>& read) {
+// no entities, with the notes of its own text for the export. UTF-8 is parsed where it was read, and
+// the document keeps that one buffer.
+Parsed parseDocument(const std::function<ParserBuffer()>& read) {
     ParserBuffer bytes = read();
     const QByteArrayView view = bytes.view();
     const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    if (std::all_of(view.begin(), view.end(), blank)) throw LoadError("the file is empty");
+    if (std::all_of(view.begin(), view.end(), blank)) fail(reason::emptyFile());
+    const bool byteOrderMark = view.startsWith("\xEF\xBB\xBF");
     pugi::xml_encoding encoding;
     ParserBuffer text = toUtf8Document(std::move(bytes), encoding);
 
     auto doc = std::make_unique<pugi::xml_document>();
+    auto source = std::make_unique<SourceText>();
+    const char* buffer = text.data();
     // Whitespace text is kept so that an export reproduces the file's own layout.
     constexpr unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_pi |
                                  pugi::parse_comments | pugi::parse_doctype | pugi::parse_ws_pcdata;
     pugi::xml_parse_result parsed;
     if (encoding == pugi::encoding_utf8) {
+        // The notes first: the parser writes into the text it parses.
+        *source = SourceText(text.view(), byteOrderMark);
         // With its terminating zero, as the parser's own copy would be.
         const size_t size = size_t(text.size()) + 1;
         parsed = doc->load_buffer_inplace_own(text.release(), size, options, encoding);
     } else {
         parsed = doc->load_buffer(text.data(), size_t(text.size()), options, encoding);
     }
-    if (!parsed) {
-        // The parser wrote into the text it stopped in, so the place is counted in a new reading of
-        // it; a file that cannot be read again is placed by its character.
-        std::optional<std::pair<int, int>> place;
-        if (encoding == pugi::encoding_utf8) {
-            try {
-                pugi::xml_encoding again;
-                place = lineAndColumn(toUtf8Document(read(), again).view(), parsed.offset);
-            } catch (const LoadError&) {
-            }
-        }
-        if (place) {
-            throw LoadError(QStringLiteral("not well-formed XML at line %1, column %2: %3")
-                                .arg(place->first)
-                                .arg(place->second)
-                                .arg(QLatin1String(parsed.description()))
-                                .toStdString());
-        }
-        throw LoadError(QStringLiteral("not well-formed XML at character %1: %2")
-                            .arg(parsed.offset)
-                            .arg(QLatin1String(parsed.description()))
-                            .toStdString());
+    const auto placeOf = [&](ptrdiff_t offset) { return placeIn(read, encoding, offset); };
+    if (!parsed) fail(reason::notWellFormed(parsed.status, placeOf(parsed.offset)));
+    const auto settled = [&](pugi::xml_node n) {
+        if (!settle(n)) fail(reason::noSuchCharacter(placeOf(n.offset_debug())));
+    };
+    // The scan of a UTF-8 text notes every node that holds a reference; when it followed the parser
+    // all through, those are the only nodes to settle.
+    const bool followed = encoding == pugi::encoding_utf8 && source->attach(*doc, buffer, settled);
+    if (!followed) {
+        if (const pugi::xml_node bad = settleAll(*doc)) settled(bad);
     }
-    settleText(*doc);
     for (auto node : doc->children()) {
         // pugixml expands no entities, but a file that declares them expects something else
         // than what would be read: refuse it rather than show unexpanded references.
         if (node.type() == pugi::node_doctype &&
             std::string_view(node.value()).find("<!ENTITY") != std::string_view::npos) {
-            throw LoadError("the document type declaration declares entities, which are not accepted");
+            fail(reason::declaresEntities());
         }
     }
-    return doc;
+    return {std::move(doc), std::move(source)};
 }
 
-// The export always writes UTF-8, so the declaration must say so.
-void declareUtf8(pugi::xml_document& doc) {
-    pugi::xml_node declaration = doc.first_child();
-    if (declaration.type() != pugi::node_declaration) {
-        declaration = doc.prepend_child(pugi::node_declaration);
-        declaration.append_attribute("version") = "1.0";
-    }
+// The export always writes UTF-8, so a declaration that, as the export writes it, names another
+// encoding to this reader is made to say UTF-8 first. One that names none, or UTF-8, is left alone.
+void declareUtf8(pugi::xml_document& doc, const SourceText& source) {
+    if (namesUtf8(declaredEncoding(source.declarationText(doc)))) return;
+    pugi::xml_node declaration = doc.first_child();  // only a declaration names an encoding
     if (auto a = declaration.attribute("encoding")) {
         a.set_value("UTF-8");
     } else if (auto version = declaration.attribute("version")) {
@@ -423,13 +470,13 @@ int Worksheet::Impl::indexColumn(NsScope& scope, pugi::xml_node node, int previo
 int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previousRow) {
     int number = previousRow + 1;
     if (auto a = scope.attribute(rowNode, "Index")) {
-        number = positionAttribute(a, 1, kMaxRow, name, "row index");
-        if (number <= previousRow) outOfOrder(name, "row", number, previousRow);
+        number = positionAttribute(a, 1, kMaxRow, name, reason::Position::RowIndex);
+        if (number <= previousRow) fail(reason::rowOutOfOrder(name, number, previousRow));
     }
-    if (number > kMaxRow) outOfOrder(name, "row", number, kMaxRow);
+    if (number > kMaxRow) fail(reason::rowBeyondTheSheet(name, number));
     int span = 0;
     if (auto a = scope.attribute(rowNode, "Span"))
-        span = positionAttribute(a, 0, kMaxRow - number, name, "row span");
+        span = positionAttribute(a, 0, kMaxRow - number, name, reason::Position::RowSpan);
     RowSlot& slot = rows[number];
     slot.row = rowNode;
     slot.last = number + span;
@@ -445,13 +492,13 @@ int Worksheet::Impl::indexRow(NsScope& scope, pugi::xml_node rowNode, int previo
         if (scope.is(cellNode, kSpreadsheetNs, "Cell")) {
             int column = previousColumn + 1;
             if (auto a = scope.attribute(cellNode, "Index")) {
-                column = positionAttribute(a, 1, kMaxColumn, name, "cell index");
-                if (column <= previousColumn) outOfOrder(name, "column", column, previousColumn);
+                column = positionAttribute(a, 1, kMaxColumn, name, reason::Position::CellIndex);
+                if (column <= previousColumn) fail(reason::columnOutOfOrder(name, column, previousColumn));
             }
-            if (column > kMaxColumn) outOfOrder(name, "column", column, kMaxColumn);
+            if (column > kMaxColumn) fail(reason::columnBeyondTheSheet(name, column));
             int merge = 0;
             if (auto a = scope.attribute(cellNode, "MergeAcross")) {
-                merge = positionAttribute(a, 0, kMaxColumn - column, name, "MergeAcross");
+                merge = positionAttribute(a, 0, kMaxColumn - column, name, reason::Position::MergeAcross);
             }
             const CellSlot& cell = slot.cells.emplace_back(CellSlot{cellNode, column, column + merge});
             previousColumn = cell.last;
@@ -473,15 +520,13 @@ void Workbook::loadFromBytes(const QByteArray& bytes) {
 
 void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QString& origin) {
     try {
-        auto doc = parseDocument(read);
+        auto [doc, source] = parseDocument(read);
 
         pugi::xml_node root = doc->document_element();
         NsScope scope;
         scope.enter(root);
         if (!scope.is(root, kSpreadsheetNs, "Workbook")) {
-            throw LoadError(("not an XML spreadsheet: the root element is <" + qs(root.name()) +
-                             ">, not a Workbook of " + QLatin1String(kSpreadsheetNs.data()))
-                                .toStdString());
+            fail(reason::notASpreadsheet(qs(root.name()), localOf(root.name()) == "Workbook"));
         }
 
         std::vector<std::unique_ptr<Worksheet>> sheets;
@@ -500,7 +545,7 @@ void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QSt
             }
             scope.leave(mark);
         }
-        if (sheets.empty()) throw LoadError("the workbook has no worksheet");
+        if (sheets.empty()) fail(reason::noWorksheet());
 
         size_t active = 0;
         if (activeIndex && *activeIndex >= 0 && size_t(*activeIndex) < sheets.size()) {
@@ -514,8 +559,9 @@ void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QSt
             }
         }
 
-        declareUtf8(*doc);
+        declareUtf8(*doc, *source);
         doc_ = std::move(doc);
+        source_ = std::move(source);
         sheets_ = std::move(sheets);
         active_ = active;
     } catch (const LoadError& e) {

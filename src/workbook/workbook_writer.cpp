@@ -2,8 +2,10 @@
 // workbook's document, and the export.
 #include <QFile>
 #include <algorithm>
+#include <cstring>
 
 #include "common/whole_file.h"
+#include "workbook/source_text.h"
 #include "workbook/workbook_dom.h"
 
 namespace workbook {
@@ -51,6 +53,17 @@ void removeAttribute(pugi::xml_node element, std::string_view local) {
     if (auto a = NsScope::at(element).attribute(element, local)) element.remove_attribute(a);
 }
 
+// True when the cell already holds just this value, with no formula that the write would replace.
+bool holdsExactly(pugi::xml_node cell, pugi::xml_node data, const char* type, const std::string& text) {
+    // The text first: it is what a write most often changes, and the cheapest to compare.
+    const pugi::xml_node only = data.first_child();
+    if (!only || only.next_sibling() || only.type() != pugi::node_pcdata || only.value() != text)
+        return false;
+    const NsScope scope = NsScope::at(data);
+    return !scope.attribute(cell, "Formula") && !scope.attribute(cell, "ArrayRange") &&
+           std::string_view(scope.attribute(data, "Type").value()) == type;
+}
+
 // A sibling element named like its parent's children: "ss:Row" in "ss:Table", "Row" in "Table".
 std::string siblingName(pugi::xml_node parent, std::string_view local) {
     const std::string_view prefix = prefixOf(parent.name());
@@ -88,13 +101,6 @@ pugi::xml_node insertBefore(pugi::xml_node parent, const std::string& name, pugi
     if (auto ws = whitespaceBefore(node)) parent.insert_copy_before(ws, before);
     return node;
 }
-
-struct ByteWriter : pugi::xml_writer {
-    QByteArray bytes;
-    void write(const void* data, size_t size) override {
-        bytes.append(static_cast<const char*>(data), qsizetype(size));
-    }
-};
 
 }  // namespace
 
@@ -259,16 +265,18 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
 
     Impl::RowSlot& rowSlot = d_->ensureRow(row);
     Impl::CellSlot& slot = d_->ensureCell(rowSlot, column);
+    const bool number = value.kind == CellValue::Kind::Number;
+    const char* type = number ? "Number" : "String";
+    const std::string text = utf8(number ? numberText(value.number) : value.text);
+    pugi::xml_node data = dataOf(slot.cell);
+    if (holdsExactly(slot.cell, data, type, text)) return;  // the file's own text stays as it was
     // A written value replaces a formula: nothing here evaluates formulas, and a program that does
     // would otherwise overwrite the value with its result.
     removeAttribute(slot.cell, "Formula");
     removeAttribute(slot.cell, "ArrayRange");
-    pugi::xml_node data = dataOf(slot.cell);
     if (!data) data = slot.cell.prepend_child(siblingName(slot.cell, "Data").c_str());
-    const bool number = value.kind == CellValue::Kind::Number;
-    setAttribute(data, "Type", number ? "Number" : "String");
+    setAttribute(data, "Type", type);
     while (auto child = data.first_child()) data.remove_child(child);
-    const std::string text = utf8(number ? numberText(value.number) : value.text);
     data.append_child(pugi::node_pcdata).set_value(text.c_str());
 
     d_->rowExtent = std::max(d_->rowExtent, row);
@@ -279,14 +287,142 @@ void Worksheet::setValue(int row, int column, const CellValue& value) {
 }
 
 QByteArray Workbook::toBytes() const {
-    ByteWriter writer;
-    // Each node outside the root on its own line: the parser keeps no whitespace there.
-    for (auto node : doc_->children()) {
-        node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
-        writer.bytes += '\n';
-    }
-    return writer.bytes;
+    return source_->write(*doc_);
 }
+
+namespace dom {
+
+// The export's bytes: the kept text as it was, the parser's writing with the file's own line ends.
+class SourceText::Output : public pugi::xml_writer {
+public:
+    explicit Output(bool crlf) : crlf_(crlf) {}
+
+    void write(const void* data, size_t size) override {
+        written(std::string_view(static_cast<const char*>(data), size));
+    }
+    void written(std::string_view text) {
+        if (!crlf_) {
+            bytes.append(text.data(), qsizetype(text.size()));
+            return;
+        }
+        for (size_t from = 0; from < text.size();) {
+            const void* lf = std::memchr(text.data() + from, '\n', text.size() - from);
+            const size_t to = lf ? size_t(static_cast<const char*>(lf) - text.data()) : text.size();
+            bytes.append(text.data() + from, qsizetype(to - from));
+            if (!lf) break;
+            if (!(to > from ? text[to - 1] == '\r' : afterCr_)) bytes += '\r';
+            bytes += '\n';
+            from = to + 1;
+        }
+        afterCr_ = !text.empty() && text.back() == '\r';
+    }
+    void kept(std::string_view text) {
+        bytes.append(text.data(), qsizetype(text.size()));
+        afterCr_ = false;
+    }
+
+    QByteArray bytes;
+
+private:
+    bool crlf_;
+    bool afterCr_ = false;  // the written text so far ends in a carriage return
+};
+
+QByteArray SourceText::write(const pugi::xml_document& doc) const {
+    Output out(crlf_);
+    if (byteOrderMark_) out.kept("\xEF\xBB\xBF");
+    // The text between the nodes outside the root element, while those are the nodes loaded.
+    bool gaps = !gaps_.empty();
+    size_t count = 0;
+    for (auto n : doc.children()) {
+        gaps = gaps && count < top_.size() && top_[count] == identity(n);
+        ++count;
+    }
+    gaps = gaps && count == top_.size();
+    if (gaps) out.kept(gaps_.front());
+    size_t i = 0;
+    for (auto n : doc.children()) {
+        writeTree(out, n);
+        if (gaps) {
+            out.kept(gaps_[++i]);
+        } else {
+            out.written("\n");  // the parser keeps no text there
+        }
+    }
+    return std::move(out.bytes);
+}
+
+QByteArray SourceText::declarationText(const pugi::xml_document& doc) const {
+    Output out(crlf_);
+    if (const pugi::xml_node first = doc.first_child(); first.type() == pugi::node_declaration)
+        writeTree(out, first);
+    return std::move(out.bytes);
+}
+
+void SourceText::writeTree(Output& out, pugi::xml_node top) const {
+    if (kept_.empty()) {
+        top.print(out, "", pugi::format_raw, pugi::encoding_utf8);
+        return;
+    }
+    // Elements that are kept or hold a kept node are written here, the rest by the parser. A loop,
+    // not a recursion, so that no depth of nesting runs out of stack.
+    std::vector<std::pair<pugi::xml_node, const Kept*>> open;
+    pugi::xml_node node = top;
+    while (true) {
+        const Kept* kept = keptFor(node);
+        if (node.type() == pugi::node_element && (kept || aboveKept_.contains(node.name()))) {
+            if (writeStart(out, node, kept)) {
+                if (pugi::xml_node child = node.first_child()) {
+                    open.emplace_back(node, kept);
+                    node = child;
+                    continue;
+                }
+                writeEnd(out, node, kept);
+            }
+        } else if (kept) {
+            out.kept(kept->text);
+        } else {
+            node.print(out, "", pugi::format_raw, pugi::encoding_utf8);
+        }
+        while (true) {
+            if (open.empty()) return;
+            if (pugi::xml_node sibling = node.next_sibling()) {
+                node = sibling;
+                break;
+            }
+            const auto [parent, parentKept] = open.back();
+            open.pop_back();
+            writeEnd(out, parent, parentKept);
+            node = parent;
+        }
+    }
+}
+
+// Returns whether an end tag follows.
+bool SourceText::writeStart(Output& out, pugi::xml_node element, const Kept* kept) const {
+    const bool children = bool(element.first_child());
+    if (kept) {
+        // `<a/>` that has since got children is written anew.
+        const bool empty = kept->text.ends_with("/>");
+        if (!empty || !children) {
+            out.kept(kept->text);
+            return !empty;
+        }
+    }
+    std::string tag;
+    appendStartTag(tag, element);
+    out.written(tag);
+    return children;
+}
+
+void SourceText::writeEnd(Output& out, pugi::xml_node element, const Kept* kept) const {
+    if (kept && !kept->end.empty()) return out.kept(kept->end);
+    out.written("</");
+    out.written(element.name());
+    out.written(">");
+}
+
+}  // namespace dom
 
 void Workbook::exportTo(const QString& path) const {
     const QByteArray bytes = toBytes();

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "workbook/workbook_reasons.h"
+
 namespace velmox {
 
 Ziruduzizozod::Ziruduzizozod() : ui::Form(QStringLiteral("Ziruduzizozod")) {
@@ -10,7 +12,7 @@ Ziruduzizozod::Ziruduzizozod() : ui::Form(QStringLiteral("Ziruduzizozod")) {
 
 workbook::Worksheet& layoutSheet() {
     workbook::Worksheet* s = ui::form<Ziruduzizozod>().Spreadsheet1.sheet(u"Sheet1");
-    if (!s) throw std::runtime_error("В файле 1.xml нет листа Sheet1.");
+    if (!s) throw std::runtime_error(workbook::reason::noLayoutSheet().toStdString());
     return *s;
 }
 

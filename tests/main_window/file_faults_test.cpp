@@ -8,6 +8,7 @@
 #include "main_window/vazed_fixture.h"
 #include "main_window/vazed_tables.h"
 #include "support/child_process.h"
+#include "workbook/ziruduzizozod.h"
 
 using velmox::kLastValueLines;
 using velmox::Vazed;
@@ -48,6 +49,8 @@ TEST_F(VazedTest, AFullDiskAtTheCloseKeepsEveryOldFileAndOneMessageNamesThem) {
     v.Text9.setText(QStringLiteral("Петров П.П."));
     v.Combo2.setText(QStringLiteral("Университет"));
     v.Combo3.setText(QStringLiteral("Гимназия"));
+    // A moved field: the close writes "1.xml" too, which an unchanged layout would leave alone.
+    velmox::layoutSheet().setInteger(u"C5", 1234);
     const QMap<QString, QByteArray> before = contents(folder.path());
 
     runInChild([&] {

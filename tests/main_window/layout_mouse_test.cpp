@@ -81,6 +81,14 @@ TEST_F(LayoutTest, MovesByMouseAndKeyReachOneXmlThroughTheCloseAndTheNextStartPl
     expected.replace(expected.indexOf("Sheet1!R1C3=3360"), QStringLiteral("Sheet1!R1C3=%1").arg(top));
     expected.replace(expected.indexOf("Sheet1!R1C5=1800"), QStringLiteral("Sheet1!R1C5=%1").arg(left));
     EXPECT_EQ(allCells(saved), expected);
+    // Byte for byte, only the two cells of the moved field changed: row 1 is the file's first row.
+    QByteArray moved = shippedLayout();
+    for (const auto& [from, to] : {std::pair{3360, top}, std::pair{1800, left}}) {
+        const QByteArray was = "<ss:Data ss:Type=\"Number\">" + QByteArray::number(from) + "</ss:Data>";
+        moved.replace(moved.indexOf(was), was.size(),
+                      "<ss:Data ss:Type=\"Number\">" + QByteArray::number(to) + "</ss:Data>");
+    }
+    EXPECT_EQ(folder.read("1.xml"), moved);
 
     Vazed& again = start();
     EXPECT_EQ(again.Label1.top().value, top);

@@ -110,15 +110,18 @@ TEST_F(VazedTest, AValueWithALineBreakOrAKazakhLetterKeepsTheFileAt47Lines) {
 TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWritesNothing) {
     struct Case {
         const char* what;
-        QByteArray layout;  // empty: no file
+        QByteArray layout;   // empty: no file
+        const char* reason;  // the message's "Причина:" line
     };
     const Case cases[] = {
-        {"missing", {}},
-        {"not XML", "this is not a workbook"},
+        {"missing", {}, "Причина: %1: файл или папка не найдены"},
+        {"not XML", "this is not a workbook",
+         "Причина: %1: ошибка в разметке XML в строке 1, позиции 23: нет корневого элемента"},
         {"no Sheet1",
          "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
          "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"Other\"><Table/>"
-         "</Worksheet></Workbook>"},
+         "</Worksheet></Workbook>",
+         "Причина: В файле 1.xml нет листа Sheet1."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,6 +136,8 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
         EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
+        EXPECT_EQ(services->messages[0].details.section(u'\n', -1),
+                  QString::fromUtf8(c.reason).replace(QStringLiteral("%1"), f.file("1.xml")));
         EXPECT_EQ(services->endedWith, std::vector<int>{1});
         EXPECT_FALSE(ui::form<Vazed>().isShown());
         // The next start must not take the lock for a running copy.

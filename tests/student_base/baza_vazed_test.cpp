@@ -65,11 +65,14 @@ TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheN
     const struct {
         const char* what;
         QByteArray bytes;
+        const char* reason;  // how the message's "Причина:" line goes on after the file's path
     } cases[] = {
-        {"plain text", QByteArray("Иванов;Иван;2019\r\n")},
-        {"cut off", studentBaseXml({kKasymov}).left(150)},
-        {"another XML document", QByteArray("<?xml version=\"1.0\"?><html><body/></html>")},
-        {"empty", QByteArray()},
+        {"plain text", QByteArray("Иванов;Иван;2019\r\n"),
+         "ошибка в разметке XML в строке 2, позиции 1: нет корневого элемента"},
+        {"cut off", studentBaseXml({kKasymov}).left(150), "ошибка в разметке XML в строке "},
+        {"another XML document", QByteArray("<?xml version=\"1.0\"?><html><body/></html>"),
+         "это не таблица XML: корневой элемент <html>, а не Workbook"},
+        {"empty", QByteArray(), "файл пуст"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -82,6 +85,9 @@ TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheN
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
         EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("2.xml"))))
             << services->messages[0].all().toStdString();
+        EXPECT_TRUE(services->messages[0].details.section(u'\n', -1).startsWith(
+            QStringLiteral("Причина: %1: %2").arg(folder.file("2.xml"), QString::fromUtf8(c.reason))))
+            << services->messages[0].details.toStdString();
         BazaVazed& b = ui::form<BazaVazed>();
         EXPECT_EQ(b.Spreadsheet1.activeSheet().rowCount(), 0);
         EXPECT_EQ(v.Combo1.listCount(), 0);
@@ -141,6 +147,11 @@ TEST_F(StudentBaseTest, ASaveThatCannotWriteShowsItsMessageAndLeavesTheOldFileAs
         ui::setProgramFolder(folder.file(QString::fromLatin1(c.programFolder)));
         BazaVazed& b = ui::form<BazaVazed>();
         EXPECT_EQ(services->messages.size(), c.loadMessages);
+        if (c.loadMessages) {
+            EXPECT_EQ(
+                services->messages[0].details.section(u'\n', -1),
+                QStringLiteral("Причина: %1: на месте файла находится папка").arg(ui::programPath("2.xml")));
+        }
         b.Spreadsheet1.activeSheet().setText(2, 1, kKasymov[0]);
         b.Image1_Click();
         ASSERT_EQ(services->messages.size(), c.loadMessages + 1);

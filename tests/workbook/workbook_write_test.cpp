@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QRegularExpression>
+#include <functional>
 #include <map>
 #include <random>
 #include <tuple>
 
 #include "support/program_folder.h"
 #include "workbook/fixtures.h"
+#include "workbook/same_cells.h"
 #include "workbook/workbook.h"
 
 using workbook::CellValue;
@@ -40,36 +43,112 @@ int attributeValue(const QByteArray& bytes, const char* name) {
     return re.match(QString::fromUtf8(bytes)).captured(1).toInt();
 }
 
+// Forms of writing that the parser reads as the same document but its own writing gives otherwise.
+const char* const kOwnForms[] = {
+    // attributes on lines of their own, tabs, blanks around "=", single quotes, a blank before the end
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<ss:Workbook\txmlns:x=\"urn:schemas-microsoft-com:office:excel\"\n"
+    "             xmlns:ss = 'urn:schemas-microsoft-com:office:spreadsheet' >\n"
+    " <ss:Worksheet ss:Name=\"Sheet1\" >\n"
+    "  <ss:Table\n   ss:ExpandedRowCount=\"3\"\n   ss:ExpandedColumnCount=\"5\">\n"
+    "   <ss:Row ss:Index=\"2\" ><ss:Cell ss:Index=\"3\" ss:StyleID=\"s1\" /><ss:Cell></ss:Cell></ss:Row >\n"
+    "   <ss:Row><ss:Cell><ss:Data ss:Type=\"String\"></ss:Data></ss:Cell></ss:Row>\n"
+    "  </ss:Table  >\n </ss:Worksheet>\n</ss:Workbook>\n",
+    // references in text and in attribute values, '>' in both, a CDATA section
+    "<?xml version='1.0' encoding='utf-8'?>\n"
+    "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+    " <ss:Worksheet ss:Name=\"&#9;Лист&apos;1&apos; a>b &#x49A;\">\n  <ss:Table><ss:Row>"
+    "<ss:Cell><ss:Data ss:Type=\"String\">a&#10;b &quot;c&quot; &apos;d&apos; &#1178;&#x49A; e>f &amp; "
+    "&lt;</ss:Data></ss:Cell>"
+    "<ss:Cell><ss:Data ss:Type=\"String\"><![CDATA[<&>]]></ss:Data></ss:Cell>"
+    "</ss:Row></ss:Table>\n </ss:Worksheet>\n</ss:Workbook>",
+    // CR LF line ends throughout, a comment and a text of two lines
+    "<?xml version=\"1.0\"?>\r\n<?mso-application progid=\"Excel.Sheet\"?>\r\n"
+    "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"\r\n"
+    " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\r\n"
+    " <!-- two\r\n lines -->\r\n <Worksheet ss:Name=\"Sheet1\">\r\n  <Table>\r\n   <Row>\r\n"
+    "    <Cell><Data ss:Type=\"String\">Иванов\r\nИван</Data></Cell>\r\n"
+    "   </Row>\r\n  </Table>\r\n </Worksheet>\r\n</Workbook>\r\n",
+    // mixed line ends, a lone carriage return, blank lines in the prolog, no declaration
+    "\n<!-- made by hand -->\r\n\n<?mso-application   progid=\"Excel.Sheet\"?>"
+    "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\r\n"
+    " <ss:Worksheet ss:Name=\"Sheet1\">\r\n  <ss:Table>\n   <ss:Row>\r"
+    "<ss:Cell><ss:Data ss:Type=\"Number\">1</ss:Data></ss:Cell></ss:Row>\n"
+    " <!--a\rb--></ss:Table></ss:Worksheet></ss:Workbook>\n\n",
+    // a byte-order mark
+    "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><ss:Worksheet "
+    "ss:Name=\"Sheet1\"/></ss:Workbook>\n",
+};
+
+QByteArray shippedBytes(const char* name) {
+    QFile f(QStringLiteral(VELMOX_SOURCE_DIR "/dist/") + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("missing shipped file");
+    return f.readAll();
+}
+
 }  // namespace
 
-TEST(WorkbookWrite, ExportOfAnUnchangedFileIsByteIdentical) {
-    Workbook book;
-    book.load(fixturePath("layout.xml"));
-    EXPECT_EQ(book.toBytes(), fixtureBytes("layout.xml"));
+// The shipped files, the fixtures and files written in every form the parser reads: an export of the
+// unchanged workbook gives back every byte, so an export over the file writes nothing at all.
+TEST(WorkbookWrite, ExportOfAnUnchangedFileKeepsEveryByte) {
+    std::vector<std::pair<QString, QByteArray>> files = {
+        {"dist/1.xml", shippedBytes("1.xml")},
+        {"dist/2.xml", shippedBytes("2.xml")},
+        {"layout.xml", fixtureBytes("layout.xml")},
+        {"default_namespace.xml", fixtureBytes("default_namespace.xml")},
+    };
+    for (const char* form : kOwnForms) files.emplace_back(QString::fromUtf8(form).left(60), form);
+    ProgramFolder folder;
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name.toStdString());
+        Workbook book;
+        book.loadFromBytes(bytes);
+        EXPECT_EQ(book.toBytes(), bytes);
+
+        // A read-only file refuses any write: an export that left it alone did not try.
+        folder.write("same.xml", bytes);
+        QFile::setPermissions(folder.file("same.xml"), QFileDevice::ReadOwner);
+        Workbook fromFile;
+        fromFile.load(folder.file("same.xml"));
+        EXPECT_NO_THROW(fromFile.exportTo(folder.file("same.xml")));
+        QFile::setPermissions(folder.file("same.xml"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(folder.read("same.xml"), bytes);
+    }
 }
 
 TEST(WorkbookWrite, WritingACellChangesOnlyThatCellInTheExport) {
     struct Case {
+        QByteArray file;
         const char* name;
         int16_t value;
         const char* line;  // the cell's line in the export
     };
+    QByteArray crLfLineEnds = QByteArray(kOwnForms[2]).replace("Иванов\r\nИван", "Иванов");
     const Case cases[] = {
-        {"c7", 3360,
+        {fixtureBytes("layout.xml"), "c7", 3360,
          R"(    <ss:Cell ss:Index="3"><ss:Data ss:Type="Number">3360</ss:Data><v:Note>unknown child</v:Note></ss:Cell>)"},
         // a written value replaces the formula it came from
-        {"E2", -45, R"(    <ss:Cell ss:Index="5"><ss:Data ss:Type="Number">-45</ss:Data></ss:Cell>)"},
-        {"h61", 1, R"(    <ss:Cell ss:MergeAcross="1"><ss:Data ss:Type="Number">1</ss:Data></ss:Cell>)"},
+        {fixtureBytes("layout.xml"), "E2", -45,
+         R"(    <ss:Cell ss:Index="5"><ss:Data ss:Type="Number">-45</ss:Data></ss:Cell>)"},
+        {fixtureBytes("layout.xml"), "h61", 1,
+         R"(    <ss:Cell ss:MergeAcross="1"><ss:Data ss:Type="Number">1</ss:Data></ss:Cell>)"},
+        // a field moved in the shipped layout, beneath its workbook's attributes on four lines
+        {shippedBytes("1.xml"), "C1", 3400,
+         R"(    <ss:Cell ss:Index="3"><ss:Data ss:Type="Number">3400</ss:Data></ss:Cell>)"},
+        {shippedBytes("2.xml"), "e2", 2020,
+         R"(    <ss:Cell><ss:Data ss:Type="Number">2020</ss:Data></ss:Cell>)"},
+        {crLfLineEnds, "A1", 7, "    <Cell><Data ss:Type=\"Number\">7</Data></Cell>\r"},
     };
-    const QByteArray original = fixtureBytes("layout.xml");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const QByteArray& original = c.file;
         Workbook book;
         book.loadFromBytes(original);
+        workbook::Worksheet& sheet = book.activeSheet();
         const auto before = allCells(book);
-        book.sheet(u"Sheet1")->setInteger(QString::fromLatin1(c.name), c.value);
-        EXPECT_EQ(workbook::toInteger16(book.sheet(u"Sheet1")->cell(QString::fromLatin1(c.name).toUpper())),
-                  c.value);
+        sheet.setInteger(QString::fromLatin1(c.name), c.value);
+        EXPECT_EQ(workbook::toInteger16(sheet.cell(QString::fromLatin1(c.name).toUpper())), c.value);
 
         const QByteArray exported = book.toBytes();
         const auto a = lines(original), b = lines(exported);
@@ -85,12 +164,61 @@ TEST(WorkbookWrite, WritingACellChangesOnlyThatCellInTheExport) {
         Workbook back;
         back.loadFromBytes(exported);
         auto after = allCells(back);
-        const CellKey written{"Sheet1", QByteArray(c.name + 1).toInt(), QChar::toUpper(c.name[0]) - 'A' + 1};
+        const CellKey written{sheet.name(), QByteArray(c.name + 1).toInt(),
+                              QChar::toUpper(c.name[0]) - 'A' + 1};
         EXPECT_EQ(after[written], CellValue::ofNumber(c.value));
         after.erase(written);
         auto expected = before;
         expected.erase(written);
         EXPECT_EQ(after, expected);
+    }
+}
+
+// A node whose content changed is written in the parser's own form; every other node keeps its own.
+TEST(WorkbookWrite, AChangedNodeIsWrittenAnewAndTheRestKeepTheirOwnText) {
+    const QByteArray start =
+        "<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+        " <ss:Worksheet ss:Name=\"Sheet1\">\n"
+        "  <ss:Table\n   ss:ExpandedRowCount=\"2\"\n   ss:ExpandedColumnCount=\"3\">\n"
+        "   <ss:Row><ss:Cell  ss:StyleID=\"s1\"><ss:Data ss:Type=\"String\">a&#10;b</ss:Data></ss:Cell>"
+        "<ss:Cell><ss:Data ss:Type=\"String\">&quot;c&quot;</ss:Data></ss:Cell></ss:Row>\n"
+        "   <ss:Row></ss:Row>\n"
+        "  </ss:Table>\n </ss:Worksheet >\n</ss:Workbook>";
+    struct Case {
+        const char* what;
+        std::function<void(workbook::Worksheet&)> change;
+        QByteArray expected;
+    };
+    const auto replaced = [&](const char* from, const char* to) {
+        return QByteArray(start).replace(from, to);
+    };
+    const Case cases[] = {
+        {"a new value in a cell with its own start tag", [](auto& s) { s.setText(1, 1, "x"); },
+         replaced("a&#10;b", "x")},
+        {"the same text written again", [](auto& s) { s.setText(1, 2, "\"c\""); }, start},
+        {"a cell in an empty row written open", [](auto& s) { s.setInteger(u"B2", 5); },
+         replaced(
+             "<ss:Row></ss:Row>",
+             "<ss:Row><ss:Cell ss:Index=\"2\"><ss:Data ss:Type=\"Number\">5</ss:Data></ss:Cell></ss:Row>")},
+        {"a count grown", [](auto& s) { s.setInteger(u"A3", 3); },
+         replaced("  <ss:Table\n   ss:ExpandedRowCount=\"2\"\n   ss:ExpandedColumnCount=\"3\">",
+                  "  <ss:Table ss:ExpandedRowCount=\"3\" ss:ExpandedColumnCount=\"3\">")
+             .replace("<ss:Row></ss:Row>\n",
+                      "<ss:Row></ss:Row>\n"
+                      "   <ss:Row><ss:Cell><ss:Data ss:Type=\"Number\">3</ss:Data></ss:Cell></ss:Row>\n")},
+        {"a cleared cell", [](auto& s) { s.setText(1, 1, ""); },
+         replaced("<ss:Data ss:Type=\"String\">a&#10;b</ss:Data>", "")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workbook book;
+        book.loadFromBytes(start);
+        c.change(book.activeSheet());
+        EXPECT_EQ(book.toBytes(), c.expected);
+        Workbook back;
+        back.loadFromBytes(book.toBytes());
+        EXPECT_EQ(cellDifference(book, back).toStdString(), "");
+        EXPECT_EQ(back.toBytes(), c.expected);
     }
 }
 
