@@ -19,14 +19,15 @@ struct LabelDesign {
     const char16_t* caption;
 };
 // The requirement names on the left, their values on the right. The values describe this build:
-// it runs on Linux and needs no spreadsheet program. "Программное обеспечение:" takes 2403 twips in
+// it runs on Linux and needs no spreadsheet program; the values and the bottom label stay the same
+// under both languages, so they hold no Russian words. "Программное обеспечение:" takes 2403 twips in
 // Times New Roman bold (its twin has the same widths), more than a box of 2295: Label7 is as wide as
 // that and two lines high like Label8, so the Kazakh name, 2474 twips, wraps onto its second line
 // instead of running into the value beside it.
 // clang-format off
 constexpr LabelDesign kRequirements[] = {
     {&Help::Label1, "Label1", {240, 360, 2415, 255}, u"Операционные системы:"},
-    {&Help::Label2, "Label2", {2760, 360, 2655, 255}, u"Linux (Debian 12 и новее)"},
+    {&Help::Label2, "Label2", {2760, 360, 2655, 255}, u"Linux (Debian 12+)"},
     {&Help::Label3, "Label3", {240, 720, 2175, 255}, u"Оперативная память:"},
     {&Help::Label4, "Label4", {2760, 720, 1455, 255}, u"512 МБ"},
     {&Help::Label5, "Label5", {240, 1080, 2175, 255}, u"Дисковое пространство:"},
@@ -91,7 +92,7 @@ Help::Help() : ui::Form(QStringLiteral("Help")) {
     Label10.setAlignment(ui::Alignment::Center);
     Label10.setBackStyle(0);
     Label10.setForeColor(0x00000000);
-    Label10.setCaption(QStringLiteral("Velmox: печать на бланк диплома"));
+    Label10.setCaption(QStringLiteral("Velmox"));
 
     Text2.onChange = [this] { Text2_Change(); };
     Text1.onChange = [this] { Text1_Change(); };
