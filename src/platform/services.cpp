@@ -13,8 +13,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -116,10 +118,22 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
         more->setObjectName(QStringLiteral("details"));
         more->setReadOnly(true);
         more->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        const int lineHeight = more->fontMetrics().lineSpacing();
-        const int lines = std::min<int>(int(rest.count(u'\n')) + 1, 12);
-        more->setMinimumHeight(std::min(3 * lineHeight, room.height() / 3));
-        more->setFixedHeight(std::min(lines * lineHeight + 2 * more->frameWidth() + 8, room.height() / 2));
+        // As high as the details need once wrapped at the box's width, up to twelve lines; more
+        // scroll. A long path wraps onto lines of its own, so logical lines are no measure.
+        const QFontMetrics metrics = more->fontMetrics();
+        const int margin = int(std::ceil(more->document()->documentMargin()));
+        const int textWidth = width - layout->contentsMargins().left() - layout->contentsMargins().right() -
+                              2 * more->frameWidth() - 2 * margin - more->cursorWidth();
+        int lines = 0;
+        for (const QString& line : rest.split(u'\n')) {
+            const QRect wrapped = metrics.boundingRect(QRect(0, 0, std::max(textWidth, 1), 1 << 20),
+                                                       Qt::TextWordWrap | Qt::TextWrapAnywhere, line);
+            lines += std::max(1, (wrapped.height() + metrics.lineSpacing() - 1) / metrics.lineSpacing());
+            if (lines >= 12) break;
+        }
+        lines = std::min(lines, 12);
+        more->setFixedHeight(std::min(lines * metrics.lineSpacing() + 2 * more->frameWidth() + 2 * margin + 2,
+                                      room.height() / 2));
         layout->addWidget(more);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());

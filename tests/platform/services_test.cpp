@@ -228,6 +228,22 @@ TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScroll
     }
 }
 
+TEST(MessageBoxLook, DetailsThatFitAreShownWholeWithoutAScrollBar) {
+    // Two lines that wrap at the box's width and a short one: every line shows, nothing scrolls.
+    const QString details = QStringLiteral(
+        "data/13.txt: текст повреждён: байты не в кодировке UTF-8, которую называет метка в начале файла\n"
+        "data/14.txt: файл не открывается для чтения: нет доступа к файлу, который лежит в папке программы\n"
+        "data/15.txt: нет доступа");
+    const std::unique_ptr<QDialog> box = ui::makeMessageBox(
+        QStringLiteral("Не удалось прочитать файлы списков: 3."), "Ошибка", details, nullptr);
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+    auto* more = box->findChild<QPlainTextEdit*>("details");
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(more->toPlainText().endsWith(QStringLiteral("нет доступа")));
+}
+
 }  // namespace
 
 namespace {
