@@ -1,4 +1,4 @@
-// The workbook loader on any bytes: a file either fails with a LoadError or loads, and then its
+// The workbook loader on any bytes: a file either fails with a ui::Error or loads, and then its
 // export loads again with the same sheets and cells, and exports again to the very same bytes.
 #include <cstdint>
 #include <cstdio>
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     workbook::Workbook book;
     try {
         book.loadFromBytes(bytes);
-    } catch (const workbook::LoadError&) {
+    } catch (const ui::Error&) {
         return 0;
     }
     readEverything(book);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     workbook::Workbook again;
     try {
         again.loadFromBytes(exported);
-    } catch (const workbook::LoadError& e) {
+    } catch (const ui::Error& e) {
         fail("the export of a loaded file does not load", QString::fromUtf8(e.what()));
     }
     const QString difference = cellDifference(book, again);

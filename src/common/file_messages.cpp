@@ -1,33 +1,20 @@
 #include "common/file_messages.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "platform/paths.h"
+#include "platform/program_folder.h"
 #include "platform/services.h"
 
 namespace filemsg {
 
 namespace {
 void report(const QString& what, const QString& path, const QString& reason, const QString& consequence) {
-    QString summary = QStringLiteral("Не удалось %1 файл «%2».").arg(what, shownName(path));
+    QString summary = QStringLiteral("Не удалось %1 файл «%2».").arg(what, ui::shownPath(path));
     if (!consequence.isEmpty()) summary += u' ' + consequence;
-    ui::showError(summary, details(path, reason));
+    ui::showError(summary, reason.isEmpty() ? QString() : QStringLiteral("Причина: %1").arg(reason));
 }
 }  // namespace
 
-QString shownName(const QString& path) {
-    const QString folder = QDir(ui::programFolder()).absolutePath();
-    const QString file = QFileInfo(path).absoluteFilePath();
-    if (file.startsWith(folder + u'/')) return file.mid(folder.size() + 1).replace(u'/', u'\\');
-    return QDir::toNativeSeparators(path);
-}
-
-QString details(const QString& path, const QString& reason) {
-    QString text =
-        QStringLiteral("Файл: %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-    if (!reason.isEmpty()) text += QStringLiteral("\nПричина: %1").arg(reason);
-    return text;
+QString failureLine(const QString& path, const QString& reason) {
+    return QStringLiteral("%1: %2").arg(ui::shownPath(path), reason);
 }
 
 void reportUnreadable(const QString& path, const QString& reason, const QString& consequence) {

@@ -102,7 +102,7 @@ Change removeEntry(const QString& path, int shownIndex, const QString& shownEntr
     return c;
 }
 
-std::optional<textfile::WriteError> write(const Change& change) {
+std::optional<ui::Error> write(const Change& change) {
     if (!change.write) return std::nullopt;
     return textfile::writeEncodedFiles({*change.write}).front();
 }
@@ -174,18 +174,18 @@ void reportUnreadable(const std::vector<Unreadable>& failures) {
     if (news.empty()) return;
     QStringList details;
     for (const Unreadable& f : news) {
-        details << filemsg::details(f.path, f.reason);
+        details << filemsg::failureLine(f.path, f.reason);
         markTold(f);
     }
     const QString summary =
         news.size() == 1
             ? QStringLiteral(
-                  "Не удалось прочитать файл списка «%1». Список показан пустым; его файл не "
-                  "изменится, пока в этом списке ничего не удалено.")
-                  .arg(filemsg::shownName(news.front().path))
+                  "Не удалось прочитать файл списка «%1». Список показан пустым, а его файл "
+                  "программа не изменит.")
+                  .arg(ui::shownPath(news.front().path))
             : QStringLiteral(
-                  "Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми; их файлы "
-                  "не изменятся, пока в них ничего не удалено.")
+                  "Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
+                  "программа не изменит.")
                   .arg(news.size());
     ui::showError(summary, details.join(u'\n'));
 }

@@ -53,7 +53,7 @@ struct Change {
 Change removeEntry(const QString& path, int shownIndex, const QString& shownEntry);
 
 // Writes the change's file, if it has one to write; the failure, or nothing.
-std::optional<textfile::WriteError> write(const Change& change);
+std::optional<ui::Error> write(const Change& change);
 
 // The entries the file holds once the change is written, as a read of it gives them.
 QStringList writtenEntries(const Change& change);

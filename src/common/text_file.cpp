@@ -11,22 +11,21 @@
 #include <optional>
 
 #include "common/whole_file.h"
-
-#include "common/system_reason.h"
+#include "platform/program_folder.h"
 
 namespace textfile {
 namespace {
 
 constexpr char kCodePage[] = "windows-1251";
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
-constexpr char kNotOneByteEach[] =
-    "the Windows-1251 code page of this Qt build does not read one character a byte";
+const QString kNotOneByteEach =
+    QStringLiteral("кодовая страница Windows-1251 этой сборки Qt не даёт одного знака на байт");
 
 // Without the code page every Cyrillic file would be misread or destroyed, so its absence is a fault
 // of the installation, never something to work around with Latin-1.
 void requireValid(const QStringConverter& converter) {
     if (!converter.isValid())
-        throw std::runtime_error("the Windows-1251 code page is not available in this Qt build");
+        throw ui::Error(QStringLiteral("в этой сборке Qt нет кодовой страницы Windows-1251"));
 }
 
 // Windows-1251 gives each byte one character. Its table, taken once from the converter itself, codes
@@ -52,18 +51,18 @@ private:
         QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
         requireValid(decoder);
         const QString chars = decoder.decode(bytes);
-        if (chars.size() != 256) throw std::runtime_error(kNotOneByteEach);
+        if (chars.size() != 256) throw ui::Error(kNotOneByteEach);
         for (int b = 0; b < 256; ++b) table->toChar_[b] = chars[b];
         // Lines are cut at CR and LF: only the CR byte may read as CR, only the LF byte as LF.
         for (int b = 0; b < 256; ++b)
             if ((table->toChar_[b] == QLatin1Char('\r')) != (b == '\r') ||
                 (table->toChar_[b] == QLatin1Char('\n')) != (b == '\n'))
-                throw std::runtime_error(kNotOneByteEach);
+                throw ui::Error(kNotOneByteEach);
         table->toByte_.fill(-1);
         // A character without a byte comes back as a stand-in byte that reads as another character.
         QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
         const QByteArray back = encoder.encode(chars);
-        if (back.size() != 256) throw std::runtime_error(kNotOneByteEach);
+        if (back.size() != 256) throw ui::Error(kNotOneByteEach);
         for (int b = 0; b < 256; ++b) {
             const QChar c = table->toChar_[b];
             if (table->toChar_[quint8(back[b])] == c) table->toByte_[c.unicode()] = qint16(quint8(back[b]));
@@ -170,11 +169,6 @@ std::optional<QByteArray> inCodePage(const QStringList& lines) {
 
 }  // namespace
 
-WriteError::WriteError(const QString& path, const QString& reason)
-    : std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, reason).toStdString()),
-      path_(path),
-      reason_(reason) {}
-
 QStringList splitLines(const QByteArray& bytes, LoneLf lf) {
     const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
     if (!marked) return splitCodePage(bytes, lf);
@@ -200,24 +194,8 @@ ReadResult readLines(const QString& path, LoneLf lf) {
 
 ReadResult readLines(const QString& path, const ReadResult& known, LoneLf lf) {
     ReadResult result;
-    const QFileInfo info(path);
-    if (!info.exists()) return result;
-    result.exists = true;
-    if (info.isDir()) {
-        result.error = QStringLiteral("на месте файла находится папка");
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error =
-            QStringLiteral("файл не открывается для чтения: %1").arg(systemReason(file.errorString()));
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("ошибка чтения: %1").arg(systemReason(file.errorString()));
-        return result;
-    }
+    const QByteArray bytes = readWholeFile(path, &result.error, &result.exists);
+    if (!result.exists || !result.error.isEmpty()) return result;
     // Decoding is the dear part of a read; the same bytes give the same lines.
     if (known.exists && known.error.isEmpty() && bytes == known.bytes) return known;
     return readBytes(bytes, lf);
@@ -274,12 +252,12 @@ void writeLines(const QString& path, const QStringList& lines, WriteOptions opti
 }
 
 void writeEncoded(const QString& path, const QByteArray& bytes, WriteOptions options) {
-    if (std::optional<WriteError> failure = writeEncodedFiles({{path, bytes, options}}).front())
+    if (std::optional<ui::Error> failure = writeEncodedFiles({{path, bytes, options}}).front())
         throw *failure;
 }
 
-std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files) {
-    std::vector<std::optional<WriteError>> failures(files.size());
+std::vector<std::optional<ui::Error>> writeEncodedFiles(const std::vector<EncodedFile>& files) {
+    std::vector<std::optional<ui::Error>> failures(files.size());
     std::vector<WholeFile> whole;
     std::vector<std::size_t> wholeOf;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -292,12 +270,12 @@ std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<Encod
         const QString folder = info.absolutePath();
         if (!QDir(folder).exists()) {
             if (!files[i].options.createFolder) {
-                failures[i].emplace(path,
-                                    QStringLiteral("нет папки «%1»").arg(QDir::toNativeSeparators(folder)));
+                failures[i].emplace(path, QStringLiteral("папка «%1» не найдена").arg(ui::shownPath(folder)));
                 continue;
             }
             if (!QDir().mkpath(folder)) {
-                failures[i].emplace(path, QStringLiteral("не удалось создать папку «%1»").arg(folder));
+                failures[i].emplace(
+                    path, QStringLiteral("не удалось создать папку «%1»").arg(ui::shownPath(folder)));
                 continue;
             }
         }

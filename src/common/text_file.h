@@ -1,13 +1,14 @@
 #pragma once
 // The program's text files: line by line, Windows-1251 unless a byte-order mark says otherwise,
-// CR LF line ends, always written whole. Every function throws std::runtime_error if Qt lacks the
+// CR LF line ends, always written whole. Every function throws ui::Error if Qt lacks the
 // Windows-1251 code page: reading Latin-1 instead would garble every Cyrillic file.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <stdexcept>
 #include <vector>
+
+#include "platform/error.h"
 
 namespace textfile {
 
@@ -42,25 +43,13 @@ ReadResult readEncoded(const QStringList& lines, const QByteArray& bytes);
 // failure, or is cleared.
 QString readFirstLine(const QString& path, QString* error = nullptr);
 
-// what() is UTF-8 and names the file and the reason.
-class WriteError : public std::runtime_error {
-public:
-    WriteError(const QString& path, const QString& reason);
-    const QString& path() const { return path_; }
-    const QString& reason() const { return reason_; }
-
-private:
-    QString path_;
-    QString reason_;
-};
-
 struct WriteOptions {
     bool createFolder = true;  // false: a missing parent folder is a failure
     bool utf8 = false;         // UTF-8 with a byte-order mark even when Windows-1251 would do
 };
 
 // Writes every line followed by CR LF through a temporary file beside `path` that is then renamed over
-// it, creating a missing parent folder unless told not to. Throws WriteError; the old file is then
+// it, creating a missing parent folder unless told not to. Throws ui::Error; the old file is then
 // untouched.
 void writeLines(const QString& path, const QStringList& lines, WriteOptions options = {});
 
@@ -75,7 +64,7 @@ struct EncodedFile {
 
 // Writes each file as writeEncoded does, their flushes to the disk side by side. A file that fails
 // leaves the others to be written. Returns each file's failure, in order, or nothing for a file written.
-std::vector<std::optional<WriteError>> writeEncodedFiles(const std::vector<EncodedFile>& files);
+std::vector<std::optional<ui::Error>> writeEncodedFiles(const std::vector<EncodedFile>& files);
 
 // The write of `lines` that writeLines would do, or nothing when the file already holds exactly these
 // bytes (`current`, as just read): then no write, no flush, no change of its time.

@@ -1,47 +1,202 @@
 #include "common/whole_file.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <optional>
 #include <system_error>
 #include <thread>
 
-#include "common/system_reason.h"
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
+#include "platform/error.h"
+#include "platform/program_folder.h"
 
 namespace {
 
-// A full disk may accept part of a write and refuse the rest; only the next call tells why.
-// The save file is unbuffered, so each refusal reaches us here instead of being dropped by the
-// flush inside the commit, which would then rename a cut-off file over the old one.
-bool writeAll(QSaveFile& file, const QByteArray& bytes) {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
+QString readFailure(int error) {
+    return QStringLiteral("ошибка чтения: %1").arg(ui::systemReason(error));
 }
 
-// Some file systems report a full disk only when the data reaches it; the commit syncs too but
-// ignores the result.
-QString syncFailure(QSaveFile& file) {
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return systemReason(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
+QString writeFailure(int error) {
+    return QStringLiteral("ошибка записи: %1").arg(ui::systemReason(error));
+}
+
+// A file that cannot be made beside its old one fails for its folder's sake, so the reason names
+// the folder as messages name files ("папка «data»", the program folder by that name).
+QString folderFailure(const QString& path, int error) {
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString name = QDir(folder) == QDir(ui::programFolder())
+                             ? QStringLiteral("папка программы")
+                             : QStringLiteral("папка «%1»").arg(ui::shownPath(folder));
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return name + QStringLiteral(" недоступна для записи");
+        case EROFS:
+            return name + QStringLiteral(" на диске только для чтения");
+        case ENOENT:
+        case ENOTDIR:
+            return name + QStringLiteral(" не найдена");
+        default:
+            return QStringLiteral("файл не создаётся в папке: %1").arg(ui::systemReason(error));
+    }
+}
+
+// A new content on its way: written into its temporary file, not yet in place.
+struct Pending {
+    int fd = -1;
+    QByteArray temporary;
+    QByteArray target;
+};
+
+void discard(Pending& p) {
+    if (p.fd >= 0) ::close(p.fd);
+    p.fd = -1;
+    ::unlink(p.temporary.constData());
+}
+
+// A full disk may accept part of a write and refuse the rest; only the next call tells why.
+int writeAll(int fd, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+// Opens the temporary file beside `target` and writes the new content into it. The new file keeps
+// the old one's permissions; a first file gets those the folder's owner would (0666 less the umask).
+std::optional<Pending> begin(const QString& path, const QByteArray& bytes, QString& failure) {
+    const QByteArray target = QFile::encodeName(path);
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
+        failure = QStringLiteral("на месте файла находится папка");
+        return std::nullopt;
+    }
+    // A file marked read-only stays as it is, also for an administrator, whom the rename below
+    // would otherwise let replace it.
+    if (exists && !(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
+        failure = QStringLiteral("файл только для чтения");
+        return std::nullopt;
+    }
+    Pending p;
+    p.target = target;
+    for (int attempt = 0; p.fd < 0; ++attempt) {
+        p.temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+        p.fd = ::open(p.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (p.fd >= 0) break;
+        if (errno == EINTR || (errno == EEXIST && attempt < 16)) continue;
+        failure = folderFailure(path, errno);
+        return std::nullopt;
+    }
+    if (exists && ::fchmod(p.fd, old.st_mode & 07777) != 0) {
+        failure = writeFailure(errno);
+        discard(p);
+        return std::nullopt;
+    }
+    if (const int error = writeAll(p.fd, bytes)) {
+        failure = writeFailure(error);
+        discard(p);
+        return std::nullopt;
+    }
+    return p;
+}
+
+// Some file systems report a full disk only when the data reaches it: the flush and the close are
+// checked too, and only then does the new file take the old one's place.
+QString finish(Pending& p) {
+    if (::fsync(p.fd) != 0 && errno != EINVAL) {
+        const int error = errno;
+        discard(p);
+        return writeFailure(error);
+    }
+    const int closed = ::close(p.fd);
+    p.fd = -1;
+    if (closed != 0 && errno != EINTR) {
+        const int error = errno;
+        discard(p);
+        return writeFailure(error);
+    }
+    if (::rename(p.temporary.constData(), p.target.constData()) != 0) {
+        const int error = errno;
+        discard(p);
+        return writeFailure(error);
+    }
     return {};
 }
 
 }  // namespace
+
+FileReader::FileReader(const QString& path) {
+    do {
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) {
+        // A path through a plain file names no file either.
+        if (errno == ENOENT || errno == ENOTDIR) {
+            exists_ = false;
+        } else {
+            error_ = ui::systemReason(errno);
+        }
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        error_ = readFailure(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        error_ = ui::systemReason(EISDIR);
+    } else {
+        size_ = S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
+    }
+}
+
+FileReader::~FileReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+qint64 FileReader::read(char* into, qint64 capacity) {
+    if (fd_ < 0 || !error_.isEmpty()) return -1;
+    qint64 done = 0;
+    while (done < capacity) {
+        const ssize_t n = ::read(fd_, into + done, size_t(capacity - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error_ = readFailure(errno);
+            return -1;
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
+    FileReader file(path);
+    if (exists) *exists = file.exists();
+    QByteArray bytes;
+    if (file.exists() && file.error().isEmpty()) {
+        // The size the system gives, then whatever the file grew by while it was read.
+        bytes.resize(file.size());
+        const qint64 got = file.read(bytes.data(), bytes.size());
+        if (got >= 0 && got < bytes.size()) bytes.resize(got);
+        if (got == bytes.size()) {
+            char more[64 * 1024];
+            for (qint64 n; (n = file.read(more, sizeof more)) > 0;) bytes.append(more, n);
+        }
+    }
+    if (error) *error = file.error();
+    if (!file.error().isEmpty()) bytes.clear();
+    return bytes;
+}
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     return writeWholeFiles({{path, bytes}}).front();
@@ -50,60 +205,26 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
 QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     // One slot for each file: the threads below each write their own.
     std::vector<QString> failures(files.size());
-    std::vector<std::unique_ptr<QSaveFile>> saves(files.size());
+    std::vector<std::optional<Pending>> pending(files.size());
     // Every new content goes into its temporary file first.
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const QString& path = files[i].path;
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            failures[i] = QStringLiteral("на месте файла находится папка");
-            continue;
-        }
-        // A file marked read-only stays as it is, also for an administrator, whom the rename below
-        // would otherwise let replace it.
-        constexpr QFileDevice::Permissions kAnyWrite =
-            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-        if (info.exists() && !(info.permissions() & kAnyWrite)) {
-            failures[i] = QStringLiteral("файл только для чтения");
-            continue;
-        }
-        auto file = std::make_unique<QSaveFile>(path);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            failures[i] =
-                QStringLiteral("файл не открывается для записи: %1").arg(systemReason(file->errorString()));
-            continue;
-        }
-        if (!writeAll(*file, files[i].bytes)) {
-            failures[i] = QStringLiteral("ошибка записи: %1").arg(systemReason(file->errorString()));
-            file->cancelWriting();
-            continue;
-        }
-        saves[i] = std::move(file);
-    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        pending[i] = begin(files[i].path, files[i].bytes, failures[i]);
     // Then each is flushed and put in place of its old file. The flushes are the slow part and need
     // not wait for each other: each file runs on a thread of its own, the first on this one.
-    const auto finish = [&](std::size_t i) {
-        QSaveFile& file = *saves[i];
-        if (const QString reason = syncFailure(file); !reason.isEmpty()) {
-            file.cancelWriting();
-            failures[i] = QStringLiteral("ошибка записи: %1").arg(reason);
-        } else if (!file.commit()) {
-            failures[i] = QStringLiteral("ошибка записи: %1").arg(systemReason(file.errorString()));
-        }
-    };
+    const auto finishOne = [&](std::size_t i) { failures[i] = finish(*pending[i]); };
     std::vector<std::size_t> open;
-    for (std::size_t i = 0; i < saves.size(); ++i)
-        if (saves[i]) open.push_back(i);
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        if (pending[i]) open.push_back(i);
     std::vector<std::thread> threads;
     for (std::size_t k = 1; k < open.size(); ++k) {
         try {
-            threads.emplace_back(finish, open[k]);
+            threads.emplace_back(finishOne, open[k]);
         } catch (const std::system_error&) {
             // No thread to be had: this file waits its turn here.
-            finish(open[k]);
+            finishOne(open[k]);
         }
     }
-    if (!open.empty()) finish(open.front());
+    if (!open.empty()) finishOne(open.front());
     for (std::thread& t : threads) t.join();
     return QStringList(failures.begin(), failures.end());
 }

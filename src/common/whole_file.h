@@ -1,11 +1,41 @@
 #pragma once
-// The one way a file of the program folder is written: whole, through a temporary file beside it
-// that replaces the old file only after every byte is known to be on the disk. Qt Core only, so the
-// workbook core and QR can use it without the windows.
+// The one way a file of the program folder is read and written: read whole, written whole through
+// a temporary file beside it that replaces the old file only after every byte is known to be on the
+// disk. Straight on the system's calls, so that every failure is told by the system's own error
+// number (ui::systemReason). Qt Core only, so the workbook core and QR can use it without the
+// windows.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+// A file opened for reading whole. A missing file is no error: exists() tells.
+class FileReader {
+public:
+    explicit FileReader(const QString& path);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool exists() const { return exists_; }
+    // "" while all is well; else why the file could not be read, in a few Russian words.
+    const QString& error() const { return error_; }
+    // The file's size as the system tells it at the opening.
+    qint64 size() const { return size_; }
+    // Reads up to `capacity` bytes into `into`: the count read, 0 at the end, -1 on a failure
+    // (error() then says why).
+    qint64 read(char* into, qint64 capacity);
+
+private:
+    int fd_ = -1;
+    bool exists_ = true;
+    QString error_;
+    qint64 size_ = 0;
+};
+
+// The whole content of `path`. `exists` (optional) is false for a missing file, which reads as
+// nothing; `error` (optional) gets why an existing file could not be read, or is cleared.
+QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
 
 // Writes `bytes` as the whole new content of `path`. Returns "" on success, else the reason, and
 // then the old file is untouched and no temporary file is left. A file marked read-only is refused

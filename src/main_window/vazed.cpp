@@ -68,13 +68,13 @@ void Vazed::Form_Load() {
             ui::services().endProgram(0);
             return;
         }
-    } catch (const ui::InstanceLockError& e) {
+    } catch (const ui::Error& e) {
         // Without its lock this copy cannot know that it runs alone, and two copies would overwrite
         // each other's files: say why and end before anything is written.
-        ui::showError(QStringLiteral("Не удалось %1 файл «%2»: %3. Программа будет закрыта, ни один файл "
-                                     "не изменён.")
-                          .arg(e.action(), filemsg::shownName(lockFile), e.reason()),
-                      filemsg::details(lockFile, {}));
+        ui::showError(
+            QStringLiteral("Не удалось заблокировать файл «%1»: %2. Программа будет закрыта, ни один "
+                           "файл не изменён.")
+                .arg(ui::shownPath(lockFile), e.reason()));
         ui::services().endProgram(1);
         return;
     }
@@ -106,8 +106,8 @@ void Vazed::LoadLayoutWorkbook() {
         ui::form<Ziruduzizozod>().Spreadsheet1.setXMLURL(path);
         layoutSheet();
         layoutLoaded_ = true;
-    } catch (const std::exception& e) {
-        filemsg::reportUnreadable(path, QString::fromUtf8(e.what()),
+    } catch (const ui::Error& e) {
+        filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Программа будет закрыта, ни один файл не изменён."));
     }
 }
@@ -170,8 +170,8 @@ std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     Text23.setText(lines.join(QStringLiteral("\r\n")));
     const QString file = ui::programPath(QStringLiteral("2.txt"));
     if (lastValuesUnread_)
-        throw textfile::WriteError(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
-                                                        "оставлен как был"));
+        throw ui::Error(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
+                                             "оставлен как был"));
     return textfile::changedFile(file, lines, textfile::readLines(file));
 }
 
@@ -184,7 +184,7 @@ struct Vazed::ListMerge {
 void Vazed::MergeSavedValueList(int n) {
     std::optional<ListMerge> merge = prepareMerge(n);
     if (!merge) return;
-    if (const std::optional<textfile::WriteError> failure = savedlists::write(merge->change)) throw *failure;
+    if (const std::optional<ui::Error> failure = savedlists::write(merge->change)) throw *failure;
     finishMerge(*merge);
 }
 
@@ -198,7 +198,7 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     const savedlists::Unreadable failure{m.change.path, m.change.error};
     if (savedlists::told(failure)) return std::nullopt;
     savedlists::markTold(failure);
-    throw textfile::WriteError(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
+    throw ui::Error(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
 }
 
 void Vazed::finishMerge(const ListMerge& m) {
@@ -235,8 +235,12 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     auto guarded = [&failures](std::size_t at, const std::function<void()>& step) {
         try {
             step();
-        } catch (const std::exception& e) {
+        } catch (const ui::Error& e) {
             failures[at] = QString::fromUtf8(e.what());
+        } catch (const std::exception& e) {
+            // A fault of the program in one step must not cost the others: it is named with them.
+            failures[at] =
+                QStringLiteral("непредвиденная ошибка в программе: %1").arg(QString::fromUtf8(e.what()));
         }
     };
     std::optional<textfile::EncodedFile> lastValues;
@@ -258,8 +262,7 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
         writes.push_back(*merges[i]->change.write);
         writers.push_back(2 + i);
     }
-    const std::vector<std::optional<textfile::WriteError>> writeFailures =
-        textfile::writeEncodedFiles(writes);
+    const std::vector<std::optional<ui::Error>> writeFailures = textfile::writeEncodedFiles(writes);
     for (std::size_t k = 0; k < writers.size(); ++k)
         if (writeFailures[k]) failures[writers[k]] = QString::fromUtf8(writeFailures[k]->what());
 

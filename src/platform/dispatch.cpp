@@ -3,6 +3,7 @@
 #include <QSet>
 #include <exception>
 
+#include "platform/error.h"
 #include "platform/services.h"
 
 namespace ui {
@@ -34,10 +35,13 @@ void dispatchEvent(const std::function<void()>& handler) {
     const ActionScope scope;
     try {
         handler();
-    } catch (const std::exception& e) {
+    } catch (const Error& e) {
         showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        // A fault of the program itself: the operator is told, and goes on with what was entered.
+        showError(QStringLiteral("Непредвиденная ошибка в программе."), QString::fromUtf8(e.what()));
     } catch (...) {
-        showError(QStringLiteral("Непредвиденная ошибка."));
+        showError(QStringLiteral("Непредвиденная ошибка в программе."));
     }
 }
 

@@ -1,33 +1,9 @@
 #include "platform/paths.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace ui {
-
-namespace {
-QString& overriddenFolder() {
-    static QString folder;
-    return folder;
-}
-}  // namespace
-
-QString programFolder() {
-    if (!overriddenFolder().isEmpty()) return overriddenFolder();
-    return QCoreApplication::applicationDirPath();
-}
-
-void setProgramFolder(const QString& folder) {
-    overriddenFolder() = QDir::cleanPath(folder);
-}
-
-QString programPath(const QString& name) {
-    QString n = name;
-    n.replace('\\', '/');
-    if (QDir::isAbsolutePath(n)) return QDir::cleanPath(n);
-    return QDir::cleanPath(programFolder() + '/' + n);
-}
 
 QString findProgram(const QString& bareName) {
     QString base = bareName;
@@ -50,11 +26,11 @@ bool startProgramFromFolder(const QString& bareName, WindowStyle style) {
     if (path.isEmpty()) {
         showError(
             QStringLiteral("Не удалось запустить %1: программа не найдена в папке программы.").arg(bareName),
-            QDir::toNativeSeparators(programFolder()));
+            shownPath(programFolder()));
         return false;
     }
     if (!services().startProgram(path, style)) {
-        showError(QStringLiteral("Не удалось запустить %1.").arg(bareName), QDir::toNativeSeparators(path));
+        showError(QStringLiteral("Не удалось запустить %1.").arg(bareName), shownPath(path));
         return false;
     }
     return true;

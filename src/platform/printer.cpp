@@ -7,6 +7,7 @@
 
 #include "platform/form.h"
 #include "platform/frame.h"
+#include "platform/program_folder.h"
 
 namespace ui {
 
@@ -60,11 +61,11 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
         printToPdf(*pr, pdfPath_);
     } else {
         const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
-        if (name.isEmpty()) throw PrintError("в системе нет принтера по умолчанию");
+        if (name.isEmpty()) throw Error(QStringLiteral("в системе нет принтера по умолчанию"));
         pr->setPrinterName(name);
         // A printer chosen earlier in the run may have gone since.
         if (QPrinterInfo::printerInfo(name).isNull() || !pr->isValid())
-            throw PrintError(QStringLiteral("принтер «%1» недоступен").arg(name).toStdString());
+            throw Error(QStringLiteral("принтер «%1» недоступен").arg(name));
         if (const QString file = systemPrintingDivertedTo(); !file.isEmpty()) printToPdf(*pr, file);
     }
     pr->setPageSize(pageSizeFor(paperSize_));
@@ -78,10 +79,9 @@ void Printer::printForm(const Form& form) {
     std::unique_ptr<QPrinter> pr = makePrinter();
     QPainter p;
     if (!p.begin(pr.get()))
-        throw PrintError((pr->outputFormat() == QPrinter::PdfFormat
-                              ? QStringLiteral("не удалось создать файл %1").arg(pr->outputFileName())
-                              : QStringLiteral("принтер «%1» не принял задание").arg(pr->printerName()))
-                             .toStdString());
+        throw Error(pr->outputFormat() == QPrinter::PdfFormat
+                        ? QStringLiteral("не удалось создать файл «%1»").arg(shownPath(pr->outputFileName()))
+                        : QStringLiteral("принтер «%1» не принял задание").arg(pr->printerName()));
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -90,7 +90,7 @@ void Printer::printForm(const Form& form) {
     p.scale(dotsPerTwip, dotsPerTwip);
     p.setClipRect(areaOf(form.clientWidth(), form.clientHeight()));
     printChildren(p, form);
-    if (!p.end()) throw PrintError("задание печати не удалось завершить");
+    if (!p.end()) throw Error(QStringLiteral("задание печати не удалось завершить"));
 }
 
 }  // namespace ui

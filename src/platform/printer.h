@@ -5,19 +5,14 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <stdexcept>
+
+#include "platform/error.h"
 
 class QPrinter;
 
 namespace ui {
 
 class Form;
-
-// what() is the reason in a few Russian words, in UTF-8, to follow "Диплом не напечатан: ".
-class PrintError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class Printer {
 public:
@@ -39,7 +34,8 @@ public:
         pdfPath_.clear();
     }
 
-    // Throws PrintError when no printer can be opened or the page cannot be painted.
+    // Throws ui::Error when no printer can be opened or the page cannot be painted; its reason, in a
+    // few Russian words, follows "Диплом не напечатан: ".
     void printForm(const Form& form);
 
     // From now on a job that would reach a system printer goes to the PDF file `pdfFile` names at

@@ -46,7 +46,7 @@ QString reasonFor(int error, bool creating) {
         case ENFILE:
             return QStringLiteral("открыто слишком много файлов");
         default:
-            return QString::fromLocal8Bit(std::strerror(error));
+            return systemReason(error);
     }
 }
 
@@ -59,15 +59,12 @@ int openLockFile(const QByteArray& path) {
     if (createError == EACCES || createError == EPERM || createError == EROFS) {
         fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
         if (fd >= 0) return fd;
-        if (errno != ENOENT) throw InstanceLockError(QStringLiteral("открыть"), reasonFor(errno, false));
+        if (errno != ENOENT) throw Error(QString::fromLocal8Bit(path), reasonFor(errno, false));
     }
-    throw InstanceLockError(QStringLiteral("создать"), reasonFor(createError, true));
+    throw Error(QString::fromLocal8Bit(path), reasonFor(createError, true));
 }
 
 }  // namespace
-
-InstanceLockError::InstanceLockError(QString action, QString reason)
-    : std::runtime_error(reason.toStdString()), action_(std::move(action)), reason_(std::move(reason)) {}
 
 InstanceLock::InstanceLock(int fd) : fd_(fd) {}
 
@@ -83,7 +80,7 @@ std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK) return nullptr;
-        throw InstanceLockError(QStringLiteral("заблокировать"), reasonFor(error, false));
+        throw Error(lockFilePath, reasonFor(error, false));
     }
     // Whatever the file said (an older copy wrote its owner there) no longer stands; a descriptor
     // opened for reading only leaves it as it is.

@@ -6,7 +6,8 @@
 // started from the same folder on another computer is seen as well.
 #include <QString>
 #include <memory>
-#include <stdexcept>
+
+#include "platform/error.h"
 
 namespace ui {
 
@@ -23,22 +24,7 @@ private:
     int fd_;
 };
 
-// The lock could not be taken, and so whether another copy runs cannot be known: a folder that
-// cannot be written, a full disk, a network folder that gives no locks. what() is reason() in UTF-8.
-class InstanceLockError : public std::runtime_error {
-public:
-    InstanceLockError(QString action, QString reason);
-    // What failed, as a verb: "создать", "открыть", "заблокировать".
-    const QString& action() const { return action_; }
-    // Why, in a few Russian words: "папка программы недоступна для записи".
-    const QString& reason() const { return reason_; }
-
-private:
-    QString action_;
-    QString reason_;
-};
-
-// The lock, or null when another running copy holds it. Throws InstanceLockError when the lock cannot
+// The lock, or null when another running copy holds it. Throws ui::Error when the lock cannot
 // be taken for any other reason: that is no second copy.
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath);
 

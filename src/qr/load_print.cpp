@@ -23,7 +23,8 @@ void QR::Image5_Click() {
             return;
         }
         if (const std::optional<QPixmap> picture = ui::readPicture(Text1.text())) Image1.setPicture(*picture);
-    } catch (const std::exception&) {
+    } catch (const ui::Error&) {
+        // A dialog that fails ends the load as a file that is no picture does: silently.
     }
 }
 
@@ -37,19 +38,27 @@ void QR::Image2_Click() {
     Image5.setVisible(false);
     setBackColor(kWhite);
     Text1.setVisible(false);
+    const auto restore = [this] {
+        ScrollBar1.setVisible(true);
+        ScrollBar2.setVisible(true);
+        ScrollBar3.setVisible(true);
+        Image2.setVisible(true);
+        Image5.setVisible(true);
+        // Only the background comes back; a skin box that names no skin leaves it white.
+        if (const skin::Skin* s = skin::find(Text8.text())) setBackColor(s->background);
+        Text1.setVisible(true);
+    };
     try {
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
         ui::printer().printForm(*this);
-    } catch (const std::exception&) {
+    } catch (const ui::Error&) {
+        // No printer: nothing is printed, and the window comes back as it was.
+    } catch (...) {
+        // A fault of another kind is reported where the click was dispatched, the window whole.
+        restore();
+        throw;
     }
-    ScrollBar1.setVisible(true);
-    ScrollBar2.setVisible(true);
-    ScrollBar3.setVisible(true);
-    Image2.setVisible(true);
-    Image5.setVisible(true);
-    // Only the background comes back; a skin box that names no skin leaves it white.
-    if (const skin::Skin* s = skin::find(Text8.text())) setBackColor(s->background);
-    Text1.setVisible(true);
+    restore();
 }
 
 }  // namespace qr

@@ -1,6 +1,7 @@
 // The start, the three bars and the close of the QR window.
 #include "qr/qr.h"
 
+#include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "platform/paths.h"
@@ -46,9 +47,9 @@ void QR::Form_Unload() {
         QStringList{Text2.text(), Text3.text(), Text4.text(), Text5.text()}.join(QStringLiteral("\r\n")));
     try {
         textfile::writeLines(positionFilePath(), Text6.text().split(QStringLiteral("\r\n")));
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         // The place the operator set would be lost without a word.
-        ui::showError(QString::fromUtf8(e.what()));
+        filemsg::reportUnwritable(e.file(), e.reason(), QStringLiteral("Место картинки не сохранено."));
     }
     ui::services().endProgram(0);
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "main_window/vazed.h"
@@ -219,17 +220,13 @@ void Nastroiki::writeSettingsFiles() {
     for (const auto& s : settings) {
         const QString path = ui::programPath(s.file);
         if (!folderThere) {
-            failures << QStringLiteral("%1: нет папки %2")
-                            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder));
+            failures << filemsg::failureLine(path, QStringLiteral("папка «data» не найдена"));
             continue;
         }
         try {
             textfile::writeLines(path, {s.value});
-        } catch (const textfile::WriteError& e) {
-            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(e.path()), e.reason());
-        } catch (const std::exception& e) {
-            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
-                                                     QString::fromUtf8(e.what()));
+        } catch (const ui::Error& e) {
+            failures << filemsg::failureLine(path, e.reason());
         }
     }
     if (failures.isEmpty()) return;

@@ -23,7 +23,8 @@ void Nastroiki::Image1_Click() {
     try {
         CommonDialog1.showPrinter(ui::printer());
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
-    } catch (const std::exception&) {
+    } catch (const ui::Error&) {
+        // A printer the dialog could not set up leaves the printer as it was, without a word.
     }
 }
 

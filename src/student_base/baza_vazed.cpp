@@ -57,24 +57,19 @@ std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Tw
 // over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
 // beside a base that was then replaced.
 void keepBackup(const QString& path) {
-    const auto fail = [](const QString& file, const QString& reason) {
-        return std::runtime_error(
-            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reason).toStdString());
-    };
-    QFile original(path);
-    if (!original.open(QIODevice::ReadOnly)) throw fail(path, original.errorString());
-    const QByteArray bytes = original.readAll();
-    if (original.error() != QFileDevice::NoError) throw fail(path, original.errorString());
+    QString unreadable;
+    const QByteArray bytes = readWholeFile(path, &unreadable);
+    if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
     const QString backup = path + QStringLiteral(".bak");
     const QString failure = writeWholeFile(backup, bytes);
-    if (!failure.isEmpty()) throw fail(backup, failure);
+    if (!failure.isEmpty()) throw ui::Error(backup, failure);
 }
 
 void writeSizeFile(const QString& name, const QString& text) {
     try {
         textfile::writeLines(ui::programPath(name), {text});
-    } catch (const textfile::WriteError& e) {
-        filemsg::reportUnwritable(e.path(), e.reason(), QStringLiteral("Размер окна не сохранён."));
+    } catch (const ui::Error& e) {
+        filemsg::reportUnwritable(e.file(), e.reason(), QStringLiteral("Размер окна не сохранён."));
     }
 }
 }  // namespace
@@ -184,9 +179,9 @@ void BazaVazed::loadStudentBase() {
     if (!QFile::exists(path)) return;
     try {
         Spreadsheet1.setXMLURL(path);
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         keepUnreadableOriginal_ = true;
-        filemsg::reportUnreadable(path, QString::fromUtf8(e.what()),
+        filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
                                                  "останется рядом под именем 2.xml.bak."));
     }
@@ -237,7 +232,7 @@ void BazaVazed::Image1_Click() {
         if (keepUnreadableOriginal_ && QFile::exists(path)) keepBackup(path);
         Spreadsheet1.exportWorkbook(path);
         keepUnreadableOriginal_ = false;
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         ui::showError(kSaveFailed, QString::fromUtf8(e.what()));
     }
 }
@@ -249,7 +244,8 @@ void BazaVazed::Image4_Click() {
     try {
         // The workbook loads beside the current one and replaces it only when all of it was read.
         Spreadsheet1.setXMLURL(CommonDialog1.fileName);
-    } catch (const std::exception&) {
+    } catch (const ui::Error&) {
+        // A file that is no student base is not taken, without a word; the base shown stays.
     }
 }
 
@@ -260,7 +256,7 @@ void BazaVazed::Image7_Click() {
     exportName_ = answer.fileName;
     try {
         Spreadsheet1.exportWorkbook(answer.fileName);
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         ui::showError(kExportFailed, QString::fromUtf8(e.what()));
     }
 }

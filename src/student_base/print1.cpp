@@ -112,17 +112,19 @@ void Print1::Image1_Click() {
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
         ui::printer().printForm(v);
         showAfterPrint(v);
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         // No printer, or the page could not be made: the window comes back as it was, the dialog
         // goes, and the operator learns that no diploma came out and why.
         showAfterPrint(v);
         hide();
-        const bool known = dynamic_cast<const ui::PrintError*>(&e) != nullptr;
-        ui::showError(QStringLiteral("Диплом не напечатан: %1.")
-                          .arg(known ? QString::fromUtf8(e.what()) : QStringLiteral("ошибка печати")),
-                      (known ? QString() : QString::fromUtf8(e.what()) + u'\n') +
-                          QStringLiteral("Проверьте, что принтер включён и выбран принтером по умолчанию, "
-                                         "и напечатайте ещё раз."));
+        ui::showError(QStringLiteral("Диплом не напечатан: %1.").arg(e.reason()),
+                      QStringLiteral("Проверьте, что принтер включён и выбран принтером по умолчанию, "
+                                     "и напечатайте ещё раз."));
+    } catch (...) {
+        // A fault of another kind is reported where the click was dispatched; the window is whole.
+        showAfterPrint(v);
+        hide();
+        throw;
     }
 }
 

@@ -79,7 +79,7 @@ void Edit::deleteEntries(int n) {
         savedlists::reportUnreadable({{change.path, change.error}});
         return;
     }
-    const std::optional<textfile::WriteError> failure = savedlists::write(change);
+    const std::optional<ui::Error> failure = savedlists::write(change);
     list.clear();
     if (!failure) {
         list.addItems(savedlists::writtenEntries(change));

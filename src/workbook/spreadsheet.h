@@ -21,7 +21,7 @@ public:
     ~Spreadsheet() override;
 
     const QString& xmlUrl() const { return xmlUrl_; }
-    // Loads the file's workbook in place of the one held; throws LoadError and keeps the old
+    // Loads the file's workbook in place of the one held; throws ui::Error and keeps the old
     // workbook when the file does not load.
     void setXMLURL(const QString& path);
     // Exports the whole workbook; a relative name resolves against the program folder.

@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/error.h"
 #include "workbook/cell_value.h"
 
 namespace pugi {
@@ -32,18 +33,6 @@ class SourceText;
 // The largest sheet a workbook holds: row and column numbers above these are refused.
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
-
-// Why a file did not load, in short Russian words an operator can act on (workbook_reasons.h).
-class LoadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Which file could not be written, and why.
-class ExportError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // A view into one worksheet of a Workbook; valid until that workbook loads another file.
 // Rows and columns are 1-based; a cell covered by another cell's MergeAcross reads as empty.
@@ -116,14 +105,14 @@ public:
     Workbook(Workbook&&) noexcept;
     Workbook& operator=(Workbook&&) noexcept;
 
-    // Replaces the whole workbook with the file's. Throws LoadError naming the file and the problem;
+    // Replaces the whole workbook with the file's. Throws ui::Error naming the file and the problem;
     // a failed load leaves the workbook as it was. Never fetches or expands anything external: a
     // document type declaration that declares entities is refused.
     void load(const QString& path);
     void loadFromBytes(const QByteArray& bytes);
 
     // Writes the whole workbook as UTF-8 through a temporary file renamed over `path`, so a failed
-    // export throws ExportError and leaves the old file as it was; a file that already holds exactly
+    // export throws ui::Error and leaves the old file as it was; a file that already holds exactly
     // these bytes is not written. `path` is used as given. Whatever still holds what a UTF-8 file
     // loaded keeps that file's own text (its layout, references, line ends, byte-order mark), so an
     // unchanged workbook gives back the file's very bytes and a changed one differs only where it

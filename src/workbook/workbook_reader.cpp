@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <utility>
 
+#include "common/whole_file.h"
 #include "workbook/source_text.h"
 #include "workbook/workbook_dom.h"
 #include "workbook/workbook_reasons.h"
@@ -78,7 +80,8 @@ public:
     ParserBuffer() = default;
     explicit ParserBuffer(qsizetype size)
         : data_(static_cast<char*>(pugi::get_memory_allocation_function()(size_t(size) + 1))), size_(size) {
-        if (!data_) throw std::bad_alloc();
+        if (!data_)
+            throw ui::Error(QStringLiteral("файл слишком велик: не хватает памяти, чтобы его прочитать"));
         data_[size] = 0;
     }
     explicit ParserBuffer(QByteArrayView bytes) : ParserBuffer(bytes.size()) {
@@ -121,7 +124,7 @@ private:
 namespace {
 
 [[noreturn]] void fail(const QString& reason) {
-    throw LoadError(reason.toStdString());
+    throw ui::Error(reason);
 }
 
 int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& sheet, reason::Position what) {
@@ -153,21 +156,20 @@ reason::Place lineAndColumn(QByteArrayView text, qsizetype offset) {
 
 // The file's bytes, read straight into a buffer of the file's size. The load names the file.
 ParserBuffer readFile(const QString& path) {
-    QFile file(path);
-    const auto unreadable = [&] { return LoadError(reason::unreadable(file).toStdString()); };
-    if (!file.open(QIODevice::ReadOnly)) throw unreadable();
-    if (file.isSequential()) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) throw unreadable();
-        return ParserBuffer(QByteArrayView(bytes));
-    }
+    FileReader file(path);
+    if (!file.exists()) fail(ui::systemReason(ENOENT));
+    if (!file.error().isEmpty()) fail(file.error());
     ParserBuffer buffer(file.size());
     const qint64 got = file.read(buffer.data(), buffer.size());
-    if (got < 0 || file.error() != QFileDevice::NoError) throw unreadable();
+    if (got < 0) fail(file.error());
     buffer.shrink(got);
-    // A file that grew while it was read: the rest as well.
-    const QByteArray more = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw unreadable();
+    if (got < file.size()) return buffer;
+    // A file that grew while it was read, or one whose size the system does not tell: the rest too.
+    QByteArray more;
+    char piece[64 * 1024];
+    qint64 n;
+    while ((n = file.read(piece, sizeof piece)) > 0) more.append(piece, n);
+    if (n < 0) fail(file.error());
     if (!more.isEmpty()) {
         ParserBuffer whole(buffer.size() + more.size());
         std::memcpy(whole.data(), buffer.data(), size_t(buffer.size()));
@@ -341,7 +343,7 @@ std::optional<reason::Place> placeIn(const std::function<ParserBuffer()>& read, 
         if (!wide) return std::nullopt;
         QStringDecoder decoder(*wide, QStringDecoder::Flag::ConvertInitialBom);
         return lineAndColumn(QString(decoder(again.view())).toUtf8(), offset);
-    } catch (const LoadError&) {
+    } catch (const ui::Error&) {
         return std::nullopt;
     }
 }
@@ -564,9 +566,9 @@ void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QSt
         source_ = std::move(source);
         sheets_ = std::move(sheets);
         active_ = active;
-    } catch (const LoadError& e) {
+    } catch (const ui::Error& e) {
         if (origin.isEmpty()) throw;
-        throw LoadError((origin + ": " + QString::fromStdString(e.what())).toStdString());
+        throw ui::Error(origin, e.reason());
     }
 }
 

@@ -1,9 +1,7 @@
 #include "workbook/workbook_reasons.h"
 
-#include <QFileDevice>
 #include <pugixml.hpp>
 
-#include "common/system_reason.h"
 #include "workbook/workbook.h"
 
 namespace workbook::reason {
@@ -65,16 +63,6 @@ QString onSheet(const QString& sheet) {
 }
 
 }  // namespace
-
-QString unreadable(const QFileDevice& file) {
-    const QString system = file.errorString();
-    const QString russian = systemReason(system);
-    if (russian != system) return russian;
-    // A reason the system gives in words no table knows: what failed, then the system's words.
-    const QString what = file.error() == QFileDevice::OpenError ? QStringLiteral("файл не открывается")
-                                                                : QStringLiteral("ошибка чтения");
-    return system.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, system);
-}
 
 QString emptyFile() {
     return QStringLiteral("файл пуст");
@@ -146,7 +134,7 @@ QString columnBeyondTheSheet(const QString& sheet, int column) {
 }
 
 QString noLayoutSheet() {
-    return QStringLiteral("В файле 1.xml нет листа Sheet1.");
+    return QStringLiteral("в книге нет листа «Sheet1»");
 }
 
 }  // namespace workbook::reason

@@ -5,15 +5,10 @@
 #include <optional>
 #include <utility>
 
-class QFileDevice;
-
 namespace workbook::reason {
 
 // A line and a position in it, both counted from 1.
 using Place = std::pair<int, int>;
-
-// Why the file could not be opened or read, from the system's own reason.
-QString unreadable(const QFileDevice& file);
 
 QString emptyFile();
 // The parser's refusal (its pugi::xml_parse_status), where in the text it stopped.

@@ -431,7 +431,7 @@ void Workbook::exportTo(const QString& path) const {
         file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
         return;
     const QString failure = writeWholeFile(path, bytes);
-    if (!failure.isEmpty()) throw ExportError((path + ": " + failure).toStdString());
+    if (!failure.isEmpty()) throw ui::Error(path, failure);
 }
 
 }  // namespace workbook

@@ -1,6 +1,7 @@
 #include "workbook/ziruduzizozod.h"
 
-#include <stdexcept>
+#include "platform/error.h"
+#include "platform/program_folder.h"
 
 #include "workbook/workbook_reasons.h"
 
@@ -12,7 +13,7 @@ Ziruduzizozod::Ziruduzizozod() : ui::Form(QStringLiteral("Ziruduzizozod")) {
 
 workbook::Worksheet& layoutSheet() {
     workbook::Worksheet* s = ui::form<Ziruduzizozod>().Spreadsheet1.sheet(u"Sheet1");
-    if (!s) throw std::runtime_error(workbook::reason::noLayoutSheet().toStdString());
+    if (!s) throw ui::Error(ui::programPath(QStringLiteral("1.xml")), workbook::reason::noLayoutSheet());
     return *s;
 }
 

@@ -145,9 +145,9 @@ TEST_F(SavedListsTest, ADeleteStartsFromTheFileAsItIsNow) {
 TEST_F(SavedListsTest, ADeleteNeverCreatesTheDataFolder) {
     ASSERT_TRUE(QDir(folder.file("data")).removeRecursively());
     const savedlists::Change change = savedlists::removeEntry(path(), -1, {});
-    const std::optional<textfile::WriteError> failure = savedlists::write(change);
+    const std::optional<ui::Error> failure = savedlists::write(change);
     ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->reason().contains(QStringLiteral("нет папки")));
+    EXPECT_EQ(failure->reason(), QStringLiteral("папка «data» не найдена"));
     EXPECT_FALSE(folder.exists("data"));
 }
 
@@ -224,7 +224,7 @@ TEST_F(SavedListsTest, AnUnreadableFileIsToldOnceForAsLongAsItFailsTheSameWay) {
     EXPECT_EQ(services->messages[0].title, "Ошибка");
     EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("файлы списков: 2")));
     for (const QString& p : {path(), other})
-        EXPECT_TRUE(services->messages[0].details.contains(QDir::toNativeSeparators(p)));
+        EXPECT_TRUE(services->messages[0].details.contains(ui::shownPath(p)));
 
     savedlists::reportUnreadable(failures);
     EXPECT_EQ(services->messages.size(), 1u);
@@ -235,9 +235,9 @@ TEST_F(SavedListsTest, AnUnreadableFileIsToldOnceForAsLongAsItFailsTheSameWay) {
     put(utf8("Bad\xFF\r\n"));
     savedlists::reportUnreadable({{path(), savedlists::read(path()).error}, failures[1]});
     ASSERT_EQ(services->messages.size(), 2u);
-    EXPECT_TRUE(services->messages[1].text.contains(QStringLiteral("«data\\1.txt»")))
+    EXPECT_TRUE(services->messages[1].text.contains(QStringLiteral("«data/1.txt»")))
         << services->messages[1].text.toStdString();
-    EXPECT_FALSE(services->messages[1].details.contains(QDir::toNativeSeparators(other)));
+    EXPECT_FALSE(services->messages[1].details.contains(ui::shownPath(other)));
     savedlists::forgetTold();
 }
 

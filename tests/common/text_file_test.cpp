@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/program_folder.h"
 
@@ -332,27 +333,46 @@ TEST(TextFile, FailedWriteThrowsNamesTheFileAndKeepsWhatWasThere) {
         const QString target = folder.file(c.target);
         try {
             textfile::writeLines(target, {"new"});
-            ADD_FAILURE() << c.name << ": no WriteError";
-        } catch (const textfile::WriteError& e) {
-            EXPECT_EQ(e.path(), target) << c.name;
+            ADD_FAILURE() << c.name << ": no ui::Error";
+        } catch (const ui::Error& e) {
+            EXPECT_EQ(e.file(), target) << c.name;
             EXPECT_NE(e.reason(), "") << c.name;
-            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(target)) << c.name;
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(ui::shownPath(target) + ": ")) << c.name;
         }
         EXPECT_EQ(folder.read(c.existing), QByteArray("old\r\n")) << c.name;
     }
 }
 
-TEST(TextFile, FailedWriteInReadOnlyFolderKeepsTheOldFile) {
+// A file that cannot be replaced because its folder takes no new file: the reason names the folder,
+// as messages name files, and the old file stays.
+TEST(TextFile, AWriteInAReadOnlyFolderNamesTheFolderAndKeepsTheOldFile) {
     ProgramFolder folder;
+    ui::setProgramFolder(folder.path());
     const QString data = folder.file("data");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
         folder.write("data\\1.txt", "old\r\n");
-        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        EXPECT_THROW(textfile::writeLines(folder.file("data\\1.txt"), {"new"}), textfile::WriteError);
-        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        folder.write("2.txt", "old\r\n");
+        const auto reasonFor = [](const QString& path) {
+            try {
+                textfile::writeLines(path, {"new"});
+            } catch (const ui::Error& e) {
+                return e.reason();
+            }
+            return QStringLiteral("written");
+        };
+        QFile::setPermissions(data, readOnly);
+        EXPECT_EQ(reasonFor(folder.file("data\\1.txt")),
+                  QStringLiteral("папка «data» недоступна для записи"));
+        QFile::setPermissions(folder.path(), readOnly);
+        EXPECT_EQ(reasonFor(folder.file("2.txt")), QStringLiteral("папка программы недоступна для записи"));
+        QFile::setPermissions(folder.path(), readOnly | QFileDevice::WriteOwner);
+        QFile::setPermissions(data, readOnly | QFileDevice::WriteOwner);
     });
     if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
+    EXPECT_EQ(outcome, ChildOutcome::Passed);
     EXPECT_EQ(folder.read("data\\1.txt"), QByteArray("old\r\n"));
+    EXPECT_EQ(folder.read("2.txt"), QByteArray("old\r\n"));
     EXPECT_EQ(entries(data), QStringList{"1.txt"});
 }
 
@@ -368,7 +388,7 @@ TEST(TextFile, AWriteKeepsAByteOrderMarkWhenAskedAndCanRefuseToCreateItsFolder) 
     EXPECT_EQ(folder.read("data\\1.txt"), utf8WithBom("\xD0\x90\r\nb\r\n"));
 
     const QString lost = folder.file("gone\\1.txt");
-    EXPECT_THROW(textfile::writeLines(lost, {"a"}, {.createFolder = false}), textfile::WriteError);
+    EXPECT_THROW(textfile::writeLines(lost, {"a"}, {.createFolder = false}), ui::Error);
     EXPECT_FALSE(folder.exists("gone"));
 }
 
@@ -395,8 +415,8 @@ TEST(TextFile, AWriteThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
             try {
                 textfile::writeLines(path, {QString(c.lineLength, QLatin1Char('x'))});
                 ADD_FAILURE() << c.name << ": the refused write was taken for a success";
-            } catch (const textfile::WriteError& e) {
-                EXPECT_EQ(e.path(), path) << c.name;
+            } catch (const ui::Error& e) {
+                EXPECT_EQ(e.file(), path) << c.name;
                 EXPECT_NE(e.reason(), "") << c.name;
             }
         });
@@ -425,7 +445,7 @@ TEST(TextFile, FilesWrittenTogetherFailOneByOneAndTheOthersLand) {
     runInChild([&] {
         // Every file but one fits under the limit, as when a disk fills up during the save.
         limitFileSize(100);
-        const std::vector<std::optional<textfile::WriteError>> failures = textfile::writeEncodedFiles({
+        const std::vector<std::optional<ui::Error>> failures = textfile::writeEncodedFiles({
             {folder.file("a.txt"), "new a\r\n", {}},
             {folder.file("big.txt"), QByteArray(1000, 'x'), {}},
             {folder.file("locked.txt"), "new c\r\n", {}},
@@ -439,9 +459,9 @@ TEST(TextFile, FilesWrittenTogetherFailOneByOneAndTheOthersLand) {
             ASSERT_TRUE(failures[i]) << i;
             EXPECT_NE(failures[i]->reason(), "") << i;
         }
-        EXPECT_EQ(failures[1]->path(), folder.file("big.txt"));
+        EXPECT_EQ(failures[1]->file(), folder.file("big.txt"));
         EXPECT_EQ(failures[2]->reason(), QStringLiteral("файл только для чтения"));
-        EXPECT_EQ(failures[3]->path(), folder.file("missing/e.txt"));
+        EXPECT_EQ(failures[3]->file(), folder.file("missing/e.txt"));
     });
     EXPECT_EQ(folder.read("a.txt"), QByteArray("new a\r\n"));
     EXPECT_EQ(folder.read("big.txt"), old);
@@ -456,9 +476,9 @@ TEST(TextFile, AReadOnlyFileIsNeverReplacedWhoeverRunsTheProgram) {
     QFile::setPermissions(folder.file("data\\1.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     try {
         textfile::writeLines(folder.file("data\\1.txt"), {"new"});
-        ADD_FAILURE() << "no WriteError";
-    } catch (const textfile::WriteError& e) {
-        EXPECT_EQ(e.path(), folder.file("data\\1.txt"));
+        ADD_FAILURE() << "no ui::Error";
+    } catch (const ui::Error& e) {
+        EXPECT_EQ(e.file(), folder.file("data\\1.txt"));
     }
     EXPECT_EQ(folder.read("data\\1.txt"), QByteArray("old\r\n"));
     EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});

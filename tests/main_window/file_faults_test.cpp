@@ -7,6 +7,7 @@
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
 #include "main_window/vazed_tables.h"
+#include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "workbook/ziruduzizozod.h"
 
@@ -31,7 +32,7 @@ QMap<QString, QByteArray> contents(const QString& root) {
 }
 
 QString shown(const ProgramFolder& folder, const char* name) {
-    return QDir::toNativeSeparators(folder.file(QString::fromLatin1(name)));
+    return ui::shownPath(folder.file(QString::fromLatin1(name)));
 }
 
 QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {

@@ -9,6 +9,7 @@
 
 #include "operator.h"
 #include "platform/controls.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(FormInstance, OperatorResizeOfASizableWindowRunsResizeOnce) {
 TEST_F(FormInstance, ExceptionInFormLoadIsReportedAndTheWindowStaysLoaded) {
     struct Failing : ui::Form {
         Failing() : Form("Failing") {}
-        void Form_Load() override { throw std::runtime_error("Файл не найден."); }
+        void Form_Load() override { throw ui::Error(QStringLiteral("Файл не найден.")); }
     };
     Failing& f = ui::form<Failing>();
     EXPECT_TRUE(f.isLoaded());

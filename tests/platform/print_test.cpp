@@ -351,7 +351,7 @@ TEST_F(PrintGuard, AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn) {
     Blank blank;
     ASSERT_TRUE(ui::printer().outputPdf().isEmpty());
     if (QPrinterInfo::defaultPrinterName().isEmpty()) {
-        EXPECT_THROW(ui::printer().printForm(blank), ui::PrintError);
+        EXPECT_THROW(ui::printer().printForm(blank), ui::Error);
         EXPECT_FALSE(QFileInfo::exists(own));
         return;
     }

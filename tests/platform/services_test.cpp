@@ -19,6 +19,7 @@
 #include "operator.h"
 #include "platform/controls.h"
 #include "platform/dispatch.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -136,9 +137,11 @@ TEST_F(HandlerFailures, OperatorEventsReportTheFailureOnceAndTheProgramGoesOn) {
             QString message;
         };
         const Thrower throwers[] = {
-            {"a standard exception", [] { throw std::runtime_error("Не удалось прочитать файл."); },
-             "Не удалось прочитать файл."},
-            {"anything else", [] { throw 42; }, "Непредвиденная ошибка."},
+            {"the program's error", [] { throw ui::Error(QStringLiteral("файл не прочитан")); },
+             "файл не прочитан"},
+            {"a fault of the program", [] { throw std::out_of_range("list index outside the list"); },
+             "Непредвиденная ошибка в программе."},
+            {"anything else", [] { throw 42; }, "Непредвиденная ошибка в программе."},
         };
         for (const Thrower& t : throwers) {
             Text1.onChange = nullptr;
@@ -166,7 +169,7 @@ TEST_F(HandlerFailures, WriteFromCodePassesTheFailureToItsCaller) {
 
 TEST_F(HandlerFailures, FailureInsideANestedWriteIsReportedOnceAtTheOperatorsEvent) {
     Text1.onChange = [this] { Label1.setCaption(Text1.text()); };
-    Label1.onChange = [] { throw std::runtime_error("inner"); };
+    Label1.onChange = [] { throw ui::Error(QStringLiteral("inner")); };
     typeText(textEdit(), "z");
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].text, "inner");

@@ -28,7 +28,7 @@ public:
             bool held = false;
             try {
                 held = ui::acquireInstanceLock(lockFile).release() != nullptr;
-            } catch (const ui::InstanceLockError&) {
+            } catch (const ui::Error&) {
             }
             (void)!::write(ready[1], held ? "y" : "n", 1);
             for (;;) ::pause();
@@ -126,14 +126,14 @@ TEST(InstanceLock, ALockThatCannotBeTakenSaysWhyAndIsNoSecondCopy) {
     struct Case {
         const char* what;
         std::optional<QFile::Permissions> lockFile;  // nullopt: no lock file
-        const char* action;                          // nullptr: the lock is taken
+        bool fails;                                  // false: the lock is taken
         const char* reason;
     };
     const Case cases[] = {
-        {"a read-only folder without a lock file", std::nullopt, "создать",
+        {"a read-only folder without a lock file", std::nullopt, true,
          "папка программы недоступна для записи"},
-        {"a read-only folder with a lock file that cannot be written", readOnly, nullptr, nullptr},
-        {"a lock file that cannot even be read", QFile::Permissions(), "открыть", "нет доступа к файлу"},
+        {"a read-only folder with a lock file that cannot be written", readOnly, false, nullptr},
+        {"a lock file that cannot even be read", QFile::Permissions(), true, "нет доступа к файлу"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -143,7 +143,7 @@ TEST(InstanceLock, ALockThatCannotBeTakenSaysWhyAndIsNoSecondCopy) {
             if (c.lockFile) QFile::setPermissions(folder.file("Velmox.lock"), *c.lockFile);
             QFile::setPermissions(folder.path(), folderReadOnly);
             const QString path = folder.file("Velmox.lock");
-            if (!c.action) {
+            if (!c.fails) {
                 auto lock = ui::acquireInstanceLock(path);
                 EXPECT_NE(lock, nullptr);
                 EXPECT_EQ(ui::acquireInstanceLock(path), nullptr);
@@ -151,8 +151,8 @@ TEST(InstanceLock, ALockThatCannotBeTakenSaysWhyAndIsNoSecondCopy) {
                 try {
                     ui::acquireInstanceLock(path);
                     ADD_FAILURE() << "the lock was taken";
-                } catch (const ui::InstanceLockError& e) {
-                    EXPECT_EQ(e.action(), QString::fromUtf8(c.action));
+                } catch (const ui::Error& e) {
+                    EXPECT_EQ(e.file(), path);
                     EXPECT_EQ(e.reason(), QString::fromUtf8(c.reason));
                 }
             }
@@ -170,8 +170,8 @@ TEST(InstanceLock, AProgramFolderThatIsNoFolderSaysSo) {
     try {
         ui::acquireInstanceLock(folder.file("plain-file/Velmox.lock"));
         ADD_FAILURE() << "the lock was taken";
-    } catch (const ui::InstanceLockError& e) {
-        EXPECT_EQ(e.action(), QStringLiteral("создать"));
+    } catch (const ui::Error& e) {
+        EXPECT_EQ(e.file(), folder.file("plain-file/Velmox.lock"));
         EXPECT_EQ(e.reason(), QStringLiteral("папка программы не найдена"));
     }
 }

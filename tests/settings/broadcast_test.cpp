@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/program_folder.h"
 #include "settings_fixture.h"
 #include "value_lists/edit.h"
 #include "workbook/ziruduzizozod.h"
@@ -214,7 +215,7 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsToldOnceForEachOpeningOfTheSettin
     const auto toldOfLangFile = [this](std::size_t from) {
         int told = 0;
         for (std::size_t i = from; i < services->messages.size(); ++i)
-            told += services->messages[i].text.contains(QStringLiteral("«data\\lang.txt»"));
+            told += services->messages[i].text.contains(QStringLiteral("«data/lang.txt»"));
         return told;
     };
     Vazed& v = start();

@@ -73,7 +73,7 @@ TEST_F(SettingsButtonsTest, APrinterChosenByNameIsTheOneTheNextPrintOpens) {
     try {
         ui::printer().printForm(ui::form<Vazed>());
         FAIL() << "a print to a missing printer went through";
-    } catch (const ui::PrintError& e) {
+    } catch (const ui::Error& e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains(name)) << e.what();
     }
 }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "common/text_file.h"
+#include "platform/program_folder.h"
 #include "value_lists/edit_fixture.h"
 
 using velmox::Edit;
@@ -129,7 +130,7 @@ TEST_F(EditTest, ADeleteWithoutTheDataFolderSaysSoCreatesNoFolderAndShowsTheList
 
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
-    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\2.txt"))));
+    EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\2.txt"))));
     EXPECT_FALSE(folder.exists("data"));
     // No file keeps the entries any more: the list shows what the file holds.
     EXPECT_EQ(e.List2.listCount(), 0);
@@ -152,7 +153,7 @@ TEST_F(EditTest, AFailedWriteKeepsTheEntryOnScreenAsInTheFile) {
     click(e, e.Image14);
 
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\12.txt"))));
+    EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\12.txt"))));
     EXPECT_EQ(entries(e.List12), kernel.lines);
     EXPECT_EQ(e.List12.listIndex(), 0);
     EXPECT_TRUE(QFileInfo(folder.file("data\\12.txt")).isSymLink());
@@ -169,7 +170,7 @@ TEST_F(EditTest, ADeleteInAReadOnlyFileKeepsTheEntryOnScreenAndInTheFile) {
 
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
-    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\8.txt"))));
+    EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\8.txt"))));
     EXPECT_EQ(folder.read("data\\8.txt"), bytes);
     EXPECT_EQ(entries(e.List8), QStringList({"A", "B", "C"}));
     EXPECT_EQ(e.List8.listIndex(), 1);

@@ -2,6 +2,7 @@
 // files it cannot read.
 #include <QFileInfo>
 
+#include "platform/program_folder.h"
 #include "workbook/ziruduzizozod.h"
 
 #include "value_lists/edit_fixture.h"
@@ -79,8 +80,7 @@ TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLef
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
     for (const char* name : {"data\\3.txt", "data\\15.txt"})
-        EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file(name))))
-            << name;
+        EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file(name)))) << name;
     EXPECT_EQ(e.List15.listCount(), 0);
 
     // Deletes in them or in other lists, the close and the next opening touch them not, and the

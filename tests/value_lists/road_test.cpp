@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "platform/program_folder.h"
 #include "settings/nastroiki.h"
 #include "value_lists/edit_fixture.h"
 #include "workbook/ziruduzizozod.h"
@@ -129,7 +130,7 @@ TEST_F(EditTest, AFailedSaveIsReportedAndTheEditorStillOpens) {
     // One message, the save's: the editor, which cannot read the list either, does not repeat it.
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, "Ошибка");
-    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\1.txt"))));
+    EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\1.txt"))));
     EXPECT_EQ(ui::form<Edit>().List1.listCount(), 0);
     EXPECT_TRUE(ui::form<Edit>().isShown());
     EXPECT_FALSE(v.isShown());
@@ -245,8 +246,7 @@ TEST_F(EditTest, AListUnreadableAtTheStartIsToldOnceAndTheWindowsOpenWithItEmpty
         services->messages.clear();
         Vazed& v = start();
         ASSERT_EQ(services->messages.size(), 1u);
-        EXPECT_TRUE(
-            services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\13.txt"))));
+        EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\13.txt"))));
         expose(v);
         if (settingsFirst) {
             click(v, v.Image10);
@@ -297,7 +297,7 @@ TEST_F(EditTest, AListFileThatWentBadIsToldOnceAndADeleteNeverWritesIt) {
     Edit& e = ui::form<Edit>();
     ASSERT_TRUE(e.isShown());
     ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].all().contains(QDir::toNativeSeparators(folder.file("data\\13.txt"))));
+    EXPECT_TRUE(services->messages[0].all().contains(ui::shownPath(folder.file("data\\13.txt"))));
     click(e, e.Check2);
     ASSERT_EQ(e.List13.listCount(), 0);
     click(e, e.Image15);

@@ -20,7 +20,7 @@ void Vazed::Image24_Click() {
         // older list over it.
         if (loadedEarlier) editor.readListFiles();
         editor.show();
-    } catch (const std::exception& e) {
+    } catch (const ui::Error& e) {
         ui::showError(QString::fromUtf8(e.what()));
     }
     // The operator is never left without a window.

@@ -39,11 +39,9 @@ void Vazed::Image1_Click() {
     Combo1.clear();
     Combo1.setEnabled(true);
     Combo1.addItems(students::pickerItems());
-    try {
-        Combo1.setListIndex(0);  // picks the first student at once
-    } catch (const std::exception&) {
-        // An empty base: nothing to pick, the entry controls keep their values.
-    }
+    // The first student is picked at once; an empty base leaves nothing to pick, and the entry
+    // controls keep their values.
+    if (Combo1.listCount() > 0) Combo1.setListIndex(0);
 }
 
 void Vazed::Combo1_Click() {

@@ -1,0 +1,31 @@
+#pragma once
+// The one error the program's routines throw when they cannot do their work: a short Russian
+// reason the operator can read, and the file it concerns where there is one. It is caught where the
+// operator is told, or where a failure is meant to pass silently, and only there; a fault of another
+// kind (an invalid property value, a bug) is left to the event dispatch, which reports it. Qt Core
+// only, so the workbook core and the file routines throw it without the widgets.
+#include <QString>
+#include <stdexcept>
+
+namespace ui {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& reason);
+    // what() names the file as messages do: "data/5.txt: нет доступа".
+    Error(const QString& file, const QString& reason);
+
+    // The file's path as given; empty when the failure concerns no file.
+    const QString& file() const { return file_; }
+    const QString& reason() const { return reason_; }
+
+private:
+    QString file_;
+    QString reason_;
+};
+
+// The system's reason for a failed operation, from its error number (errno), in a few Russian
+// words: EACCES → "нет доступа".
+QString systemReason(int errorNumber);
+
+}  // namespace ui
