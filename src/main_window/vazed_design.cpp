@@ -78,8 +78,10 @@ void Vazed::buildControls() {
     Label46.setForeColor(0x008080FF);
     Label46.setFont({kTahoma, 9.75f, true, false});
     Label46.setAlignment(ui::Alignment::Center);
+    // The notice is never switched with the language, so it says the same in both.
     Label46.setCaption(QStringLiteral(
-        "Щёлкните поле, чтобы выбрать его, и передвигайте его полосами прокрутки справа и снизу."));
+        "Щёлкните поле, чтобы выбрать его, и передвигайте его полосами прокрутки справа и снизу.\n"
+        "Өрісті таңдау үшін оны басыңыз да, оң жақтағы және төмендегі жолақтармен жылжытыңыз."));
 
     for (const PrintField& f : kPrintFields) {
         ui::Label& l = this->*f.label;
