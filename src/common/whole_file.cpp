@@ -72,9 +72,22 @@ int writeAll(int fd, const QByteArray& bytes) {
     return 0;
 }
 
+// A symbolic link is written through: the file it names takes the new content, and the link stays a
+// link (a list shared by two program folders stays shared).
+QString linkedFile(const QString& path) {
+    QString file = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(file);
+        if (!info.isSymLink()) break;
+        file = info.symLinkTarget();
+    }
+    return file;
+}
+
 // Opens the temporary file beside `target` and writes the new content into it. The new file keeps
 // the old one's permissions; a first file gets those the folder's owner would (0666 less the umask).
-std::optional<Pending> begin(const QString& path, const QByteArray& bytes, QString& failure) {
+std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QString& failure) {
+    const QString path = linkedFile(given);
     const QByteArray target = QFile::encodeName(path);
     struct stat old {};
     const bool exists = ::stat(target.constData(), &old) == 0;
@@ -98,11 +111,9 @@ std::optional<Pending> begin(const QString& path, const QByteArray& bytes, QStri
         failure = folderFailure(path, errno);
         return std::nullopt;
     }
-    if (exists && ::fchmod(p.fd, old.st_mode & 07777) != 0) {
-        failure = writeFailure(errno);
-        discard(p);
-        return std::nullopt;
-    }
+    // A disk that keeps no permissions of its own (a memory stick, a network share) may refuse the
+    // change; the file is written all the same, with the permissions that disk gives every file.
+    if (exists) (void)::fchmod(p.fd, old.st_mode & 07777);
     if (const int error = writeAll(p.fd, bytes)) {
         failure = writeFailure(error);
         discard(p);

@@ -1,9 +1,11 @@
 #include "common/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -431,6 +433,48 @@ TEST(TextFile, AWriteThatTheDiskRefusesThrowsAndKeepsTheOldFile) {
         textfile::writeLines(folder.file("2.txt"), {QString(1000, QLatin1Char('x'))});
     });
     EXPECT_EQ(folder.read("2.txt").size(), 1002);
+}
+
+// A file written anew keeps the permissions the old one had, so a file shared by several users stays
+// shared; a first file gets what the user's file-creation mask leaves of read and write for all.
+TEST(TextFile, ARewrittenFileKeepsItsPermissionsAndAFirstOneTakesThoseTheMaskLeaves) {
+    ProgramFolder folder;
+    const auto modeOf = [&](const char* name) {
+        struct stat st {};
+        EXPECT_EQ(::stat(QFile::encodeName(folder.file(QString::fromLatin1(name))).constData(), &st), 0)
+            << name;
+        return st.st_mode & 07777;
+    };
+    folder.write("shared.txt", "old\r\n");
+    folder.write("private.txt", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file("shared.txt")).constData(), 0664), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file("private.txt")).constData(), 0600), 0);
+    runInChild([&] {
+        ::umask(022);
+        for (const char* name : {"shared.txt", "private.txt", "first.txt"})
+            textfile::writeLines(folder.file(QString::fromLatin1(name)), {"new"});
+        ::umask(007);
+        textfile::writeLines(folder.file("group.txt"), {"new"});
+    });
+    EXPECT_EQ(modeOf("shared.txt"), 0664u);
+    EXPECT_EQ(modeOf("private.txt"), 0600u);
+    EXPECT_EQ(modeOf("first.txt"), 0644u);
+    EXPECT_EQ(modeOf("group.txt"), 0660u);
+    EXPECT_EQ(folder.read("shared.txt"), QByteArray("new\r\n"));
+}
+
+// A list that is a link to a file elsewhere (one list for two program folders) stays a link: the
+// file it names takes the new lines.
+TEST(TextFile, AWriteThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
+    ProgramFolder folder;
+    folder.write("shared\\1.txt", "old\r\n");
+    QDir(folder.path()).mkpath(QStringLiteral("data"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../shared/1.txt"), folder.file("data/1.txt")));
+    textfile::writeLines(folder.file("data\\1.txt"), {"new"});
+    EXPECT_TRUE(QFileInfo(folder.file("data/1.txt")).isSymLink());
+    EXPECT_EQ(folder.read("shared\\1.txt"), QByteArray("new\r\n"));
+    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
+    EXPECT_EQ(entries(folder.file("shared")), QStringList{"1.txt"});
 }
 
 }  // namespace
