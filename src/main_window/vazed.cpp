@@ -71,10 +71,9 @@ void Vazed::Form_Load() {
     } catch (const ui::Error& e) {
         // Without its lock this copy cannot know that it runs alone, and two copies would overwrite
         // each other's files: say why and end before anything is written.
-        ui::showError(
-            QStringLiteral("Не удалось заблокировать файл «%1»: %2. Программа будет закрыта, ни один "
-                           "файл не изменён.")
-                .arg(ui::shownPath(lockFile), e.reason()));
+        QString what = e.reason();
+        if (!what.isEmpty()) what[0] = what[0].toUpper();
+        ui::showError(what + QStringLiteral(". Программа будет закрыта, ни один файл не изменён."));
         ui::services().endProgram(1);
         return;
     }

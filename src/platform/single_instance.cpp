@@ -6,7 +6,8 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
+
+#include "platform/program_folder.h"
 
 namespace ui {
 
@@ -50,18 +51,27 @@ QString reasonFor(int error, bool creating) {
     }
 }
 
+// What could not be done with the lock file, and why, as the one reason: "не удалось создать файл
+// «Velmox.lock»: папка программы недоступна для записи". The step is part of what the operator is
+// told, and the file is named in it as every message names a file.
+Error lockFailure(const QString& path, const char16_t* step, int error, bool creating) {
+    return Error(QStringLiteral("не удалось %1 файл «%2»: %3")
+                     .arg(QString::fromUtf16(step), shownPath(path), reasonFor(error, creating)));
+}
+
 // The lock file, made if there is none. One that this user may not write (a folder shared by
 // several users, a folder made read-only) is locked all the same through a reading descriptor.
-int openLockFile(const QByteArray& path) {
-    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+int openLockFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd >= 0) return fd;
     const int createError = errno;
     if (createError == EACCES || createError == EPERM || createError == EROFS) {
-        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
         if (fd >= 0) return fd;
-        if (errno != ENOENT) throw Error(QString::fromLocal8Bit(path), reasonFor(errno, false));
+        if (errno != ENOENT) throw lockFailure(path, u"открыть", errno, false);
     }
-    throw Error(QString::fromLocal8Bit(path), reasonFor(createError, true));
+    throw lockFailure(path, u"создать", createError, true);
 }
 
 }  // namespace
@@ -75,12 +85,12 @@ InstanceLock::~InstanceLock() {
 }
 
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath) {
-    const int fd = openLockFile(QFile::encodeName(lockFilePath));
+    const int fd = openLockFile(lockFilePath);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK) return nullptr;
-        throw Error(lockFilePath, reasonFor(error, false));
+        throw lockFailure(lockFilePath, u"заблокировать", error, false);
     }
     // Whatever the file said (an older copy wrote its owner there) no longer stands; a descriptor
     // opened for reading only leaves it as it is.

@@ -25,7 +25,9 @@ private:
 };
 
 // The lock, or null when another running copy holds it. Throws ui::Error when the lock cannot
-// be taken for any other reason: that is no second copy.
+// be taken for any other reason: that is no second copy. Its reason says what could not be done
+// with the file and why: "не удалось создать файл «Velmox.lock»: папка программы недоступна для
+// записи".
 std::unique_ptr<InstanceLock> acquireInstanceLock(const QString& lockFilePath);
 
 }  // namespace ui

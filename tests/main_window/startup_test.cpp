@@ -188,10 +188,9 @@ TEST_F(VazedTest, AFolderWhereTheLockCannotBeTakenIsNamedAndTheStartEndsWritingN
         Vazed& v = start();
         ASSERT_EQ(services->messages.size(), 1u);
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-        EXPECT_EQ(
-            services->messages[0].text,
-            QStringLiteral("Не удалось заблокировать файл «Velmox.lock»: папка программы недоступна для "
-                           "записи. Программа будет закрыта, ни один файл не изменён."));
+        EXPECT_EQ(services->messages[0].text,
+                  QStringLiteral("Не удалось создать файл «Velmox.lock»: папка программы недоступна для "
+                                 "записи. Программа будет закрыта, ни один файл не изменён."));
         EXPECT_EQ(services->endedWith, std::vector<int>{1});
         EXPECT_FALSE(v.isShown());
         QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
