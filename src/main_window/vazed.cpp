@@ -3,6 +3,7 @@
 #include "main_window/vazed.h"
 
 #include <QDir>
+#include <exception>
 #include <optional>
 
 #include "common/file_messages.h"
@@ -231,15 +232,17 @@ void Vazed::finishMerge(const ListMerge& m) {
 void Vazed::SaveEntryState(const std::function<void()>& between) {
     // Each step's failure, in the order of the steps: last values, the caller's work, the 21 merges.
     std::vector<QString> failures(2 + std::size(kMergeOrder));
-    auto guarded = [&failures](std::size_t at, const std::function<void()>& step) {
+    // A fault of the program in one step must not cost the other steps their files: the first is
+    // kept, and thrown again once everything else is saved and told, for the event dispatch to
+    // report.
+    std::exception_ptr fault;
+    auto guarded = [&failures, &fault](std::size_t at, const std::function<void()>& step) {
         try {
             step();
         } catch (const ui::Error& e) {
             failures[at] = QString::fromUtf8(e.what());
-        } catch (const std::exception& e) {
-            // A fault of the program in one step must not cost the others: it is named with them.
-            failures[at] =
-                QStringLiteral("непредвиденная ошибка в программе: %1").arg(QString::fromUtf8(e.what()));
+        } catch (...) {
+            if (!fault) fault = std::current_exception();
         }
     };
     std::optional<textfile::EncodedFile> lastValues;
@@ -271,6 +274,7 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     for (const QString& f : failures)
         if (!f.isEmpty()) failed << f;
     reportFailures(failed);
+    if (fault) std::rethrow_exception(fault);
 }
 
 void Vazed::reportFailures(const QStringList& failures) {
@@ -282,10 +286,17 @@ void Vazed::reportFailures(const QStringList& failures) {
 }
 
 void Vazed::Form_Unload() {
-    // A run whose layout workbook did not load writes nothing: the files on disk are better.
-    if (layoutLoaded_) SaveEntryState([this] { ExportLayoutWorkbook(); });
-    // Settings applied in a settings window that is still open are kept as its own close keeps them.
-    if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
+    // Each save is dispatched on its own, so that a fault of the program in one is reported here and
+    // the close still goes on to the other and ends the program.
+    ui::dispatchEvent([this] {
+        // A run whose layout workbook did not load writes nothing: the files on disk are better.
+        if (layoutLoaded_) SaveEntryState([this] { ExportLayoutWorkbook(); });
+    });
+    ui::dispatchEvent([] {
+        // Settings applied in a settings window that is still open are kept as its own close keeps
+        // them.
+        if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
+    });
     instanceLock_.reset();
     ui::services().endProgram(0);
 }

@@ -3,6 +3,7 @@
 #include <QDirIterator>
 #include <QMap>
 #include <QStringEncoder>
+#include <stdexcept>
 
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
@@ -192,4 +193,33 @@ TEST_F(VazedTest, ADamagedUtf16ListIsReportedAndNeverMergedOrOverwritten) {
     close();
     EXPECT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(folder.read("data\\1.txt"), damaged);
+}
+
+// A fault of the program in one step of the save (a bug, not a file that cannot be written) costs the
+// other steps nothing: every other file is written, and the fault goes on to be reported where the
+// event was dispatched. At the close it is reported there, and the close still ends the program.
+TEST_F(VazedTest, AFaultOfTheProgramInOneStepOfTheSaveCostsTheOthersNothingAndIsReported) {
+    folder.write("2.txt", crlf(lastValues()));
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    folder.write("data\\2.txt", cp1251(QStringLiteral("Лицей\r\n")));
+    Vazed& v = start();
+    v.Text9.setText(QStringLiteral("Петров П.П."));
+    v.Combo2.setText(QStringLiteral("Университет"));
+    EXPECT_THROW(v.SaveEntryState([] { throw std::logic_error("a fault of the program"); }),
+                 std::logic_error);
+    EXPECT_TRUE(lines("2.txt").contains(QStringLiteral("Петров П.П.")));
+    EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Университет")}));
+    EXPECT_TRUE(services->messages.empty()) << "the fault is left to the dispatch";
+
+    v.Text9.setText(QStringLiteral("Сидоров С.С."));
+    v.Combo3.setText(QStringLiteral("Гимназия"));
+    // The list's box fails as the save gives it its refilled entries.
+    v.Combo3.onChange = [] { throw std::logic_error("a fault of the program"); };
+    close();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text, QStringLiteral("Непредвиденная ошибка в программе."));
+    EXPECT_EQ(services->messages[0].details, QStringLiteral("a fault of the program"));
+    EXPECT_TRUE(lines("2.txt").contains(QStringLiteral("Сидоров С.С.")));
+    EXPECT_TRUE(lines("data\\2.txt").contains(QStringLiteral("Гимназия")));
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
 }

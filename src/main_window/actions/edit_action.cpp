@@ -22,6 +22,10 @@ void Vazed::Image24_Click() {
         editor.show();
     } catch (const ui::Error& e) {
         ui::showError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        // A fault of another kind is reported where the click was dispatched, the main window back.
+        show();
+        throw;
     }
     // The operator is never left without a window.
     if (!ui::formLoaded<Edit>() || !ui::form<Edit>().isShown()) show();
