@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <functional>
+#include <stdexcept>
 
+#include "platform/error.h"
 #include "qr_fixture.h"
 
 namespace {
@@ -119,6 +122,44 @@ TEST_F(LoadTest, ThePictureKeepsItsPlaceAndSizeWhenAnotherIsLoaded) {
     clickLoad(w, folder.file("a.jpg"));
     EXPECT_EQ(placeOf(w), (std::array<float, 4>{100, 200, 1200, 1200}));
     EXPECT_EQ(w.Image1.widget()->geometry(), QRect(13, 7, 80, 80));
+}
+
+// A dialog that fails with the program's error ends the load without a word, as a file that is no
+// picture does; a fault of another kind is reported where the click was dispatched. Either way the
+// picture and the window stay as they were.
+TEST_F(LoadTest, ADialogThatFailsEndsTheLoadSilentlyOnlyForTheProgramsOwnError) {
+    folder.write("a.jpg", jpeg({30, 60}, Qt::black));
+    qr::QR& w = start();
+    clickLoad(w, folder.file("a.jpg"));
+    ASSERT_EQ(colourOf(w), QColor(Qt::black));
+    struct Case {
+        const char* what;
+        std::function<void()> raise;
+        QString text;  // the message, "" for none
+        QString details;
+    };
+    const Case cases[] = {
+        {"the program's error", [] { throw ui::Error(QStringLiteral("диалог не открылся")); }, {}, {}},
+        {"a fault of another kind", [] { throw std::logic_error("a fault of the program"); },
+         QStringLiteral("Непредвиденная ошибка в программе."), QStringLiteral("a fault of the program")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->messages.clear();
+        services->dialogFails = c.raise;
+        clickLoad(w, std::nullopt);
+        services->dialogFails = nullptr;
+        if (c.text.isEmpty()) {
+            EXPECT_TRUE(services->messages.empty());
+        } else {
+            ASSERT_EQ(services->messages.size(), 1u);
+            EXPECT_EQ(services->messages[0].text, c.text);
+            EXPECT_EQ(services->messages[0].details, c.details);
+        }
+        EXPECT_EQ(w.Text1.text(), folder.file("a.jpg"));
+        EXPECT_EQ(colourOf(w), QColor(Qt::black));
+        EXPECT_TRUE(w.isShown());
+    }
 }
 
 }  // namespace

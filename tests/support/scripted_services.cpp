@@ -10,6 +10,7 @@ void ScriptedServices::messageBox(const QString& text, const QString& title, con
 
 DialogAnswer ScriptedServices::answer(const QString& kind, const QString& filter, const QString& fileName) {
     dialogs.push_back({kind, filter, fileName});
+    if (dialogFails) dialogFails();
     if (dialogAnswers.empty()) return {false, fileName};
     DialogAnswer a = dialogAnswers.front();
     dialogAnswers.pop_front();
@@ -26,6 +27,7 @@ DialogAnswer ScriptedServices::saveFileDialog(const QString& filter, const QStri
 
 bool ScriptedServices::printerSetupDialog(Printer& printer) {
     dialogs.push_back({QStringLiteral("printer"), {}, {}});
+    if (dialogFails) dialogFails();
     if (printerSetupAnswers.empty()) return false;
     const PrinterSetupAnswer a = printerSetupAnswers.front();
     printerSetupAnswers.pop_front();

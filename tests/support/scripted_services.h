@@ -2,6 +2,7 @@
 // The services the tests put in place of the Qt ones: answers from queues, and a record of every
 // message box, dialog, started program, beep and program end.
 #include <deque>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,13 @@ public:
     std::vector<Start> starts;
     std::vector<Dialog> dialogs;
     int beeps = 0;
-    std::vector<int> endedWith;              // exit codes of endProgram calls
-    std::deque<DialogAnswer> dialogAnswers;  // an empty queue answers "cancelled"
+    std::vector<int> endedWith;                          // exit codes of endProgram calls
+    std::deque<DialogAnswer> dialogAnswers;              // an empty queue answers "cancelled"
     std::deque<PrinterSetupAnswer> printerSetupAnswers;  // an empty queue answers "cancelled"
     bool startSucceeds = true;
+    // When set, every file or printer dialog runs it as it opens, after it is recorded: a dialog
+    // that fails throws from there.
+    std::function<void()> dialogFails;
     QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Tahoma"),
                          QStringLiteral("Times New Roman")};
 
