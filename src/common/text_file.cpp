@@ -1,7 +1,6 @@
 #include "common/text_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -262,17 +261,9 @@ std::vector<std::optional<ui::Error>> writeEncodedFiles(const std::vector<Encode
     std::vector<std::size_t> wholeOf;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const QString& path = files[i].path;
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            failures[i].emplace(path, QStringLiteral("на месте файла находится папка"));
-            continue;
-        }
-        const QString folder = info.absolutePath();
-        if (!QDir(folder).exists()) {
-            if (!files[i].options.createFolder) {
-                failures[i].emplace(path, QStringLiteral("папка «%1» не найдена").arg(ui::shownPath(folder)));
-                continue;
-            }
+        // A folder that stays missing is named by the write itself.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (files[i].options.createFolder && !QDir(folder).exists()) {
             if (!QDir().mkpath(folder)) {
                 failures[i].emplace(
                     path, QStringLiteral("не удалось создать папку «%1»").arg(ui::shownPath(folder)));

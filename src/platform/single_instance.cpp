@@ -13,7 +13,8 @@ namespace ui {
 
 namespace {
 
-// The reasons a lock meets, in the operator's words. `creating`: the file was to be made.
+// The reasons peculiar to a lock, in the operator's words; the rest are the system's. `creating`:
+// the file was to be made.
 QString reasonFor(int error, bool creating) {
     switch (error) {
         case EACCES:
@@ -22,15 +23,9 @@ QString reasonFor(int error, bool creating) {
                             : QStringLiteral("нет доступа к файлу");
         case EROFS:
             return QStringLiteral("папка программы на диске только для чтения");
-        case ENOSPC:
-            return QStringLiteral("на диске нет места");
-        case EDQUOT:
-            return QStringLiteral("превышена квота диска");
         case ENOENT:
         case ENOTDIR:
             return QStringLiteral("папка программы не найдена");
-        case EISDIR:
-            return QStringLiteral("на месте файла находится папка");
         case ENOLCK:
             return QStringLiteral("сетевая папка не даёт заблокировать файл");
         case EBADF:
@@ -41,12 +36,8 @@ QString reasonFor(int error, bool creating) {
         case EOPNOTSUPP:
         case EINVAL:
             return QStringLiteral("файловая система папки не поддерживает блокировку файлов");
-        case EIO:
-            return QStringLiteral("ошибка ввода-вывода");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("открыто слишком много файлов");
         default:
+            // A full disk, a quota, an input/output error: the system's own reason.
             return systemReason(error);
     }
 }
