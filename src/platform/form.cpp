@@ -56,12 +56,14 @@ static_assert((Form::kFrameMargins.left() + Form::kFrameMargins.right()) * kTwip
 static_assert((Form::kFrameMargins.top() + Form::kFrameMargins.bottom()) * kTwipsPerPixel ==
               Form::kFrameHeight);
 
-QRect fitIntoArea(const QRect& outer, const QRect& area) {
+QRect fitIntoArea(const QRect& outer, const QRect& area, BorderStyle border) {
     if (area.isEmpty()) return outer;
-    // One axis: a window that the room holds moves in only as far as needed; a larger one starts
-    // at the room's edge and takes the whole room.
-    const auto fit = [](int at, int size, int start, int room) -> std::pair<int, int> {
-        if (size >= room) return {start, room};
+    // One axis: a window that the room holds moves in only as far as needed. A larger one starts
+    // at the room's edge, so its title bar is on the screen; a sizable one takes the whole room, a
+    // fixed one keeps its size and runs off the far edge, whence the operator moves it into sight.
+    const bool shrinks = border == BorderStyle::Sizable;
+    const auto fit = [shrinks](int at, int size, int start, int room) -> std::pair<int, int> {
+        if (size >= room) return {start, shrinks ? room : size};
         return {std::clamp(at, start, start + room - size), size};
     };
     const auto [x, width] = fit(outer.x(), outer.width(), area.x(), area.width());
@@ -252,17 +254,14 @@ void Form::fitOnScreen() {
         if (!screen) return;
     }
     placed_ = true;
-    const QRect fitted = fitIntoArea(outer, screen->availableGeometry());
+    const QRect fitted = fitIntoArea(outer, screen->availableGeometry(), border_);
     const QSize shown = fitted.size().shrunkBy(kFrameMargins);
     if (shown != client) {
-        if (border_ == BorderStyle::Sizable) {
-            // Only the dimension that had to shrink changes; the other keeps its exact twips.
-            resizeNow(shown.width() == client.width() ? clientWidth_ : Twips::fromPixels(shown.width()),
-                      shown.height() == client.height() ? clientHeight_ : Twips::fromPixels(shown.height()));
-            dispatchEvent([this] { Form_Resize(); });
-        } else {
-            window_->setFixedSize(shown);
-        }
+        // Only a sizable window shrinks, and only in the dimension that had to; the other keeps its
+        // exact twips.
+        resizeNow(shown.width() == client.width() ? clientWidth_ : Twips::fromPixels(shown.width()),
+                  shown.height() == client.height() ? clientHeight_ : Twips::fromPixels(shown.height()));
+        dispatchEvent([this] { Form_Resize(); });
     }
     if (clientPlaced_)
         window_->setGeometry(

@@ -19,9 +19,11 @@ enum class BorderStyle { FixedSingle, Sizable };
 enum class StartUpPosition { CenterScreen, Manual };
 
 // Where a window goes whose outer rectangle, frame included, is `outer`, on a screen whose work
-// area is `area` (both in pixels): where it is when it fits there; else moved, and only if it is
-// still too large shrunk, just enough to lie wholly inside.
-QRect fitIntoArea(const QRect& outer, const QRect& area);
+// area is `area` (both in pixels): where it is when it fits there; else moved just enough to lie
+// inside. Along a side longer than the area it starts at the area's edge, top-left first, so that
+// its title bar is on the screen: a sizable window then shrinks to the area, a fixed one keeps its
+// design size, which its controls need, and the operator moves it to reach the rest.
+QRect fitIntoArea(const QRect& outer, const QRect& area, BorderStyle border);
 
 class FormWidget;
 
@@ -69,10 +71,9 @@ public:
 
     // The program's first show takes the style its starter asked for (minimised and active);
     // every other show is a normal one. A window's first show keeps its design (or kept) place and
-    // size where the screen's work area holds them, and otherwise fits the window into it (see
-    // fitIntoArea): a sizable window then takes the smaller size, Form_Resize included; a fixed
-    // one shows the top-left part of its client area, which keeps its size, so what it prints
-    // stays where it was.
+    // size where the screen's work area holds them, and otherwise places it by fitIntoArea: a
+    // sizable window then takes the smaller size, Form_Resize included; a fixed one keeps its size
+    // and reaches past the screen's far edge, so that every control it has can still be reached.
     void show();
     void hide();
     bool isShown() const;

@@ -245,57 +245,107 @@ TEST(TabOrder, SkipsHiddenClippedCoveredAndDisabledControlsAndFollowsTheGivenOrd
 
 namespace {
 // Outer rectangles, frame included, in pixels: the student base centred at its design size (1107 x
-// 514 and the frame) and QR at its fixed place (its client area at 512, 280, 793 x 571).
+// 514 and the frame), the main window and the value list editor centred (792 x 588, 871 x 489) and
+// QR at its fixed place (its client area at 512, 280, 793 x 571).
 QRect centred(QSize outer, const QRect& area) {
     return QRect(area.center() - QPoint(outer.width() / 2, outer.height() / 2), outer);
 }
-const QSize kBase(1115, 542);
+const QSize kBase(1115, 542), kMain(800, 616), kLists(879, 517);
 const QRect kQR(508, 256, 801, 599);
 
-TEST(ScreenFit, AWindowKeepsItsPlaceAndSizeWhereTheyFitElseMovesAndOnlyThenShrinksJustEnough) {
-    const QRect screen1024(0, 0, 1024, 768), screen1366(0, 0, 1366, 768);
+TEST(ScreenFit, AWindowKeepsItsPlaceAndSizeWhereTheyFitElseMovesAndOnlyASizableOneShrinksJustEnough) {
+    constexpr auto kSizable = ui::BorderStyle::Sizable, kFixed = ui::BorderStyle::FixedSingle;
+    const QRect screen800(0, 0, 800, 600), screen1024(0, 0, 1024, 768), screen1366(0, 0, 1366, 768);
     struct Case {
         const char* what;
+        ui::BorderStyle border;
         QRect area, outer, fitted;
     };
     const Case cases[] = {
         {"1024 x 768: the base is wider than the screen: the whole width, its height kept",
+         kSizable,
          screen1024,
          centred(kBase, screen1024),
          {0, 112, 1024, 542}},
         {"1024 x 768: QR runs off right and below: moved left and up, its size kept",
+         kFixed,
          screen1024,
          kQR,
          {223, 169, 801, 599}},
+        {"1024 x 768: the main window fits as centred",
+         kFixed,
+         screen1024,
+         centred(kMain, screen1024),
+         {111, 75, 800, 616}},
         {"1366 x 768: the base fits as centred",
+         kSizable,
          screen1366,
          centred(kBase, screen1366),
          {125, 112, 1115, 542}},
         {"1366 x 768: QR fits across and runs off below: moved up only",
+         kFixed,
          screen1366,
          kQR,
          {508, 169, 801, 599}},
-        {"1920 x 1080 with a taskbar below: QR at its fixed place", {0, 0, 1920, 1040}, kQR, kQR},
-        {"800 x 600: QR a pixel too wide: at the left edge, a pixel narrower",
-         {0, 0, 800, 600},
+        {"1920 x 1080 with a taskbar below: QR at its fixed place", kFixed, {0, 0, 1920, 1040}, kQR, kQR},
+        {"800 x 600: the base: the whole width, moved up and kept in height",
+         kSizable,
+         screen800,
+         centred(kBase, screen800),
+         {0, 28, 800, 542}},
+        {"800 x 600: QR a pixel too wide: at the left edge, its size kept",
+         kFixed,
+         screen800,
          kQR,
-         {0, 1, 800, 599}},
+         {0, 1, 801, 599}},
+        {"800 x 600: the value list editor too wide: at the left edge, its size kept",
+         kFixed,
+         screen800,
+         centred(kLists, screen800),
+         {0, 41, 879, 517}},
+        {"800 x 600: the main window too high: its title bar at the top, its size kept",
+         kFixed,
+         screen800,
+         centred(kMain, screen800),
+         {0, 0, 800, 616}},
+        {"800 x 600 with a taskbar above: the main window's title bar just below it",
+         kFixed,
+         {0, 32, 800, 568},
+         centred(kMain, {0, 32, 800, 568}),
+         {0, 32, 800, 616}},
         {"a kept size beyond the screen both ways: the whole work area",
+         kSizable,
          screen1024,
          {-300, -200, 2000, 1500},
          screen1024},
+        {"a fixed window beyond the screen both ways: at its top-left corner, its size kept",
+         kFixed,
+         screen1024,
+         {-300, -200, 2000, 1500},
+         {0, 0, 2000, 1500}},
         {"a taskbar at the left and at the top: inside the work area, not the screen",
+         kSizable,
          {48, 32, 976, 736},
          {0, 0, 400, 300},
          {48, 32, 400, 300}},
-        {"half above the screen: moved down only", screen1024, {100, -150, 400, 300}, {100, 0, 400, 300}},
+        {"half above the screen: moved down only",
+         kFixed,
+         screen1024,
+         {100, -150, 400, 300},
+         {100, 0, 400, 300}},
         {"a second screen to the right: back inside it",
+         kFixed,
          {1024, 0, 1280, 1024},
          {2200, 900, 200, 200},
          {2104, 824, 200, 200}},
-        {"exactly the work area: unchanged", screen1024, screen1024, screen1024},
+        {"a fixed window wider than the second screen: at that screen's left edge",
+         kFixed,
+         {1024, 0, 800, 600},
+         {1100, 100, 879, 517},
+         {1024, 83, 879, 517}},
+        {"exactly the work area: unchanged", kSizable, screen1024, screen1024, screen1024},
     };
-    for (const Case& c : cases) EXPECT_EQ(ui::fitIntoArea(c.outer, c.area), c.fitted) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(ui::fitIntoArea(c.outer, c.area, c.border), c.fitted) << c.what;
 }
 
 class Sized : public ui::Form {
@@ -343,7 +393,7 @@ TEST_F(ScreenFitWindow, ASizableWindowTooWideForTheScreenOpensWhollyOnItAtTheSma
     EXPECT_EQ(base.resizes, 1);
 }
 
-TEST_F(ScreenFitWindow, AFixedWindowMovesOntoTheScreenAndOneLargerThanItShowsPartOfItsClientArea) {
+TEST_F(ScreenFitWindow, AFixedWindowMovesOntoTheScreenAndOneLargerThanItKeepsItsSizeFromTheScreensCorner) {
     struct Case {
         const char* what;
         float width, height, left, top;  // client area, twips; its corner on the screen
@@ -352,12 +402,12 @@ TEST_F(ScreenFitWindow, AFixedWindowMovesOntoTheScreenAndOneLargerThanItShowsPar
     const Case cases[] = {
         {"QR's size and fixed place: moved just enough", 11895, 8565, 7680, 4200, {223, 169, 801, 599}},
         {"a place and size that fit: kept", 6000, 4500, 1500, 3000, {96, 176, 408, 328}},
-        {"larger than the screen: at its corner, as large as the screen",
+        {"larger than the screen: at its corner, its size kept",
          20000,
          15000,
-         0,
-         0,
-         {0, 0, 1024, 768}},
+         3000,
+         1500,
+         {0, 0, 1341, 1028}},
     };
     for (const Case& c : cases) {
         Sized f(ui::BorderStyle::FixedSingle, c.width, c.height);
