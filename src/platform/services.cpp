@@ -3,10 +3,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIdentityProxyModel>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -151,13 +156,93 @@ void QtServices::messageBox(const QString& text, const QString& title, const QSt
     box->exec();
 }
 
+QString defaultSuffix(const QString& nameFilter) {
+    const qsizetype open = nameFilter.lastIndexOf(u'(');
+    const qsizetype close = nameFilter.lastIndexOf(u')');
+    const QString patterns = open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    const QString first = patterns.section(u' ', 0, 0, QString::SectionSkipEmpty);
+    if (!first.startsWith(QLatin1String("*."))) return {};
+    const QString suffix = first.mid(2);
+    for (const QChar c : suffix)
+        if (c == u'*' || c == u'?' || c == u'[' || c == u'.') return {};
+    return suffix;
+}
+
+QString russianFileType(const QFileInfo& info) {
+    if (info.isRoot()) return QStringLiteral("Диск");
+    if (info.isDir()) return QStringLiteral("Папка");
+    struct Kind {
+        const char* suffix;
+        const char16_t* name;
+    };
+    static const Kind kinds[] = {
+        {"xml", u"Файл XML"},        {"jpg", u"Рисунок JPEG"}, {"jpeg", u"Рисунок JPEG"},
+        {"png", u"Рисунок PNG"},     {"bmp", u"Рисунок BMP"},  {"gif", u"Рисунок GIF"},
+        {"txt", u"Текстовый файл"},  {"pdf", u"Документ PDF"}, {"bak", u"Резервная копия"},
+        {"lock", u"Файл блокировки"},
+    };
+    const QString suffix = info.suffix();
+    if (suffix.isEmpty()) return QStringLiteral("Файл");
+    for (const Kind& k : kinds)
+        if (suffix.compare(QLatin1String(k.suffix), Qt::CaseInsensitive) == 0) return QString::fromUtf16(k.name);
+    return QStringLiteral("Файл %1").arg(suffix.toUpper());
+}
+
+QString russianFileSize(qint64 bytes) {
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    if (bytes >= 1024) return russian.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat);
+    // "2 байта", "23 байта", but "1 байт", "12 байт", "25 байт".
+    const qint64 ones = bytes % 10, tens = bytes % 100;
+    const bool few = ones >= 2 && ones <= 4 && !(tens >= 12 && tens <= 14);
+    return QStringLiteral("%1 %2").arg(bytes).arg(few ? QStringLiteral("байта") : QStringLiteral("байт"));
+}
+
+namespace {
+// Qt's own file types are English where its Russian texts have none ("Folder"), or in whatever
+// language the system's type database has.
+class RussianFileTypes : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override { return russianFileType(info); }
+};
+
+// Qt's file list gives sizes and dates in the system's locale, which need not be Russian; this
+// gives them as the rest of the dialog speaks. Sorting still goes by the numbers and times.
+class RussianFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        enum { kSize = 1, kModified = 3 };  // QFileSystemModel's columns
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != kSize && index.column() != kModified))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == kSize) return files->isDir(source) ? QString() : russianFileSize(files->size(source));
+        return QLocale(QLocale::Russian, QLocale::Russia).toString(files->lastModified(source), QLocale::ShortFormat);
+    }
+};
+}  // namespace
+
 std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
                                             QWidget* parent) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // Never deleted: a dialog's file model and its background thread may use it to their very end.
+    static QFileIconProvider* const types = new RussianFileTypes;
+    dialog->setIconProvider(types);
+    dialog->setProxyModel(new RussianFileColumns(dialog.get()));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setNameFilters(qtNameFilters(filter));
+    const QStringList nameFilters = qtNameFilters(filter);
+    dialog->setNameFilters(nameFilters);
+    if (save) {
+        // A name typed without an extension takes the chosen filter's, so that the file shows under
+        // that filter when it is opened again; a name with one keeps it. The dialog's own overwrite
+        // question then asks about the name that is written.
+        if (!nameFilters.isEmpty()) dialog->setDefaultSuffix(defaultSuffix(nameFilters.first()));
+        QFileDialog* d = dialog.get();
+        QObject::connect(d, &QFileDialog::filterSelected, d,
+                         [d](const QString& chosen) { d->setDefaultSuffix(defaultSuffix(chosen)); });
+    }
     if (!fileName.isEmpty()) dialog->selectFile(fileName);
     return dialog;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDialog;
+class QFileInfo;
 class QFileDialog;
 class QPrintDialog;
 class QPrinter;
@@ -67,7 +68,9 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
                                         QWidget* parent);
 
 // The file dialog the Qt services show, built but not run: Qt's own, whose texts the program's
-// translation puts into Russian (a desktop's dialog would speak the desktop's language).
+// translation puts into Russian (a desktop's dialog would speak the desktop's language), with the
+// file types, sizes and dates of its list in Russian too. A save dialog adds the chosen filter's
+// extension to a name typed without one.
 std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
                                             QWidget* parent);
 // The printer set-up dialog, built but not run, on `target`: Qt's print dialog, whose accept
@@ -76,6 +79,13 @@ std::unique_ptr<QPrintDialog> makePrinterSetupDialog(QPrinter& target, QWidget* 
 
 // "XML|*.xml;" or "jpeg|*.jpeg; *.jpg;" as Qt name filters ("XML (*.xml)", "jpeg (*.jpeg *.jpg)").
 QStringList qtNameFilters(const QString& filter);
+// The extension a save dialog adds under a Qt name filter: its first pattern's ("xml" for
+// "XML (*.xml)"); none for a pattern such as "*" or "*.*".
+QString defaultSuffix(const QString& nameFilter);
+// What the file dialog's list says of a file's type ("Папка", "Файл XML", "Рисунок JPEG", "Файл").
+QString russianFileType(const QFileInfo& info);
+// A file's size as the file dialog's list shows it: "1 байт", "43 байта", "4,79 кБ".
+QString russianFileSize(qint64 bytes);
 
 class QtServices : public Services {
 public:

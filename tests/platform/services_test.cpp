@@ -13,13 +13,20 @@
 #include <QScreen>
 #include <QTest>
 
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTreeView>
 
 #include "operator.h"
 #include "platform/controls.h"
 #include "platform/dispatch.h"
 #include "platform/error.h"
+#include "support/program_folder.h"
 
 namespace {
 
@@ -298,5 +305,129 @@ TEST(QtDialogs, ThePrinterSetUpAndFileDialogsSpeakRussianAndTheSetUpChoosesRathe
         const QStringList texts = textsOf(f.dialog);
         for (const char* english : {"Look in:", "File name:", "Files of type:", "Cancel", "Open", "Save"})
             EXPECT_FALSE(texts.contains(english)) << f.what << ": " << english;
+    }
+}
+
+namespace {
+// The file a save dialog gives when the operator types `typed` in its name box and confirms.
+QString savedAs(QFileDialog& dialog, const QString& typed) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!name) return QStringLiteral("no name box");
+    name->setText(typed);
+    QSignalSpy chosen(&dialog, &QFileDialog::fileSelected);
+    QMetaObject::invokeMethod(&dialog, "accept");
+    if (dialog.result() != QDialog::Accepted || chosen.size() != 1) return QStringLiteral("not accepted");
+    return chosen.first().first().toString();
+}
+}  // namespace
+
+TEST(QtDialogs, ASaveDialogAddsTheChosenFiltersExtensionToANameTypedWithoutOneAndKeepsAnyOther) {
+    struct SuffixCase {
+        const char* filter;
+        const char* suffix;
+    };
+    const SuffixCase suffixes[] = {
+        {"XML (*.xml)", "xml"},   {"jpeg (*.jpeg *.jpg)", "jpeg"}, {"Все файлы (*)", ""},
+        {"Все файлы (*.*)", ""},  {"Рисунки (*.jp?)", ""},         {"Архив (*.tar.gz)", ""},
+    };
+    for (const SuffixCase& c : suffixes) EXPECT_EQ(ui::defaultSuffix(c.filter), c.suffix) << c.filter;
+
+    ProgramFolder folder;
+    folder.write("sub/keep.txt", "x");
+    struct Case {
+        const char* typed;
+        const char* written;  // in the folder
+    };
+    const Case cases[] = {
+        {"export", "export.xml"},
+        {"выпуск 2024", "выпуск 2024.xml"},
+        {"export.xml", "export.xml"},
+        {"export.XML", "export.XML"},
+        {"export.txt", "export.txt"},
+        {"sub/export", "sub/export.xml"},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<QFileDialog> save =
+            ui::makeFileDialog(true, "XML|*.xml;", folder.file("start.xml"), nullptr);
+        EXPECT_EQ(savedAs(*save, c.typed), folder.file(c.written)) << c.typed;
+    }
+
+    // The extension follows the filter the operator chooses; an open dialog adds none.
+    const std::unique_ptr<QFileDialog> two =
+        ui::makeFileDialog(true, "XML|*.xml;|Рисунок|*.jpg;", folder.file("start.xml"), nullptr);
+    auto* types = two->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    types->setFocus();
+    QTest::keyClick(types, Qt::Key_Down);
+    ASSERT_EQ(two->selectedNameFilter(), "Рисунок (*.jpg)");
+    EXPECT_EQ(savedAs(*two, "picture"), folder.file("picture.jpg"));
+    EXPECT_TRUE(ui::makeFileDialog(false, "XML|*.xml;", {}, nullptr)->defaultSuffix().isEmpty());
+}
+
+TEST(QtDialogs, TheFileListGivesTypesSizesAndDatesInRussian) {
+    EXPECT_EQ(QLocale().name(), "ru_RU") << "the default locale of both programs";
+    struct SizeCase {
+        qint64 bytes;
+        const char* shown;
+    };
+    const SizeCase sizes[] = {
+        {0, "0 байт"},       {1, "1 байт"},       {2, "2 байта"},     {4, "4 байта"},
+        {5, "5 байт"},       {11, "11 байт"},     {12, "12 байт"},    {14, "14 байт"},
+        {21, "21 байт"},     {22, "22 байта"},    {43, "43 байта"},   {112, "112 байт"},
+        {1023, "1023 байта"}, {4900, "4,79 кБ"}, {5000000, "4,77 МБ"},
+    };
+    for (const SizeCase& c : sizes) EXPECT_EQ(ui::russianFileSize(c.bytes), c.shown) << c.bytes;
+
+    ProgramFolder folder;
+    folder.write("data/8.txt", "1");
+    folder.write("1.xml", QByteArray(43, 'x'));
+    folder.write("2.xml.bak", QByteArray(4900, 'x'));
+    folder.write("image/Skin1/1.jpg", "12");
+    folder.write("Velmox", "");
+    folder.write("notes.odt", "");
+    const QDateTime modified(QDate(2019, 12, 11), QTime(9, 5));
+    {
+        QFile f(folder.file("1.xml"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    const std::unique_ptr<QFileDialog> open =
+        ui::makeFileDialog(false, "Все файлы|*;", folder.file("1.xml"), nullptr);
+    auto* list = open->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(list, nullptr);
+    const QAbstractItemModel* model = list->model();
+    // The list fills from a background thread.
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(list->rootIndex()), 6, 10000);
+    struct Row {
+        const char* name;
+        const char* size;
+        const char* type;
+    };
+    const Row rows[] = {
+        {"data", "", "Папка"},
+        {"image", "", "Папка"},
+        {"1.xml", "43 байта", "Файл XML"},
+        {"2.xml.bak", "4,79 кБ", "Резервная копия"},
+        {"Velmox", "0 байт", "Файл"},
+        {"notes.odt", "0 байт", "Файл ODT"},
+    };
+    for (const Row& r : rows) {
+        QModelIndex at;
+        for (int i = 0; i < model->rowCount(list->rootIndex()); ++i)
+            if (model->index(i, 0, list->rootIndex()).data().toString() == r.name)
+                at = model->index(i, 0, list->rootIndex());
+        ASSERT_TRUE(at.isValid()) << r.name;
+        QTRY_COMPARE_WITH_TIMEOUT(at.siblingAtColumn(1).data().toString(), QString(r.size), 10000);
+        EXPECT_EQ(at.siblingAtColumn(2).data().toString(), r.type) << r.name;
+        if (QLatin1String(r.name) == QLatin1String("1.xml")) {
+            EXPECT_EQ(at.siblingAtColumn(3).data().toString(), "11.12.2019 09:05");
+        }
+    }
+    EXPECT_EQ(ui::russianFileType(QFileInfo(folder.file("image/Skin1/1.jpg"))), "Рисунок JPEG");
+    EXPECT_EQ(ui::russianFileType(QFileInfo(QStringLiteral("/"))), "Диск");
+    for (int column = 0; column < 4; ++column) {
+        const QString header = model->headerData(column, Qt::Horizontal).toString();
+        for (const char* english : {"Name", "Size", "Type", "Kind", "Date Modified"})
+            EXPECT_NE(header, english) << column;
     }
 }
