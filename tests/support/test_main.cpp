@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         screens.flush();
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
     }
-    ui::Application app(argc, argv);
+    ui::Application app(argv[0], argc, argv);
     testing::InitGoogleTest(&argc, argv);
     guardSystemPrinter();
     return RUN_ALL_TESTS();

@@ -16,7 +16,7 @@
 #include "shared/copy_folder.h"
 
 int main(int argc, char** argv) {
-    ui::Application app(argc, argv);
+    ui::Application app(argv[0], argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: layout_screenshot <program folder> <Rus|Kaz> <out.png>\n");
         return 2;

@@ -45,7 +45,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    ui::Application app(argc, argv);
+    ui::Application app(argv[0], argc, argv);
     if (argc != 5) {
         std::fprintf(stderr, "usage: qr_screenshot <program folder> <Rus|Kaz> <skin name> <out.png>\n");
         return 2;

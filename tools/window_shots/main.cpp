@@ -41,7 +41,7 @@ void settle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ui::Application app(argc, argv);
+    ui::Application app(argv[0], argc, argv);
     QTextStream err(stderr);
     if (argc != 3) {
         err << "usage: window_shots <program folder> <output folder>\n";
