@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -72,9 +73,11 @@ int openRetried(const char* path, int flags, mode_t mode = 0) {
     return fd;
 }
 
+std::atomic<int (*)(int)> flushCall{&::fsync};
+
 // 0 or the error number. A disk that cannot flush (EINVAL) has nothing to flush.
 int flush(int fd) {
-    while (::fsync(fd) != 0) {
+    while (flushCall.load()(fd) != 0) {
         if (errno == EINTR) continue;
         return errno == EINVAL ? 0 : errno;
     }
@@ -558,4 +561,8 @@ void clearLeftoversOf(const QString& path) {
     QByteArray file = QFile::encodeName(path);
     if (resolveLinks(file) != 0) return;
     clear(folderOf(file), file.mid(file.lastIndexOf('/') + 1));
+}
+
+void setFlushForTests(int (*flush)(int fd)) {
+    flushCall = flush ? flush : &::fsync;
 }

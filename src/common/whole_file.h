@@ -65,3 +65,7 @@ struct WholeFile {
 void clearLeftovers(const QString& folder);
 // The same, only for what saves of the one file `path` left beside the file it really is.
 void clearLeftoversOf(const QString& path);
+
+// Tests put a call of their own in the place of the system's fsync, to see every flush and make
+// one fail; nullptr gives back fsync. It may be called from several threads at once.
+void setFlushForTests(int (*flush)(int fd));
