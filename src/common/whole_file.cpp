@@ -1,14 +1,21 @@
 #include "common/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -18,12 +25,23 @@
 
 namespace {
 
+// The endings of the writer's own files beside a file: the new content before it takes the file's
+// place, and the copy of a file's old content while the file is written in its own place. Between
+// the file's name and the ending stands a random number in base 36.
+constexpr char kNewEnding[] = ".new";
+constexpr char kOldEnding[] = ".old";
+constexpr char kAccessList[] = "system.posix_acl_access";
+
 QString readFailure(int error) {
     return QStringLiteral("ошибка чтения: %1").arg(ui::systemReason(error));
 }
 
 QString writeFailure(int error) {
     return QStringLiteral("ошибка записи: %1").arg(ui::systemReason(error));
+}
+
+QString notAPlainFile() {
+    return QStringLiteral("не обычный файл");
 }
 
 // A file that cannot be made beside its old one fails for its folder's sake, so the reason names
@@ -47,24 +65,55 @@ QString folderFailure(const QString& path, int error) {
     }
 }
 
-// A new content on its way: written into its temporary file, not yet in place.
-struct Pending {
-    int fd = -1;
-    QByteArray temporary;
-    QByteArray target;
-};
+int openRetried(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
 
-void discard(Pending& p) {
-    if (p.fd >= 0) ::close(p.fd);
-    p.fd = -1;
-    ::unlink(p.temporary.constData());
+std::atomic<int (*)(int)> flushCall{&::fsync};
+
+// 0 or the error number. A disk that cannot flush (EINVAL) has nothing to flush.
+int flush(int fd) {
+    while (flushCall.load()(fd) != 0) {
+        if (errno == EINTR) continue;
+        return errno == EINVAL ? 0 : errno;
+    }
+    return 0;
+}
+
+// The folder's names reach the disk: a rename or a removal in it is then kept through a power cut.
+// A folder the user may not open for reading cannot be flushed and is left to the system.
+int flushFolder(const QByteArray& folder) {
+    const int fd = openRetried(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return errno == EACCES ? 0 : errno;
+    const int error = flush(fd);
+    ::close(fd);
+    return error;
+}
+
+QByteArray folderOf(const QByteArray& file) {
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+}
+
+// The folder as the system reaches it, through every linked folder on its way; as it is where that
+// cannot be told.
+QByteArray realFolder(const QByteArray& folder) {
+    char* real = ::realpath(folder.constData(), nullptr);
+    if (!real) return folder;
+    QByteArray result(real);
+    std::free(real);
+    return result;
 }
 
 // A full disk may accept part of a write and refuse the rest; only the next call tells why.
-int writeAll(int fd, const QByteArray& bytes) {
+int writeAt(int fd, const QByteArray& bytes, off_t offset) {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return n < 0 ? errno : ENOSPC;
         done += n;
@@ -72,49 +121,188 @@ int writeAll(int fd, const QByteArray& bytes) {
     return 0;
 }
 
-// A symbolic link is written through: the file it names takes the new content, and the link stays a
-// link (a list shared by two program folders stays shared).
-QString linkedFile(const QString& path) {
-    QString file = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo info(file);
-        if (!info.isSymLink()) break;
-        file = info.symLinkTarget();
+// The whole content of an open file from its start, or nullopt with `error` set.
+std::optional<QByteArray> readAt(int fd, qint64 size, int& error) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(size - done), done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        done += n;
     }
-    return file;
+    bytes.resize(done);
+    return bytes;
 }
 
-// Opens the temporary file beside `target` and writes the new content into it. The new file keeps
-// the old one's permissions; a first file gets those the folder's owner would (0666 less the umask).
-std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QString& failure) {
-    const QString path = linkedFile(given);
-    const QByteArray target = QFile::encodeName(path);
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) {
-        failure = QStringLiteral("на месте файла находится папка");
+// A symbolic link is written through: the file it leads to takes the new content, and the link stays
+// a link (a list shared by two program folders stays shared). Its text is read as the system reads
+// it: from the folder the link really lies in, so ".." after a linked folder leads where the system
+// goes. A link that leads nowhere names the file to be made. 0, or ELOOP for links in a circle.
+int resolveLinks(QByteArray& file) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(file.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            // The new file is made in the folder where the file really lies.
+            if (hops > 0) file = realFolder(folderOf(file)) + '/' + file.mid(file.lastIndexOf('/') + 1);
+            return 0;
+        }
+        QByteArray text(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(file.constData(), text.data(), size_t(text.size()));
+        if (n < 0) return 0;
+        text.resize(n);
+        if (text.startsWith('/')) {
+            file = text;
+            continue;
+        }
+        file = realFolder(folderOf(file)) + '/' + text;
+    }
+    return ELOOP;
+}
+
+// Makes a file of the writer's own beside `target`, locked for as long as it is open: a start that
+// clears what killed saves left, running meanwhile, sees from the lock that this one is running and
+// leaves it. A file the clearing removed between its making and its locking is given up for another
+// name. The descriptor, or -1 with errno set.
+int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name) {
+    for (int attempt = 0;; ++attempt) {
+        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ending;
+        const int fd = openRetried(name.constData(), O_WRONLY | O_CREAT | O_EXCL, mode);
+        if (fd < 0) {
+            if (errno == EEXIST && attempt < 16) continue;
+            return -1;
+        }
+        // A disk without locks keeps the file unlocked; a clearing there takes only unlockable files.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+        ::close(fd);
+        if (attempt >= 16) {
+            errno = ENOENT;
+            return -1;
+        }
+    }
+}
+
+// The old file's owner where the system lets it be kept, else at least its group; then its mode
+// and its access list, in that order, for the mode's group bits are the list's mask. A disk that
+// keeps no permissions of its own (a memory stick, a network share) may refuse all of it: the file
+// is written all the same, with the permissions that disk gives every file.
+void keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
+    (void)::fchmod(fd, old.st_mode & 07777);
+    char list[4096];
+    const ssize_t n = ::getxattr(target.constData(), kAccessList, list, sizeof list);
+    if (n > 0) (void)::fsetxattr(fd, kAccessList, list, size_t(n), 0);
+}
+
+// A new content on its way: written into a file beside the old one, not yet in place.
+struct Pending {
+    QByteArray target;
+    QByteArray temporary;  // the new content; in place: the copy of the old content
+    int fd = -1;           // the temporary file, locked
+    // A file with several names is written in its own place, so that every name keeps it.
+    int inPlace = -1;  // the file itself, open for writing
+    QByteArray old;
+    const QByteArray* bytes = nullptr;
+};
+
+void discard(Pending& p) {
+    // Removed while still locked, so no clearing takes it for a leftover of its own.
+    ::unlink(p.temporary.constData());
+    if (p.fd >= 0) ::close(p.fd);
+    if (p.inPlace >= 0) ::close(p.inPlace);
+    p.fd = p.inPlace = -1;
+}
+
+// Why a file in the way is not replaced, or "" when it may be.
+QString refusal(const QByteArray& target, const struct stat& old) {
+    if (S_ISDIR(old.st_mode)) return QStringLiteral("на месте файла находится папка");
+    if (!S_ISREG(old.st_mode)) return notAPlainFile();
+    // A file marked read-only stays as it is, also for an administrator, whom the rename would
+    // otherwise let replace it; so does a file of someone else's that this user may not write,
+    // though the folder would let the rename replace it.
+    if (!(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) return QStringLiteral("файл только для чтения");
+    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EPERM))
+        return ui::systemReason(EACCES);
+    return {};
+}
+
+// Opens a file with several names for writing in place and puts a complete copy of its old content
+// beside it. Nothing of the file changes here.
+std::optional<Pending> beginInPlace(const QByteArray& target, const struct stat& old, QString& failure) {
+    Pending p;
+    p.target = target;
+    p.inPlace = openRetried(target.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK);
+    struct stat st {};
+    if (p.inPlace < 0 || ::fstat(p.inPlace, &st) != 0) {
+        failure = writeFailure(errno);
+        if (p.inPlace >= 0) ::close(p.inPlace);
         return std::nullopt;
     }
-    // A file marked read-only stays as it is, also for an administrator, whom the rename below
-    // would otherwise let replace it.
-    if (exists && !(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
-        failure = QStringLiteral("файл только для чтения");
+    if (!S_ISREG(st.st_mode) || st.st_ino != old.st_ino || st.st_dev != old.st_dev) {
+        failure = notAPlainFile();
+        ::close(p.inPlace);
         return std::nullopt;
+    }
+    int error = 0;
+    std::optional<QByteArray> content = readAt(p.inPlace, st.st_size, error);
+    if (!content) {
+        failure = readFailure(error);
+        ::close(p.inPlace);
+        return std::nullopt;
+    }
+    p.old = *std::move(content);
+    // Whoever may read the file may read its copy, to put it back after a killed save.
+    p.fd = makeOwnFile(target, kOldEnding, 0600, p.temporary);
+    if (p.fd < 0) {
+        failure = folderFailure(QFile::decodeName(target), errno);
+        ::close(p.inPlace);
+        return std::nullopt;
+    }
+    (void)::fchmod(p.fd, old.st_mode & 0666);
+    if (const int written = writeAt(p.fd, p.old, 0)) {
+        failure = writeFailure(written);
+        discard(p);
+        return std::nullopt;
+    }
+    return p;
+}
+
+// Opens the temporary file beside the file `given` leads to and writes the new content into it. A
+// first file gets the permissions the folder's owner would give it (0666 less the umask).
+std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QString& failure) {
+    QByteArray target = QFile::encodeName(given);
+    if (const int error = resolveLinks(target)) {
+        failure = ui::systemReason(error);
+        return std::nullopt;
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists) {
+        failure = refusal(target, old);
+        if (!failure.isEmpty()) return std::nullopt;
+        if (old.st_nlink > 1) {
+            std::optional<Pending> p = beginInPlace(target, old, failure);
+            if (p) p->bytes = &bytes;
+            return p;
+        }
     }
     Pending p;
     p.target = target;
-    for (int attempt = 0; p.fd < 0; ++attempt) {
-        p.temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
-        p.fd = ::open(p.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (p.fd >= 0) break;
-        if (errno == EINTR || (errno == EEXIST && attempt < 16)) continue;
-        failure = folderFailure(path, errno);
+    p.fd = makeOwnFile(target, kNewEnding, 0666, p.temporary);
+    if (p.fd < 0) {
+        failure = folderFailure(QFile::decodeName(target), errno);
         return std::nullopt;
     }
-    // A disk that keeps no permissions of its own (a memory stick, a network share) may refuse the
-    // change; the file is written all the same, with the permissions that disk gives every file.
-    if (exists) (void)::fchmod(p.fd, old.st_mode & 07777);
-    if (const int error = writeAll(p.fd, bytes)) {
+    if (exists) keepOwnerAndPermissions(p.fd, target, old);
+    if (const int error = writeAt(p.fd, bytes, 0)) {
         failure = writeFailure(error);
         discard(p);
         return std::nullopt;
@@ -122,16 +310,61 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
     return p;
 }
 
+// Writes `bytes` as the whole content of the open file `fd` and flushes it. 0 or the error number.
+int rewriteInPlace(int fd, const QByteArray& bytes) {
+    if (int error = writeAt(fd, bytes, 0)) return error;
+    while (::ftruncate(fd, off_t(bytes.size())) != 0)
+        if (errno != EINTR) return errno;
+    return flush(fd);
+}
+
+// The copy of the old content and its name are on the disk before the file is touched: a power cut
+// while the file is written leaves the copy, which the next start puts back. When the write fails,
+// the old content goes back at once; only if that fails too does the copy stay for the next start.
+QString finishInPlace(Pending& p) {
+    int error = flush(p.fd);
+    if (!error) error = flushFolder(folderOf(p.target));
+    if (error) {
+        discard(p);
+        return writeFailure(error);
+    }
+    // Room for a longer content is taken first where the disk can, so a full disk refuses it before
+    // a byte of the file changes.
+    const qint64 grow = p.bytes->size() - p.old.size();
+    if (grow > 0 && ::fallocate(p.inPlace, FALLOC_FL_KEEP_SIZE, off_t(p.old.size()), off_t(grow)) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS && errno != EINTR) {
+        error = errno;
+        discard(p);
+        return writeFailure(error);
+    }
+    error = rewriteInPlace(p.inPlace, *p.bytes);
+    if (error && rewriteInPlace(p.inPlace, p.old) != 0) {
+        ::close(p.inPlace);
+        ::close(p.fd);
+        p.fd = p.inPlace = -1;
+        return writeFailure(error);
+    }
+    discard(p);
+    return error ? writeFailure(error) : QString();
+}
+
 // Some file systems report a full disk only when the data reaches it: the flush and the close are
-// checked too, and only then does the new file take the old one's place.
+// checked too, and only then does the new file take the old one's place. Its lock stays on a second
+// descriptor until then.
 QString finish(Pending& p) {
-    if (::fsync(p.fd) != 0 && errno != EINVAL) {
+    if (p.inPlace >= 0) return finishInPlace(p);
+    if (const int error = flush(p.fd)) {
+        discard(p);
+        return writeFailure(error);
+    }
+    const int locked = ::dup(p.fd);
+    if (locked < 0) {
         const int error = errno;
         discard(p);
         return writeFailure(error);
     }
     const int closed = ::close(p.fd);
-    p.fd = -1;
+    p.fd = locked;
     if (closed != 0 && errno != EINTR) {
         const int error = errno;
         discard(p);
@@ -142,15 +375,92 @@ QString finish(Pending& p) {
         discard(p);
         return writeFailure(error);
     }
+    ::close(p.fd);
+    p.fd = -1;
     return {};
+}
+
+// Each folder that took a new file is flushed once, after all its renames. A flush that fails fails
+// every file of that folder: its new content may not outlive a power cut.
+void flushFolders(const std::vector<std::optional<Pending>>& pending, std::vector<QString>& failures) {
+    std::vector<QByteArray> folders;
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        if (pending[i] && failures[i].isEmpty()) {
+            const QByteArray folder = folderOf(pending[i]->target);
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+        }
+    for (const QByteArray& folder : folders) {
+        const int error = flushFolder(folder);
+        if (!error) continue;
+        for (std::size_t i = 0; i < pending.size(); ++i)
+            if (pending[i] && failures[i].isEmpty() && folderOf(pending[i]->target) == folder)
+                failures[i] = writeFailure(error);
+    }
+}
+
+// "1.txt.k3f9a2.new" → "1.txt" and ".new"; nullopt for every name the writer does not make.
+std::optional<std::pair<QByteArray, const char*>> ownFileOf(const QByteArray& name) {
+    const char* ending = name.endsWith(kNewEnding) ? kNewEnding : name.endsWith(kOldEnding) ? kOldEnding : nullptr;
+    if (!ending) return std::nullopt;
+    const QByteArray stem = name.chopped(4);
+    const qsizetype dot = stem.lastIndexOf('.');
+    // A 32-bit number takes at most 7 digits of base 36.
+    const qsizetype digits = stem.size() - dot - 1;
+    if (dot <= 0 || digits < 1 || digits > 7) return std::nullopt;
+    for (const char c : stem.mid(dot + 1))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return std::nullopt;
+    return std::make_pair(stem.left(dot), ending);
+}
+
+// A killed save's copy of a file's old content goes back into the file, in its place, so all its
+// names hold it again. A file that is gone or not a plain file keeps its copy for the operator.
+bool putBack(int copy, const QByteArray& file) {
+    struct stat st {};
+    if (::fstat(copy, &st) != 0) return false;
+    int error = 0;
+    const std::optional<QByteArray> old = readAt(copy, st.st_size, error);
+    if (!old) return false;
+    const int fd = openRetried(file.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool done = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && rewriteInPlace(fd, *old) == 0;
+    ::close(fd);
+    return done;
+}
+
+// Clears one file of the writer's own, unless a running save holds its lock.
+void clearOne(const QByteArray& folder, const QByteArray& name, const QByteArray& file, bool isCopy) {
+    const QByteArray path = folder + '/' + name;
+    const int fd = openRetried(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return;
+    struct stat st {}, now {};
+    const bool leftover = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                          ::lstat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
+                          now.st_dev == st.st_dev;
+    if (leftover && (!isCopy || putBack(fd, folder + '/' + file))) ::unlink(path.constData());
+    ::close(fd);
+}
+
+void clear(const QByteArray& folder, const QByteArray& onlyFile) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    bool putBackAny = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        const auto own = ownFileOf(name);
+        if (!own || (!onlyFile.isEmpty() && own->first != onlyFile)) continue;
+        const bool isCopy = own->second == kOldEnding;
+        clearOne(folder, name, own->first, isCopy);
+        putBackAny = putBackAny || isCopy;
+    }
+    ::closedir(dir);
+    if (putBackAny) (void)flushFolder(folder);
 }
 
 }  // namespace
 
 FileReader::FileReader(const QString& path) {
-    do {
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
+    // Without blocking: a named pipe in a file's place would otherwise wait for a writer for ever.
+    fd_ = openRetried(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
     if (fd_ < 0) {
         // A path through a plain file names no file either.
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -165,8 +475,10 @@ FileReader::FileReader(const QString& path) {
         error_ = readFailure(errno);
     } else if (S_ISDIR(st.st_mode)) {
         error_ = ui::systemReason(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        error_ = notAPlainFile();
     } else {
-        size_ = S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
+        size_ = qint64(st.st_size);
     }
 }
 
@@ -237,5 +549,20 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     }
     if (!open.empty()) finishOne(open.front());
     for (std::thread& t : threads) t.join();
+    flushFolders(pending, failures);
     return QStringList(failures.begin(), failures.end());
+}
+
+void clearLeftovers(const QString& folder) {
+    clear(QFile::encodeName(folder), {});
+}
+
+void clearLeftoversOf(const QString& path) {
+    QByteArray file = QFile::encodeName(path);
+    if (resolveLinks(file) != 0) return;
+    clear(folderOf(file), file.mid(file.lastIndexOf('/') + 1));
+}
+
+void setFlushForTests(int (*flush)(int fd)) {
+    flushCall = flush ? flush : &::fsync;
 }

@@ -38,8 +38,14 @@ private:
 QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
 
 // Writes `bytes` as the whole new content of `path`. Returns "" on success, else the reason, and
-// then the old file is untouched and no temporary file is left. A file marked read-only is refused
-// whoever runs the program. The parent folder must exist.
+// then the old file is untouched and no temporary file is left. Success means the new content and
+// its name are on the disk: the file and its folder are flushed. A file marked read-only is refused
+// whoever runs the program, and so is a file the user may not write and anything that is not a
+// plain file. The new file keeps the old one's owner (where the system lets it), group, mode and
+// access list. A link is written through to the file it leads to and stays a link. A file with
+// several names (hard links) is written in its own place and keeps them all: a copy of its old
+// content lies beside it until the new content is on the disk, and is put back if the write fails.
+// The parent folder must exist.
 [[nodiscard]] QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
 struct WholeFile {
@@ -51,3 +57,15 @@ struct WholeFile {
 // after another. A file that fails leaves the others to be written. Returns each file's reason, in
 // order, "" for a file written.
 [[nodiscard]] QStringList writeWholeFiles(const std::vector<WholeFile>& files);
+
+// Clears what saves killed midway left in `folder`: their temporary files ("1.txt.k3f9a2.new"), and
+// the copies of the old content of files with several names ("1.txt.k3f9a2.old"), whose old content
+// goes back into the file first. Nothing else is touched, nor what a save running now is writing.
+// Quiet: what cannot be cleared stays for the next time.
+void clearLeftovers(const QString& folder);
+// The same, only for what saves of the one file `path` left beside the file it really is.
+void clearLeftoversOf(const QString& path);
+
+// Tests put a call of their own in the place of the system's fsync, to see every flush and make
+// one fail; nullptr gives back fsync. It may be called from several threads at once.
+void setFlushForTests(int (*flush)(int fd));

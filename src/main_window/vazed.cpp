@@ -10,10 +10,12 @@
 #include "common/saved_lists.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
+#include "common/whole_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "platform/picture_box.h"
+#include "platform/program_folder.h"
 #include "settings/nastroiki.h"
 #include "workbook/ziruduzizozod.h"
 
@@ -78,6 +80,10 @@ void Vazed::Form_Load() {
         ui::services().endProgram(1);
         return;
     }
+    // Alone in the folder now: whatever a killed save left there belongs to no running save of
+    // this program (QR's running save keeps its own file locked, and that is left alone).
+    clearLeftovers(ui::programFolder());
+    clearLeftovers(ui::programPath(QStringLiteral("data")));
     FillFontLists();
     Frame2.setVisible(false);
     Text100.setVisible(false);

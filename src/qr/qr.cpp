@@ -4,6 +4,7 @@
 #include "common/file_messages.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
+#include "common/whole_file.h"
 #include "platform/paths.h"
 #include "qr/position_file.h"
 
@@ -18,6 +19,10 @@ ui::Twips twipsIn(const ui::TextBox& box) {
 
 void QR::Form_Load() {
     show();
+
+    // QR runs beside Velmox, outside its lock: it clears only what its own killed saves left, and
+    // never the file of a save running in another QR.
+    clearLeftoversOf(positionFilePath());
 
     // The box writes run nothing: the position boxes have no change handlers.
     const QStringList lines = readPositionFile(positionFilePath());

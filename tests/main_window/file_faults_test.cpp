@@ -1,5 +1,8 @@
 // Files the close cannot write or the start cannot read: a full disk, an unreadable "2.txt", files
 // saved as UTF-16 by another editor. Nothing on disk may get worse.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDirIterator>
 #include <QMap>
 #include <QStringEncoder>
@@ -222,4 +225,56 @@ TEST_F(VazedTest, AFaultOfTheProgramInOneStepOfTheSaveCostsTheOthersNothingAndIs
     EXPECT_TRUE(lines("2.txt").contains(QStringLiteral("Сидоров С.С.")));
     EXPECT_TRUE(lines("data\\2.txt").contains(QStringLiteral("Гимназия")));
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
+}
+
+// A named pipe in the place of a settings file and of a list would wait for a writer for ever: the
+// start names each as no plain file and goes on, and the close leaves them as they are.
+TEST_F(VazedTest, APipeInPlaceOfASettingsFileOrAListIsNamedAndTheStartGoesOn) {
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
+    QFile::remove(folder.file("data/lang.txt"));
+    for (const char* name : {"data/lang.txt", "data/5.txt"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file(QString::fromLatin1(name))).constData(), 0644), 0);
+    runInChild([&] {
+        ::alarm(60);  // a start that waits on a pipe ends the check instead of hanging it
+        Vazed& v = start();
+        EXPECT_TRUE(v.window()->isVisible());
+        QString all;
+        for (const auto& m : services->messages) all += m.all() + "\n";
+        for (const char* name : {"data/lang.txt", "data/5.txt"})
+            EXPECT_TRUE(all.contains(shown(folder, name))) << name << " is not named in: " << all.toStdString();
+        EXPECT_TRUE(all.contains(QStringLiteral("не обычный файл"))) << all.toStdString();
+        EXPECT_EQ(v.Combo2.list(0), QStringLiteral("Колледж"));
+        v.Combo6.setText(QStringLiteral("Лицей"));
+        close();
+    });
+    for (const char* name : {"data/lang.txt", "data/5.txt"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(folder.file(QString::fromLatin1(name))).constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << name;
+    }
+}
+
+// Saves killed midway left temporary files in the program folder and in data, and a list with
+// several names half written beside the copy of its old content. Once it holds the lock, the start
+// clears them all, puts the list's old content back before the lists are read, and leaves every
+// other file alone.
+TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) {
+    const QByteArray list = cp1251(QStringLiteral("Колледж\r\nЛицей\r\n"));
+    folder.write("data\\1.txt", "\xCA\xEE\xEB");
+    folder.write("data\\1.txt.k3f9a2.old", list);
+    ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
+                     QFile::encodeName(folder.file("1-shared.txt")).constData()),
+              0);
+    for (const char* name : {"2.txt.abc.new", "1.xml.z1.new", "data/3.txt.q.new", "2.xml.k3f9a2.new"})
+        folder.write(QString::fromLatin1(name), "leftover");
+    folder.write("data\\notes.new", "mine");
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(v.Combo2.list(0), QStringLiteral("Колледж"));
+    EXPECT_EQ(v.Combo2.list(1), QStringLiteral("Лицей"));
+    EXPECT_EQ(folder.read("1-shared.txt"), list);
+    QStringList left = contents(folder.path()).keys();
+    left.removeAll(QStringLiteral("1.xml"));
+    EXPECT_EQ(left, (QStringList{"1-shared.txt", "data/1.txt", "data/Line.txt", "data/Skin.txt", "data/lang.txt",
+                                 "data/notes.new"}));
 }

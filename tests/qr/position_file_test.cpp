@@ -1,4 +1,8 @@
 // The position file: what the start makes of each file, and what the close writes back.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QFileInfo>
 
 #include "qr/position_file.h"
@@ -111,6 +115,25 @@ TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndT
     // The program still ends normally, after the message.
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_FALSE(ui::formLoaded<qr::QR>());
+}
+
+// A QR killed in its close leaves a temporary file beside the position file. The next start clears
+// it, and only it: the file of a close running in another QR now, and Velmox's, stay.
+TEST_F(PositionFileTest, TheStartClearsWhatAKilledCloseLeftAndNothingOfARunningOne) {
+    writePositionFile("100\r\n4440\r\n1575\r\n1575\r\n");
+    folder.write("qr_tlwh.txt.k3f9a2.new", "100\r\n");
+    folder.write("qr_tlwh.txt.abc.new", "200\r\n");
+    folder.write("2.txt.k3f9a2.new", "v1\r\n");
+    const QByteArray running = QFile::encodeName(folder.file("qr_tlwh.txt.abc.new"));
+    const int fd = ::open(running.constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    qr::QR& w = start();
+    ::close(fd);
+    EXPECT_EQ(boxesOf(w), (QStringList{"100", "4440", "1575", "1575"}));
+    EXPECT_FALSE(folder.exists("qr_tlwh.txt.k3f9a2.new"));
+    EXPECT_TRUE(folder.exists("qr_tlwh.txt.abc.new"));
+    EXPECT_TRUE(folder.exists("2.txt.k3f9a2.new"));
+    EXPECT_TRUE(services->messages.empty());
 }
 
 TEST_F(PositionFileTest, TwoRunsTheLastCloseWins) {
