@@ -65,8 +65,8 @@ QString notALockFile(mode_t mode) {
     return QStringLiteral("не обычный файл");
 }
 
-// Refuses a link, a folder, a pipe or a device in the lock file's place, before anything is opened
-// or made through it. A link could lead to any file the operator may write, a pipe would block.
+// An open that failed on what stands in the lock file's place says what that is: a link (never
+// followed, for it could lead to any file the operator may write), a folder, a socket.
 void refuseWhatIsNoFile(const QString& path, const QByteArray& name) {
     struct stat place {};
     if (::lstat(name.constData(), &place) != 0) return;
@@ -77,12 +77,11 @@ void refuseWhatIsNoFile(const QString& path, const QByteArray& name) {
 // The lock file, made if there is none. It is opened for writing where it can be, though nothing is
 // ever written to it: a network folder locks a file for one copy alone only then. One that this
 // user may not write (a folder shared by several users, a folder made read-only) is locked all the
-// same through a reading descriptor. Never through a link, and never blocking: what was put in the
-// file's place between the look and the open is caught by the open or by the look at what it opened.
+// same through a reading descriptor. Never through a link, and never blocking, so that a pipe in its
+// place is opened and then refused like anything else that is no regular file.
 int openLockFile(const QString& path) {
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     const QByteArray name = QFile::encodeName(path);
-    refuseWhatIsNoFile(path, name);
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, 0666);
     if (fd < 0) {
         const int createError = errno;
