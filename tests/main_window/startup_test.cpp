@@ -1,7 +1,12 @@
 // Start-up, the last-values file and the shutdown, on throw-away program folders.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <cstring>
+#include <functional>
 
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
@@ -156,14 +161,85 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
 
 TEST_F(VazedTest, ASecondCopyEndsSilentlyWithoutTouchingAnyFile) {
     folder.write("2.txt", crlf(lastValues()));
-    const auto firstCopy = ui::acquireInstanceLock(folder.file("Velmox.lock"));
-    ASSERT_TRUE(firstCopy);
-    const QStringList before = folderListing(folder.path());
-    velmox::Vazed::Form_Initialize();
-    EXPECT_EQ(services->endedWith, std::vector<int>{0});
-    EXPECT_TRUE(services->messages.empty());
-    EXPECT_FALSE(ui::form<Vazed>().isShown());
-    EXPECT_EQ(folderListing(folder.path()), before);
+    // What the operator may have done to the first copy's lock file meanwhile.
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"the lock file as it is", [] {}},
+        {"the lock file removed", [&] { ASSERT_TRUE(QFile::remove(folder.file("Velmox.lock"))); }},
+        {"the lock file replaced by another",
+         [&] {
+             ASSERT_TRUE(QFile::remove(folder.file("Velmox.lock")));
+             folder.write("Velmox.lock", "");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        services->endedWith.clear();
+        const auto firstCopy = ui::acquireInstanceLock(folder.file("Velmox.lock"));
+        ASSERT_TRUE(firstCopy);
+        c.change();
+        const QStringList before = folderListing(folder.path());
+        velmox::Vazed::Form_Initialize();
+        EXPECT_EQ(services->endedWith, std::vector<int>{0});
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_FALSE(ui::form<Vazed>().isShown());
+        EXPECT_EQ(folderListing(folder.path()), before);
+        ui::discardForm<Vazed>();
+    }
+}
+
+TEST_F(VazedTest, WhatStandsInTheLockFilesPlaceIsNamedAndTheStartEndsTouchingNothing) {
+    folder.write("2.txt", crlf(lastValues()));
+    ProgramFolder elsewhere;
+    const QByteArray victim = "a file of the operator's, elsewhere\n";
+    elsewhere.write("victim.txt", victim);
+    const QByteArray lock = QFile::encodeName(folder.file("Velmox.lock"));
+    const struct {
+        const char* what;
+        std::function<int()> make;
+        const char* reason;
+    } cases[] = {
+        {"a link to a file elsewhere",
+         [&] {
+             return ::symlink(QFile::encodeName(elsewhere.file("victim.txt")).constData(), lock.constData());
+         },
+         "на месте файла находится ссылка"},
+        {"a dangling link",
+         [&] {
+             return ::symlink(QFile::encodeName(elsewhere.file("made.txt")).constData(), lock.constData());
+         },
+         "на месте файла находится ссылка"},
+        {"a folder", [&] { return ::mkdir(lock.constData(), 0777); }, "на месте файла находится папка"},
+        {"a pipe", [&] { return ::mkfifo(lock.constData(), 0666); }, "не обычный файл"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(c.make(), 0) << std::strerror(errno);
+        const QStringList before = folderListing(folder.path());
+        services->messages.clear();
+        services->endedWith.clear();
+        const ChildOutcome outcome = runInChild([&] {
+            ::alarm(30);  // a start that hangs on the pipe ends the check
+            velmox::Vazed::Form_Initialize();
+            ::alarm(0);
+            ASSERT_EQ(services->messages.size(), 1u);
+            EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
+            EXPECT_EQ(services->messages[0].text,
+                      QStringLiteral("Не удалось открыть файл «Velmox.lock»: %1. Программа будет закрыта, ни "
+                                     "один файл не изменён.")
+                          .arg(QString::fromUtf8(c.reason)));
+            EXPECT_EQ(services->endedWith, std::vector<int>{1});
+            EXPECT_FALSE(ui::form<Vazed>().isShown());
+        });
+        EXPECT_EQ(outcome, ChildOutcome::Passed);
+        EXPECT_EQ(folderListing(folder.path()), before);
+        EXPECT_EQ(elsewhere.read("victim.txt"), victim);
+        EXPECT_FALSE(elsewhere.exists("made.txt"));
+        QFileInfo(folder.file("Velmox.lock")).isDir() ? QDir().rmdir(folder.file("Velmox.lock"))
+                                                      : QFile::remove(folder.file("Velmox.lock"));
+    }
 }
 
 TEST_F(VazedTest, ALockFileLeftByAnotherComputerOrAKilledCopyHoldsNoStartBack) {
