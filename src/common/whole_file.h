@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // A file opened for reading whole. A missing file is no error: exists() tells.
@@ -51,3 +52,10 @@ struct WholeFile {
 // after another. A file that fails leaves the others to be written. Returns each file's reason, in
 // order, "" for a file written.
 [[nodiscard]] QStringList writeWholeFiles(const std::vector<WholeFile>& files);
+
+// Writes `bytes` whole as a new file under the first of the names nameAt(0), nameAt(1), … that no
+// file holds, never over one that is there, also when another program takes a name at the same
+// instant. Returns "" on success, else the reason; either way `written` gets the name the content
+// went to or was meant for. A name is taken whole or not at all: no name ever holds part of it.
+[[nodiscard]] QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
+                                        QString& written);
