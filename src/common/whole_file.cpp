@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>  // renameat2
 #include <cstdlib>
 #include <optional>
 #include <system_error>
@@ -565,4 +566,46 @@ void clearLeftoversOf(const QString& path) {
 
 void setFlushForTests(int (*flush)(int fd)) {
     flushCall = flush ? flush : &::fsync;
+}
+
+// The content goes whole, through the one routine above, into a temporary file of its own; only
+// then is that file given the first free name, by a call that never replaces a file. A disk whose
+// system renames only with replacing takes a second name (a hard link) the same way instead.
+QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
+                          QString& written) {
+    written = nameAt(0);
+    const QByteArray temporary = QFile::encodeName(written) + '.' +
+                                 QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+    if (QString failure = writeWholeFile(QFile::decodeName(temporary), bytes); !failure.isEmpty())
+        return failure;
+    const auto takeName = [&](const QByteArray& name) {
+        int result;
+        do {
+            result =
+                ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE);
+        } while (result != 0 && errno == EINTR);
+        if (result == 0) return 0;
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+        do {
+            result = ::link(temporary.constData(), name.constData());
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) return errno;
+        ::unlink(temporary.constData());
+        return 0;
+    };
+    // Far more names than any folder holds files, so that a scheme that repeats itself still ends.
+    constexpr int kNames = 1 << 20;
+    int error = EEXIST;
+    for (int n = 0; n < kNames && error == EEXIST; ++n) {
+        written = nameAt(n);
+        error = takeName(QFile::encodeName(written));
+    }
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        return writeFailure(error);
+    }
+    // The new name is an entry of its folder: it is on the disk once the folder is.
+    if (const int flushError = flushFolder(folderOf(QFile::encodeName(written))))
+        return writeFailure(flushError);
+    return {};
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // A file opened for reading whole. A missing file is no error: exists() tells.
@@ -69,3 +70,10 @@ void clearLeftoversOf(const QString& path);
 // Tests put a call of their own in the place of the system's fsync, to see every flush and make
 // one fail; nullptr gives back fsync. It may be called from several threads at once.
 void setFlushForTests(int (*flush)(int fd));
+
+// Writes `bytes` whole as a new file under the first of the names nameAt(0), nameAt(1), … that no
+// file holds, never over one that is there, also when another program takes a name at the same
+// instant. Returns "" on success, else the reason; either way `written` gets the name the content
+// went to or was meant for. A name is taken whole or not at all: no name ever holds part of it.
+[[nodiscard]] QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
+                                        QString& written);

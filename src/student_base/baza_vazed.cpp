@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <charconv>
@@ -53,15 +54,32 @@ std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Tw
     return min(max(ui::Twips(float(*n)), minimum), max(minimum, maximum));
 }
 
+// The n-th backup name of `path`: "2.xml.bak", then "2.xml.1.bak", "2.xml.2.bak", …
+QString backupName(const QString& path, int n) {
+    return n == 0 ? path + QStringLiteral(".bak") : QStringLiteral("%1.%2.bak").arg(path).arg(n);
+}
+
+// The name the next backup takes, as the load's message tells it.
+QString nextBackupName(const QString& path) {
+    // A link that leads nowhere holds its name too.
+    const auto taken = [&](int n) {
+        const QFileInfo name(backupName(path, n));
+        return name.exists() || name.isSymLink();
+    };
+    int n = 0;
+    while (taken(n)) ++n;
+    return backupName(path, n);
+}
+
 // Copied, not moved: the unreadable original stays in place until the new base is safely renamed
 // over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
-// beside a base that was then replaced.
+// beside a base that was then replaced. Every backup is kept: the copy takes the first free name.
 void keepBackup(const QString& path) {
     QString unreadable;
     const QByteArray bytes = readWholeFile(path, &unreadable);
     if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
-    const QString backup = path + QStringLiteral(".bak");
-    const QString failure = writeWholeFile(backup, bytes);
+    QString backup;
+    const QString failure = writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup);
     if (!failure.isEmpty()) throw ui::Error(backup, failure);
 }
 
@@ -183,7 +201,8 @@ void BazaVazed::loadStudentBase() {
         keepUnreadableOriginal_ = true;
         filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
-                                                 "останется рядом под именем 2.xml.bak."));
+                                                 "останется рядом под именем %1.")
+                                      .arg(QFileInfo(nextBackupName(path)).fileName()));
     }
 }
 
@@ -229,9 +248,10 @@ void BazaVazed::Image1_Click() {
     Spreadsheet1.commitEdit();
     const QString path = Text3.text();
     try {
+        // Once kept, the original is not copied again, also when the save itself then fails.
         if (keepUnreadableOriginal_ && QFile::exists(path)) keepBackup(path);
-        Spreadsheet1.exportWorkbook(path);
         keepUnreadableOriginal_ = false;
+        Spreadsheet1.exportWorkbook(path);
     } catch (const ui::Error& e) {
         ui::showError(kSaveFailed, QString::fromUtf8(e.what()));
     }

@@ -51,7 +51,8 @@ private:
     void loadStudentBase();
     void applyKeptSize();
 
-    // "2.xml" was there but did not load: the next save keeps it as "2.xml.bak" first.
+    // "2.xml" was there but did not load: the next save first keeps it under the first free backup
+    // name, "2.xml.bak", "2.xml.1.bak", …
     bool keepUnreadableOriginal_ = false;
     QString exportName_;
 };

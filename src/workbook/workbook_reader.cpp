@@ -138,22 +138,6 @@ int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& s
     return value;
 }
 
-// The line and the position in it of a byte of UTF-8 text, counted in characters.
-reason::Place lineAndColumn(QByteArrayView text, qsizetype offset) {
-    int line = 1, column = 1;
-    const qsizetype end = std::min(offset, text.size());
-    for (qsizetype i = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; i < end; ++i) {
-        const char c = text.at(i);
-        if (c == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {  // not the rest of a letter
-            ++column;
-        }
-    }
-    return {line, column};
-}
-
 // The file's bytes, read straight into a buffer of the file's size. The load names the file.
 ParserBuffer readFile(const QString& path) {
     FileReader file(path);
@@ -239,7 +223,7 @@ std::optional<qsizetype> firstNonUtf8(QByteArrayView text) {
 
 // UTF-8 is checked here, before the parser copies what it reads, whatever it is, into the document.
 void checkUtf8(QByteArrayView text) {
-    if (const auto bad = firstNonUtf8(text)) fail(reason::notUtf8(lineAndColumn(text, *bad)));
+    if (const auto bad = firstNonUtf8(text)) fail(reason::notUtf8(reason::placeOf(text, *bad)));
 }
 
 // The encoding the XML declaration names; empty when it names none.
@@ -337,15 +321,89 @@ std::optional<reason::Place> placeIn(const std::function<ParserBuffer()>& read, 
         ParserBuffer again = read();
         if (encoding == pugi::encoding_utf8) {
             pugi::xml_encoding utf8;
-            return lineAndColumn(toUtf8Document(std::move(again), utf8).view(), offset);
+            return reason::placeOf(toUtf8Document(std::move(again), utf8).view(), offset);
         }
         const auto wide = QStringConverter::encodingForData(again.view(), u'<');
         if (!wide) return std::nullopt;
         QStringDecoder decoder(*wide, QStringDecoder::Flag::ConvertInitialBom);
-        return lineAndColumn(QString(decoder(again.view())).toUtf8(), offset);
+        return reason::placeOf(QString(decoder(again.view())).toUtf8(), offset);
     } catch (const ui::Error&) {
         return std::nullopt;
     }
+}
+
+pugi::xml_node nextElement(pugi::xml_node n) {
+    while (n && n.type() != pugi::node_element) n = n.next_sibling();
+    return n;
+}
+
+struct Undeclared {
+    pugi::xml_node element;
+    const char* name;  // the element's or one of its attributes'
+};
+
+// The first name under `root` whose prefix no declaration in force binds. Such a file is no XML
+// with namespaces: the load would pass its prefixed attributes over as another namespace's, and the
+// prefix an export declares for what it writes would later give them a meaning (an "ss:Index" that
+// starts to count). Walked without recursion, as deep as the parser nests, and with one pass over
+// each element's attributes, since every element of a student base is walked.
+std::optional<Undeclared> firstUndeclaredPrefix(pugi::xml_node root) {
+    // The prefix of a qualified name, read up to its colon only: names are short, and most have none.
+    const auto prefixIn = [](const char* name) {
+        const char* p = name;
+        while (*p && *p != ':') ++p;
+        return *p ? std::string_view(name, size_t(p - name)) : std::string_view();
+    };
+    // Each prefix declared in force, innermost last, and whether it names a namespace: xmlns:p=""
+    // takes the prefix away.
+    std::vector<std::pair<std::string_view, bool>> declared{{"xml", true}};
+    const auto bound = [&](std::string_view prefix) {
+        for (auto it = declared.rbegin(); it != declared.rend(); ++it)
+            if (it->first == prefix) return it->second;
+        return false;
+    };
+    std::vector<size_t> marks;  // the size of `declared` before each element entered down to `n`
+    for (pugi::xml_node n = root; n;) {
+        marks.push_back(declared.size());
+        // A prefix may be declared after its first use on the same element; then, or when a
+        // declaration takes a prefix away, the element's attributes are looked at again.
+        bool again = false;
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+            const char* name = a.name();
+            const std::string_view prefix = prefixIn(name);
+            if (prefix == "xmlns") {
+                const bool names = *a.value() != 0;
+                declared.emplace_back(name + 6, names);
+                again = again || !names;
+            } else if (!prefix.empty() && !bound(prefix)) {
+                again = true;
+            }
+        }
+        if (const std::string_view prefix = prefixIn(n.name()); !prefix.empty() && !bound(prefix))
+            return Undeclared{n, n.name()};
+        if (again) {
+            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+                const std::string_view prefix = prefixIn(a.name());
+                if (!prefix.empty() && prefix != "xmlns" && !bound(prefix)) return Undeclared{n, a.name()};
+            }
+        }
+        if (const pugi::xml_node child = nextElement(n.first_child())) {
+            n = child;
+            continue;
+        }
+        // Up to the nearest element that has a next sibling.
+        for (;;) {
+            declared.resize(marks.back());
+            marks.pop_back();
+            if (n == root) return std::nullopt;
+            if (const pugi::xml_node next = nextElement(n.next_sibling())) {
+                n = next;
+                break;
+            }
+            n = n.parent();
+        }
+    }
+    return std::nullopt;
 }
 
 struct Parsed {
@@ -399,6 +457,11 @@ Parsed parseDocument(const std::function<ParserBuffer()>& read) {
             std::string_view(node.value()).find("<!ENTITY") != std::string_view::npos) {
             fail(reason::declaresEntities());
         }
+    }
+    if (const auto undeclared = firstUndeclaredPrefix(doc->document_element())) {
+        // Placed at the element's "<", just before its name.
+        const ptrdiff_t name = undeclared->element.offset_debug();
+        fail(reason::undeclaredPrefix(qs(undeclared->name), placeOf(name > 0 ? name - 1 : name)));
     }
     return {std::move(doc), std::move(source)};
 }

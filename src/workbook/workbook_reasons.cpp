@@ -1,5 +1,6 @@
 #include "workbook/workbook_reasons.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 
 #include "workbook/workbook.h"
@@ -64,6 +65,25 @@ QString onSheet(const QString& sheet) {
 
 }  // namespace
 
+Place placeOf(QByteArrayView text, qsizetype offset) {
+    const qsizetype from = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const qsizetype end = std::clamp(offset, from, text.size());
+    return advance({1, 1}, text.sliced(from, end - from));
+}
+
+Place advance(Place from, QByteArrayView text) {
+    auto [line, column] = from;
+    for (const char c : text) {
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {  // not the rest of a letter
+            ++column;
+        }
+    }
+    return {line, column};
+}
+
 QString emptyFile() {
     return QStringLiteral("файл пуст");
 }
@@ -95,6 +115,11 @@ QString noSuchCharacter(const std::optional<Place>& place) {
 
 QString declaresEntities() {
     return QStringLiteral("файл объявляет сущности (<!ENTITY>), такие файлы не принимаются");
+}
+
+QString undeclaredPrefix(const QString& name, const std::optional<Place>& place) {
+    return QStringLiteral("ошибка в разметке XML%1: префикс «%2» в имени «%3» не объявлен (нет xmlns:%2)")
+        .arg(at(place), name.section(u':', 0, 0), name);
 }
 
 QString notASpreadsheet(const QString& rootElement, bool namedWorkbook) {

@@ -111,6 +111,72 @@ TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheN
     }
 }
 
+// Each unreadable base is kept: a later one takes the next free backup name, which the load's
+// message names, and no file that holds a name is written over.
+TEST_F(StudentBaseTest, EachUnreadableBaseIsKeptUnderTheNextFreeBackupName) {
+    const struct {
+        QByteArray bytes;
+        const char* backup;
+    } rounds[] = {
+        {"the first unreadable base", "2.xml.bak"},
+        {"the second unreadable base", "2.xml.2.bak"},  // 2.xml.1.bak is the operator's
+        {"the third unreadable base", "2.xml.3.bak"},
+    };
+    folder.write("2.xml.1.bak", "the operator's file");
+    for (const auto& r : rounds) {
+        SCOPED_TRACE(r.backup);
+        services->messages.clear();
+        folder.write("2.xml", r.bytes);
+        Vazed& v = start();
+        v.Image1_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(QStringLiteral("под именем %1.").arg(r.backup)))
+            << services->messages[0].all().toStdString();
+        BazaVazed& b = ui::form<BazaVazed>();
+        b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+        b.Image1_Click();
+        EXPECT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(folder.read(r.backup), r.bytes);
+        ui::discardForm<BazaVazed>();
+        ui::discardForm<Vazed>();
+    }
+    EXPECT_EQ(folder.read("2.xml.bak"), rounds[0].bytes);
+    EXPECT_EQ(folder.read("2.xml.1.bak"), "the operator's file");
+    EXPECT_EQ(folder.read("2.xml.2.bak"), rounds[1].bytes);
+    const QStringList files = filesIn(folder.path());
+    EXPECT_EQ(files.filter(QStringLiteral(".bak")),
+              (QStringList{"2.xml.1.bak", "2.xml.2.bak", "2.xml.3.bak", "2.xml.bak"}));
+    EXPECT_EQ(files.filter(QStringLiteral(".new")), QStringList());
+}
+
+// A save that kept the backup but could not write the new base has kept the original once: the next
+// save does not copy it again.
+TEST_F(StudentBaseTest, ASaveThatFailsAfterTheBackupKeepsTheOriginalOnce) {
+    const QByteArray unreadable = "not a workbook";
+    folder.write("2.xml", unreadable);
+    Vazed& v = start();
+    v.Image1_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+    ASSERT_GT(b.Spreadsheet1.workbook().toBytes().size(), 1000);
+    services->messages.clear();
+    runInChild([&] {
+        limitFileSize(1000);
+        b.Image1_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(QStringLiteral("2.xml: ")));
+        EXPECT_EQ(folder.read("2.xml"), unreadable);
+        EXPECT_EQ(folder.read("2.xml.bak"), unreadable);
+        limitFileSize(qint64(1) << 40);
+        b.Image1_Click();
+        EXPECT_EQ(services->messages.size(), 1u);
+        EXPECT_FALSE(folder.exists("2.xml.1.bak"));
+        workbook::Workbook back;
+        back.load(folder.file("2.xml"));
+        EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+    });
+}
+
 TEST_F(StudentBaseTest, SaveWritesBackExactlyTheLoadedFileAndNothingElse) {
     writeBase({kKasymov});
     Vazed& v = start();

@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <algorithm>
+#include <limits>
 
 #include "support/child_process.h"
 #include "support/program_folder.h"
 #include "workbook/fixtures.h"
 #include "workbook/same_cells.h"
+#include "workbook/workbook_reasons.h"
 
 using ui::Error;
 using workbook::CellValue;
@@ -178,7 +180,7 @@ TEST(Workbook, IndexMergeAcrossAndSpanPlaceCells) {
     <ss:Cell><ss:Data ss:Type="String">G2</ss:Data></ss:Cell>
     <ss:Cell ss:StyleID="s1"/>
     <ss:Cell><ss:Data ss:Type="String">I2</ss:Data></ss:Cell>
-    <ss:Cell v:Index="20" xmlns:v="urn:example:vendor"><ss:Data ss:Type="String">J2</ss:Data></ss:Cell>
+    <ss:Cell v:Index="20" xmlns:v="urn:example:vendor" xml:lang="kk"><ss:Data ss:Type="String">J2</ss:Data></ss:Cell>
    </ss:Row>
    <ss:Row ss:Span="2"/>
    <ss:Row><ss:Cell><ss:Data ss:Type="String">A6</ss:Data></ss:Cell></ss:Row>)"));
@@ -287,6 +289,20 @@ TEST(Workbook, UnloadableFilesFailWithTheirRussianReasonAndKeepTheWorkbook) {
         {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:excel\"><Worksheet/></Workbook>",
          "это не таблица XML: корневой элемент <Workbook> не из пространства имён "
          "urn:schemas-microsoft-com:office:spreadsheet"},
+        // a prefix no declaration binds: no XML with namespaces, and an export that declares the
+        // prefix for what it writes would give those attributes a meaning
+        {fixtureBytes("undeclared_prefix.xml"),
+         "ошибка в разметке XML в строке 5, позиции 4: префикс «ss» в имени «ss:Index» не объявлен (нет "
+         "xmlns:ss)"},
+        {"<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">\n <x:Worksheet/></Workbook>",
+         "ошибка в разметке XML в строке 2, позиции 2: префикс «x» в имени «x:Worksheet» не объявлен (нет "
+         "xmlns:x)"},
+        {sheetXml("<ss:Row xmlns:v=\"urn:example:vendor\" v:Span=\"1\"/>\n<ss:Row v:Span=\"1\"/>"),
+         "ошибка в разметке XML в строке 6, позиции 1: префикс «v» в имени «v:Span» не объявлен (нет "
+         "xmlns:v)"},
+        {sheetXml("<ss:Row/>", " xmlns:ss=\"\""),
+         "ошибка в разметке XML в строке 4, позиции 3: префикс «ss» в имени «ss:Table» не объявлен (нет "
+         "xmlns:ss)"},
         {"<ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"/>",
          "в книге нет ни одного листа"},
         {sheetXml("<ss:Row ss:Index=\"5\"/><ss:Row ss:Index=\"3\"/>"),
@@ -332,6 +348,34 @@ TEST(Workbook, UnloadableFilesFailWithTheirRussianReasonAndKeepTheWorkbook) {
         ASSERT_NE(book.sheet(u"Sheet1"), nullptr);
         EXPECT_EQ(textAt(*book.sheet(u"Sheet1"), "C1"), "3360");
     }
+}
+
+// A file over 2 GiB has lines and positions beyond what an int holds: they are counted and told in
+// full. The count goes on from a place that far in, rather than over gigabytes of text.
+TEST(Workbook, AnErrorPlaceBeyondTwoGibibytesIsCountedAndToldInFull) {
+    using workbook::reason::Place;
+    constexpr qsizetype kIntMax = std::numeric_limits<int>::max();
+    const struct {
+        Place from;
+        QByteArray text;
+        Place to;
+    } cases[] = {
+        {{1, kIntMax - 1}, "ab", {1, kIntMax + 1}},
+        {{kIntMax, 7}, "x\n\ny", {kIntMax + 2, 2}},
+        {{3, kIntMax}, "Иванов\r", {3, kIntMax + 7}},  // a letter is one position, whatever its bytes
+        {{4 * kIntMax, 5 * kIntMax}, "", {4 * kIntMax, 5 * kIntMax}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(workbook::reason::advance(c.from, c.text), c.to);
+    }
+    const Place far{kIntMax + 2, 3 * kIntMax};
+    EXPECT_EQ(workbook::reason::notUtf8(far).toStdString(),
+              "текст не в кодировке UTF-8 в строке 2147483649, позиции 6442450941");
+    EXPECT_EQ(
+        workbook::reason::undeclaredPrefix("ss:Index", far).toStdString(),
+        "ошибка в разметке XML в строке 2147483649, позиции 6442450941: префикс «ss» в имени «ss:Index» "
+        "не объявлен (нет xmlns:ss)");
 }
 
 // The parser writes into the text as it reads it (ends of names, line ends in attribute values), so
