@@ -42,9 +42,9 @@ void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
     l.setAlignment(a);
     l.setCaption(caption);
 }
-void place(ui::Form& form, ui::Label& l, const char* name, const ui::TwipsRect& r, const QString& caption,
-           ui::Alignment a, float size = 12) {
-    l.create(form, name, r);
+void place(ui::Container& parent, ui::Label& l, const char* name, const ui::TwipsRect& r,
+           const QString& caption, ui::Alignment a, float size = 12) {
+    l.create(parent, name, r);
     style(l, caption, a, size);
 }
 
@@ -89,12 +89,22 @@ public:
         place(*this, Far, "Far", {1800, 16000, 3000, 400}, "Far", ui::Alignment::Left);
         place(*this, Right, "Right", {11400, 3000, 3000, 400}, "Rightmost", ui::Alignment::Left);
         place(*this, Bottom, "Bottom", {1800, 8500, 3000, 700}, "Bottom", ui::Alignment::Left, 24);
+        place(*this, Beside, "Beside", {11890, 6000, 3000, 400}, "Beside", ui::Alignment::Left);
+        place(*this, OffThePage, "OffThePage", {13000, 7000, 3000, 400}, "OffThePage", ui::Alignment::Left);
         Box.create(*this, "Box", {11400, 5000, 3000, 400});
         Box.setText(QStringLiteral("WWWWWWWW"));
+        // A frame clips its own controls as the client area clips the window's.
+        Panel.create(*this, "Panel", {1000, 500, 4000, 1000});
+        Panel.setBackColor(0xFFFFFF);
+        place(Panel, Within, "Within", {200, 200, 2000, 400}, "Within", ui::Alignment::Left);
+        place(Panel, PastThePanel, "PastThePanel", {4200, 200, 2000, 400}, "PastThePanel",
+              ui::Alignment::Left);
     }
     static constexpr float kWidth = 11880, kHeight = 8820;
-    ui::Label Far, Right, Bottom;
+    ui::Label Far, Right, Bottom, Beside, OffThePage;
     ui::TextBox Box;
+    ui::Frame Panel;
+    ui::Label Within, PastThePanel;
 };
 
 // The first page of `pdf` in grey at `dpi`.
@@ -263,6 +273,40 @@ TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
     EXPECT_TRUE(beyond.isEmpty()) << "ink beyond the client area at " << beyond.join("; ").toStdString();
     for (const ui::Control* c : crossing)
         EXPECT_GT(nearTheEdge[c], 0) << c->name().toStdString() << " is cut at the edge, not left out";
+}
+
+// A field wholly outside the client area, below it or beside it, or wholly outside its frame,
+// leaves not even clipped text in the file; one across the edge still prints its part. The page
+// reader drops text beyond the paper, so the window prints on A3, whose paper holds all of it.
+TEST_F(Printing, AFieldWhollyOutsideTheClientAreaIsNotInThePrintedFile) {
+    constexpr int kPaperA3 = 8;
+    Window window;
+    const QString file = folder.file("window.pdf");
+    ui::printer().setPaperSize(kPaperA3);
+    ui::printer().setOutputPdf(file);
+    ui::printer().printForm(window);
+    ui::printer().setOutputPdf({});
+    ui::printer().setPaperSize(ui::Printer::kPaperA4);
+    QStringList printed;
+    for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", file, "-"}))) printed << w.text;
+    ASSERT_FALSE(printed.isEmpty()) << "the page was read";
+    struct Case {
+        const ui::Control& control;
+        QString text;
+        bool printed;
+    };
+    const Case cases[] = {
+        {window.Far, "Far", false},
+        {window.Beside, "Beside", false},
+        {window.OffThePage, "OffThePage", false},
+        {window.PastThePanel, "PastThePanel", false},
+        {window.Right, "Rightmost", true},
+        {window.Bottom, "Bottom", true},
+        {window.Within, "Within", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(printed.contains(c.text), c.printed)
+            << c.control.name().toStdString() << " in " << printed.join(" ").toStdString();
 }
 
 TEST_F(Printing, HiddenLabelsDoNotPrint) {

@@ -438,6 +438,34 @@ TEST_F(PrintDialogTest, MissingSettingsFilesAndPicturesNeverStopTheDialogFromOpe
     EXPECT_FALSE(p.isShown());
 }
 
+// The layout workbook places row 8's field below the main window's client area, which ends at 8820
+// twips (441 pt): it does not reach the file, not even as text clipped from view; row 10's, across
+// the bottom edge, still prints its part. (A field beside the client area is the platform's test:
+// on A4 the paper ends there.)
+TEST_F(PrintDialogTest, AFieldTheLayoutPlacesWhollyOutsideTheClientAreaIsNotPrinted) {
+    if (const QString tool = missingPopplerTool(); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " (poppler-utils) is needed to read the printed page back";
+    workbook::Workbook layout;
+    layout.loadFromBytes(shippedLayout());
+    layout.activeSheet().setText(8, 3, QStringLiteral("16000"));
+    layout.activeSheet().setText(10, 3, QStringLiteral("8700"));
+    folder.write("1.xml", layout.toBytes());
+    Vazed& v = start();
+    ASSERT_EQ(v.Label8.top().value, 16000);
+    v.Combo5.setText(QStringLiteral("Ниже"));
+    v.Combo7.setText(QStringLiteral("Поперёк"));
+    ASSERT_EQ(v.Label8.caption(), QStringLiteral("Ниже"));
+    v.Image201_Click();
+    ui::form<Print1>().Image1_Click();
+    QStringList printed;
+    for (const PrintedWord& w : printedWords(pdf)) {
+        printed << w.text;
+        EXPECT_LT(w.yMin, 441) << w.text.toStdString() << " lies below the client area";
+    }
+    EXPECT_FALSE(printed.contains(QStringLiteral("Ниже"))) << printed.join(" ").toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Поперёк"))) << printed.join(" ").toStdString();
+}
+
 namespace {
 // Where the PDF printer of CUPS puts its files: VELMOX_CUPS_PDF_OUT, else the "Out" line of its
 // configuration, else its default.
