@@ -21,6 +21,8 @@
 namespace {
 
 constexpr double kTolerancePt = 0.85;  // 0.3 mm
+// The job's title, as the diploma print gives it.
+const QString kTitle = QStringLiteral("Velmox — Иванова Анна 0001245");
 
 double pt(float twips) {
     return twips / ui::kTwipsPerPoint;
@@ -35,6 +37,13 @@ QString runTool(const QString& tool, const QStringList& args) {
     p.start(tool, args);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The title the printed file carries, which is the job's title in the print queue.
+QString titleOf(const QString& pdf) {
+    static const QRegularExpression title(QStringLiteral(R"(^Title:\s*(.*)$)"),
+                                          QRegularExpression::MultilineOption);
+    return title.match(runTool("pdfinfo", {pdf})).captured(1).trimmed();
 }
 
 void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
@@ -123,7 +132,7 @@ protected:
         pdf = folder.file("page.pdf");
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
         ui::printer().setOutputPdf(pdf);
-        ui::printer().printForm(blank);
+        ui::printer().printForm(blank, kTitle);
         ui::printer().setOutputPdf({});
         words = wordsOf(runTool("pdftotext", {"-bbox", pdf, "-"}));
     }
@@ -161,7 +170,7 @@ TEST_F(Printing, PageFollowsThePaperPropertyA4ByDefault) {
         const QString file = folder.file(QStringLiteral("paper%1.pdf").arg(c.paper));
         ui::printer().setPaperSize(c.paper);
         ui::printer().setOutputPdf(file);
-        ui::printer().printForm(blank);
+        ui::printer().printForm(blank, kTitle);
         ui::printer().setOutputPdf({});
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
 
@@ -241,7 +250,7 @@ TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
     Window window;
     const QString file = folder.file("window.pdf");
     ui::printer().setOutputPdf(file);
-    ui::printer().printForm(window);
+    ui::printer().printForm(window, kTitle);
     ui::printer().setOutputPdf({});
     const QImage page = pageOf(file, kDpi, folder);
     ASSERT_FALSE(page.isNull());
@@ -284,7 +293,7 @@ TEST_F(Printing, AFieldWhollyOutsideTheClientAreaIsNotInThePrintedFile) {
     const QString file = folder.file("window.pdf");
     ui::printer().setPaperSize(kPaperA3);
     ui::printer().setOutputPdf(file);
-    ui::printer().printForm(window);
+    ui::printer().printForm(window, kTitle);
     ui::printer().setOutputPdf({});
     ui::printer().setPaperSize(ui::Printer::kPaperA4);
     QStringList printed;
@@ -307,6 +316,16 @@ TEST_F(Printing, AFieldWhollyOutsideTheClientAreaIsNotInThePrintedFile) {
     for (const Case& c : cases)
         EXPECT_EQ(printed.contains(c.text), c.printed)
             << c.control.name().toStdString() << " in " << printed.join(" ").toStdString();
+}
+
+// Each job carries its own title, and the next job does not inherit it.
+TEST_F(Printing, EachJobCarriesItsTitle) {
+    EXPECT_EQ(titleOf(pdf), kTitle);
+    const QString second = folder.file("second.pdf");
+    ui::printer().setOutputPdf(second);
+    ui::printer().printForm(blank, QStringLiteral("QR"));
+    ui::printer().setOutputPdf({});
+    EXPECT_EQ(titleOf(second), QStringLiteral("QR"));
 }
 
 TEST_F(Printing, HiddenLabelsDoNotPrint) {
@@ -334,7 +353,7 @@ TEST_F(Printing, AWindowShownShrunkOnASmallScreenStillPrintsItsWholeClientAreaIn
     EXPECT_EQ(blank.clientHeight().value, 16838);
     const QString shrunk = folder.file("shrunk.pdf");
     ui::printer().setOutputPdf(shrunk);
-    ui::printer().printForm(blank);
+    ui::printer().printForm(blank, kTitle);
     ui::printer().setOutputPdf({});
     const std::vector<Word> again = wordsOf(runTool("pdftotext", {"-bbox", shrunk, "-"}));
     ASSERT_EQ(again.size(), words.size());
@@ -395,12 +414,13 @@ TEST_F(PrintGuard, AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn) {
     Blank blank;
     ASSERT_TRUE(ui::printer().outputPdf().isEmpty());
     if (QPrinterInfo::defaultPrinterName().isEmpty()) {
-        EXPECT_THROW(ui::printer().printForm(blank), ui::Error);
+        EXPECT_THROW(ui::printer().printForm(blank, kTitle), ui::Error);
         EXPECT_FALSE(QFileInfo::exists(own));
         return;
     }
-    ui::printer().printForm(blank);
+    ui::printer().printForm(blank, kTitle);
     ASSERT_TRUE(QFileInfo::exists(own)) << "the page went elsewhere";
+    EXPECT_EQ(titleOf(own), kTitle) << "the job for the system's printer keeps its title";
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
     bool found = false;
     for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", own, "-"})))

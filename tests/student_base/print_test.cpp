@@ -326,6 +326,35 @@ TEST_F(PrintDialogTest, TheOpeningCopiesNameAndNumberAndOnlyTheNextOpeningSeesNe
     EXPECT_EQ(ui::form<Print1>().Label3.caption(), QStringLiteral("позже"));
 }
 
+// The print queue shows each job by whose diploma it is: the name and number the dialog shows.
+TEST_F(PrintDialogTest, TheJobIsTitledWithTheNameAndNumberTheDialogShows) {
+    if (const QString tool = missingPopplerTool(); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " (poppler-utils) is needed to read the printed file back";
+    struct Case {
+        QString text2, text3, text14;
+        QString title;
+    };
+    const Case cases[] = {
+        {"Өмірбекова Әйгерім", "Бауыржанқызы", "0001244", "Velmox — Өмірбекова Әйгерім Бауыржанқызы 0001244"},
+        {"Ким", "", " 12 ", "Velmox — Ким 12"},
+        {"", "", "0001245", "Velmox — 0001245"},
+        {"", "", "", "Velmox"},
+        {" ", "  ", " ", "Velmox"},
+    };
+    Vazed& v = start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        v.Text2.setText(c.text2);
+        v.Text3.setText(c.text3);
+        v.Text14.setText(c.text14);
+        v.Image201_Click();
+        QFile::remove(pdf);
+        ui::form<Print1>().Image1_Click();
+        EXPECT_EQ(printedTitle(pdf), c.title);
+        ui::form<Print1>().Image4_Click();
+    }
+}
+
 TEST_F(PrintDialogTest, LanguageCodesTakeTheTitleAndCaptionFromTheTranslationTable) {
     struct Texts {
         QString title, label2, printTip, cancelTip;
