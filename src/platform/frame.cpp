@@ -88,7 +88,11 @@ void printChildren(QPainter& p, const Container& c) {
         if (!child->visible()) continue;
         p.save();
         p.translate(child->left().twips(), child->top().twips());
-        child->print(p);
+        // A control wholly outside what the painter may paint on is left out. Painted, its text
+        // would still go into the page whole, merely clipped from view, where a driver or a
+        // reader of the file finds it beyond the window's client area.
+        if (!p.hasClipping() || p.clipBoundingRect().intersects(areaOf(child->width(), child->height())))
+            child->print(p);
         p.restore();
     }
 }

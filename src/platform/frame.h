@@ -39,7 +39,8 @@ private:
     OleColor fore_ = syscolor::kButtonText;
 };
 
-// Paints a container's visible controls, bottom first, each at its twips position.
+// Paints a container's visible controls, bottom first, each at its twips position; a control that
+// lies wholly outside the painter's clip is not painted at all.
 void printChildren(QPainter& p, const Container& c);
 
 }  // namespace ui

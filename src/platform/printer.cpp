@@ -55,8 +55,9 @@ Printer& printer() {
     return p;
 }
 
-std::unique_ptr<QPrinter> Printer::makePrinter() const {
+std::unique_ptr<QPrinter> Printer::makePrinter(const QString& title) const {
     auto pr = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    pr->setDocName(title);
     if (!pdfPath_.isEmpty()) {
         printToPdf(*pr, pdfPath_);
     } else {
@@ -75,8 +76,8 @@ std::unique_ptr<QPrinter> Printer::makePrinter() const {
     return pr;
 }
 
-void Printer::printForm(const Form& form) {
-    std::unique_ptr<QPrinter> pr = makePrinter();
+void Printer::printForm(const Form& form, const QString& title) {
+    std::unique_ptr<QPrinter> pr = makePrinter(title);
     QPainter p;
     if (!p.begin(pr.get()))
         throw Error(pr->outputFormat() == QPrinter::PdfFormat

@@ -34,9 +34,10 @@ public:
         pdfPath_.clear();
     }
 
-    // Throws ui::Error when no printer can be opened or the page cannot be painted; its reason, in a
-    // few Russian words, follows "Диплом не напечатан: ".
-    void printForm(const Form& form);
+    // Prints as one job of that title: the name the print queue shows it by, and the printed PDF
+    // file's title. Throws ui::Error when no printer can be opened or the page cannot be painted; its
+    // reason, in a few Russian words, follows "Диплом не напечатан: ".
+    void printForm(const Form& form, const QString& title);
 
     // From now on a job that would reach a system printer goes to the PDF file `pdfFile` names at
     // that moment instead, unless it names none; for every Printer of the process. The programs set
@@ -46,7 +47,7 @@ public:
     static QString systemPrintingDivertedTo();
 
 private:
-    std::unique_ptr<QPrinter> makePrinter() const;
+    std::unique_ptr<QPrinter> makePrinter(const QString& title) const;
     int paperSize_ = kPaperA4;
     QString pdfPath_;
     QString printerName_;

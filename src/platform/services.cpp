@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QIdentityProxyModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -248,7 +249,17 @@ std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, co
 }
 
 std::unique_ptr<QPrintDialog> makePrinterSetupDialog(QPrinter& target, QWidget* parent) {
+    const bool toPdf = target.outputFormat() == QPrinter::PdfFormat;
+    const QString pdfFile = target.outputFileName();
     auto dialog = std::make_unique<QPrintDialog>(&target, parent);
+    // Qt's dialog, as it is built, sets its target on the system's first or default printer; a
+    // target that prints to a PDF file is put back, so that the dialog opens on the PDF choice with
+    // its file name rather than on a printer with the file field greyed out.
+    if (toPdf) {
+        target.setOutputFormat(QPrinter::PdfFormat);
+        target.setOutputFileName(pdfFile);
+        if (auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))) file->setText(pdfFile);
+    }
     if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
         if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
             accept->setText(QStringLiteral("Выбрать"));

@@ -50,7 +50,7 @@ void QR::Image2_Click() {
     };
     try {
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
-        ui::printer().printForm(*this);
+        ui::printer().printForm(*this, QStringLiteral("QR"));
     } catch (const ui::Error&) {
         // No printer: nothing is printed, and the window comes back as it was.
     } catch (...) {

@@ -19,6 +19,12 @@ void hideForPrint(Vazed& v) {
     v.Label46.setVisible(false);
 }
 
+// The job's title in the print queue: the program, then whose diploma it is, as the dialog shows it.
+QString jobTitle(const Print1& p) {
+    const QString whose = (p.Label1.caption() + u' ' + p.Label3.caption()).simplified();
+    return whose.isEmpty() ? QStringLiteral("Velmox") : QStringLiteral("Velmox — ") + whose;
+}
+
 void showAfterPrint(Vazed& v) {
     v.Label46.setVisible(true);
     v.VScroll1.setVisible(true);
@@ -110,7 +116,7 @@ void Print1::Image1_Click() {
     try {
         hideForPrint(v);
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
-        ui::printer().printForm(v);
+        ui::printer().printForm(v, jobTitle(*this));
         showAfterPrint(v);
     } catch (const ui::Error& e) {
         // No printer, or the page could not be made: the window comes back as it was, the dialog

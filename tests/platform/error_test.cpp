@@ -105,14 +105,14 @@ TEST(Error, EveryRoutineThatCannotDoItsWorkThrowsTheOneErrorWithARussianReason) 
          [&] {
              ui::Printer printer;
              printer.choosePrinter(QStringLiteral("Velmox-test-printer-that-does-not-exist"));
-             printer.printForm(form);
+             printer.printForm(form, QStringLiteral("Velmox"));
          }},
         {"a print into a PDF file in a folder that is not there",
          {},
          [&] {
              ui::Printer printer;
              printer.setOutputPdf(folder.file("gone/page.pdf"));
-             printer.printForm(form);
+             printer.printForm(form, QStringLiteral("Velmox"));
          }},
         {"a lock in a program folder that is a file",
          {},

@@ -23,6 +23,8 @@
 namespace {
 
 constexpr double kTolerancePt = 0.85;  // 0.3 mm
+// The job's title, as the diploma print gives it.
+const QString kTitle = QStringLiteral("Velmox — Иванова Анна 0001245");
 
 double pt(float twips) {
     return twips / ui::kTwipsPerPoint;
@@ -39,14 +41,21 @@ QString runTool(const QString& tool, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// The title the printed file carries, which is the job's title in the print queue.
+QString titleOf(const QString& pdf) {
+    static const QRegularExpression title(QStringLiteral(R"(^Title:\s*(.*)$)"),
+                                          QRegularExpression::MultilineOption);
+    return title.match(runTool("pdfinfo", {pdf})).captured(1).trimmed();
+}
+
 void style(ui::Label& l, const QString& caption, ui::Alignment a, float size) {
     l.setFont({"Times New Roman", size});
     l.setAlignment(a);
     l.setCaption(caption);
 }
-void place(ui::Form& form, ui::Label& l, const char* name, const ui::TwipsRect& r, const QString& caption,
-           ui::Alignment a, float size = 12) {
-    l.create(form, name, r);
+void place(ui::Container& parent, ui::Label& l, const char* name, const ui::TwipsRect& r,
+           const QString& caption, ui::Alignment a, float size = 12) {
+    l.create(parent, name, r);
     style(l, caption, a, size);
 }
 
@@ -91,12 +100,22 @@ public:
         place(*this, Far, "Far", {1800, 16000, 3000, 400}, "Far", ui::Alignment::Left);
         place(*this, Right, "Right", {11400, 3000, 3000, 400}, "Rightmost", ui::Alignment::Left);
         place(*this, Bottom, "Bottom", {1800, 8500, 3000, 700}, "Bottom", ui::Alignment::Left, 24);
+        place(*this, Beside, "Beside", {11890, 6000, 3000, 400}, "Beside", ui::Alignment::Left);
+        place(*this, OffThePage, "OffThePage", {13000, 7000, 3000, 400}, "OffThePage", ui::Alignment::Left);
         Box.create(*this, "Box", {11400, 5000, 3000, 400});
         Box.setText(QStringLiteral("WWWWWWWW"));
+        // A frame clips its own controls as the client area clips the window's.
+        Panel.create(*this, "Panel", {1000, 500, 4000, 1000});
+        Panel.setBackColor(0xFFFFFF);
+        place(Panel, Within, "Within", {200, 200, 2000, 400}, "Within", ui::Alignment::Left);
+        place(Panel, PastThePanel, "PastThePanel", {4200, 200, 2000, 400}, "PastThePanel",
+              ui::Alignment::Left);
     }
     static constexpr float kWidth = 11880, kHeight = 8820;
-    ui::Label Far, Right, Bottom;
+    ui::Label Far, Right, Bottom, Beside, OffThePage;
     ui::TextBox Box;
+    ui::Frame Panel;
+    ui::Label Within, PastThePanel;
 };
 
 // The first page of `pdf` in grey at `dpi`.
@@ -115,7 +134,7 @@ protected:
         pdf = folder.file("page.pdf");
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
         ui::printer().setOutputPdf(pdf);
-        ui::printer().printForm(blank);
+        ui::printer().printForm(blank, kTitle);
         ui::printer().setOutputPdf({});
         words = wordsOf(runTool("pdftotext", {"-bbox", pdf, "-"}));
     }
@@ -153,7 +172,7 @@ TEST_F(Printing, PageFollowsThePaperPropertyA4ByDefault) {
         const QString file = folder.file(QStringLiteral("paper%1.pdf").arg(c.paper));
         ui::printer().setPaperSize(c.paper);
         ui::printer().setOutputPdf(file);
-        ui::printer().printForm(blank);
+        ui::printer().printForm(blank, kTitle);
         ui::printer().setOutputPdf({});
         ui::printer().setPaperSize(ui::Printer::kPaperA4);
 
@@ -233,7 +252,7 @@ TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
     Window window;
     const QString file = folder.file("window.pdf");
     ui::printer().setOutputPdf(file);
-    ui::printer().printForm(window);
+    ui::printer().printForm(window, kTitle);
     ui::printer().setOutputPdf({});
     const QImage page = pageOf(file, kDpi, folder);
     ASSERT_FALSE(page.isNull());
@@ -267,6 +286,50 @@ TEST_F(Printing, NothingBeyondTheClientAreaPrints) {
         EXPECT_GT(nearTheEdge[c], 0) << c->name().toStdString() << " is cut at the edge, not left out";
 }
 
+// A field wholly outside the client area, below it or beside it, or wholly outside its frame,
+// leaves not even clipped text in the file; one across the edge still prints its part. The page
+// reader drops text beyond the paper, so the window prints on A3, whose paper holds all of it.
+TEST_F(Printing, AFieldWhollyOutsideTheClientAreaIsNotInThePrintedFile) {
+    constexpr int kPaperA3 = 8;
+    Window window;
+    const QString file = folder.file("window.pdf");
+    ui::printer().setPaperSize(kPaperA3);
+    ui::printer().setOutputPdf(file);
+    ui::printer().printForm(window, kTitle);
+    ui::printer().setOutputPdf({});
+    ui::printer().setPaperSize(ui::Printer::kPaperA4);
+    QStringList printed;
+    for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", file, "-"}))) printed << w.text;
+    ASSERT_FALSE(printed.isEmpty()) << "the page was read";
+    struct Case {
+        const ui::Control& control;
+        QString text;
+        bool printed;
+    };
+    const Case cases[] = {
+        {window.Far, "Far", false},
+        {window.Beside, "Beside", false},
+        {window.OffThePage, "OffThePage", false},
+        {window.PastThePanel, "PastThePanel", false},
+        {window.Right, "Rightmost", true},
+        {window.Bottom, "Bottom", true},
+        {window.Within, "Within", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(printed.contains(c.text), c.printed)
+            << c.control.name().toStdString() << " in " << printed.join(" ").toStdString();
+}
+
+// Each job carries its own title, and the next job does not inherit it.
+TEST_F(Printing, EachJobCarriesItsTitle) {
+    EXPECT_EQ(titleOf(pdf), kTitle);
+    const QString second = folder.file("second.pdf");
+    ui::printer().setOutputPdf(second);
+    ui::printer().printForm(blank, QStringLiteral("QR"));
+    ui::printer().setOutputPdf({});
+    EXPECT_EQ(titleOf(second), QStringLiteral("QR"));
+}
+
 TEST_F(Printing, HiddenLabelsDoNotPrint) {
     EXPECT_EQ(find("Hidden"), nullptr);
     ASSERT_NE(find("Alpha"), nullptr) << "the page was read";
@@ -294,7 +357,7 @@ TEST_F(Printing, AWindowTallerThanTheScreenKeepsItsSizeOffTheScreenAndPrintsItsW
     EXPECT_EQ(blank.clientHeight().value, 16838);
     const QString shrunk = folder.file("shrunk.pdf");
     ui::printer().setOutputPdf(shrunk);
-    ui::printer().printForm(blank);
+    ui::printer().printForm(blank, kTitle);
     ui::printer().setOutputPdf({});
     const std::vector<Word> again = wordsOf(runTool("pdftotext", {"-bbox", shrunk, "-"}));
     ASSERT_EQ(again.size(), words.size());
@@ -355,12 +418,13 @@ TEST_F(PrintGuard, AJobForTheSystemsPrinterLandsInAPdfFileOfTheTestsOwn) {
     Blank blank;
     ASSERT_TRUE(ui::printer().outputPdf().isEmpty());
     if (QPrinterInfo::defaultPrinterName().isEmpty()) {
-        EXPECT_THROW(ui::printer().printForm(blank), ui::Error);
+        EXPECT_THROW(ui::printer().printForm(blank, kTitle), ui::Error);
         EXPECT_FALSE(QFileInfo::exists(own));
         return;
     }
-    ui::printer().printForm(blank);
+    ui::printer().printForm(blank, kTitle);
     ASSERT_TRUE(QFileInfo::exists(own)) << "the page went elsewhere";
+    EXPECT_EQ(titleOf(own), kTitle) << "the job for the system's printer keeps its title";
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
     bool found = false;
     for (const Word& w : wordsOf(runTool("pdftotext", {"-bbox", own, "-"})))

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <QComboBox>
@@ -430,4 +431,28 @@ TEST(QtDialogs, TheFileListGivesTypesSizesAndDatesInRussian) {
         for (const char* english : {"Name", "Size", "Type", "Kind", "Date Modified"})
             EXPECT_NE(header, english) << column;
     }
+}
+
+// The set-up opens on the choice in force: after "Печать в файл (PDF)" the PDF choice with its file
+// name, not the system's printer with the file field greyed out; accepted as it opens, it keeps it.
+// Qt's dialog went wrong only where the system has a printer (a CUPS queue), which it took instead.
+TEST(QtDialogs, ThePrinterSetUpOpensOnThePdfFileChosenBefore) {
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("диплом.pdf"));
+    QPrinter target(QPrinter::HighResolution);
+    target.setOutputFormat(QPrinter::PdfFormat);
+    target.setOutputFileName(file);
+    const std::unique_ptr<QPrintDialog> setup = ui::makePrinterSetupDialog(target, nullptr);
+    setup->show();
+    const auto* printers = setup->findChild<QComboBox*>(QStringLiteral("printers"));
+    const auto* fileField = setup->findChild<QLineEdit*>(QStringLiteral("filename"));
+    ASSERT_NE(printers, nullptr);
+    ASSERT_NE(fileField, nullptr);
+    EXPECT_EQ(printers->currentText().remove(u'&'), QStringLiteral("Печать в файл (PDF)"))
+        << "of " << printers->count() << " choices";
+    EXPECT_TRUE(fileField->isEnabled());
+    EXPECT_EQ(fileField->text(), file);
+    setup->accept();
+    EXPECT_EQ(target.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(target.outputFileName(), file);
 }

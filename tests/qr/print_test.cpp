@@ -133,6 +133,7 @@ TEST_F(PrintTest, ThePageHoldsOnlyThePictureAtItsTwipsFromThePapersCornerOnA4) {
         EXPECT_TRUE(pageSizeOf(pdf).endsWith(QStringLiteral("(A4)"))) << pageSizeOf(pdf).toStdString();
         EXPECT_EQ(imagesOf(pdf).size(), 1) << imagesOf(pdf).join('\n').toStdString();
         EXPECT_TRUE(printedWords(pdf).empty());
+        EXPECT_EQ(printedTitle(pdf), QStringLiteral("QR")) << "the job's title in the print queue";
 
         const QImage page = printedPage(pdf, kDpi);
         ASSERT_FALSE(page.isNull());

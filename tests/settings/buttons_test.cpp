@@ -71,7 +71,7 @@ TEST_F(SettingsButtonsTest, APrinterChosenByNameIsTheOneTheNextPrintOpens) {
     click(s, s.Image1);
     EXPECT_EQ(ui::printer().printerName(), name);
     try {
-        ui::printer().printForm(ui::form<Vazed>());
+        ui::printer().printForm(ui::form<Vazed>(), QStringLiteral("Velmox"));
         FAIL() << "a print to a missing printer went through";
     } catch (const ui::Error& e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains(name)) << e.what();

@@ -24,9 +24,15 @@ double points(float twips) {
 }  // namespace
 
 QString missingPopplerTool() {
-    for (const char* tool : {"pdftotext", "pdftoppm"})
+    for (const char* tool : {"pdftotext", "pdftoppm", "pdfinfo"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             return QString::fromLatin1(tool);
+    return {};
+}
+
+QString printedTitle(const QString& pdf) {
+    for (const QString& line : QString::fromUtf8(run(QStringLiteral("pdfinfo"), {pdf})).split(u'\n'))
+        if (line.startsWith(QLatin1String("Title:"))) return line.mid(6).trimmed();
     return {};
 }
 

@@ -14,6 +14,8 @@
 // Empty when a poppler tool is missing; tests skip then.
 QString missingPopplerTool();
 std::vector<PrintedWord> printedWords(const QString& pdf);
+// The title a printed PDF file carries, as `pdfinfo` reads it: the print job's title.
+QString printedTitle(const QString& pdf);
 // The first page in 8-bit grey at `dpi`.
 QImage printedPage(const QString& pdf, int dpi);
 
