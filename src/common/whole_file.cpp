@@ -194,13 +194,16 @@ int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByte
 // and its access list, in that order, for the mode's group bits are the list's mask. A disk that
 // keeps no permissions of its own (a memory stick, a network share) may refuse all of it: the file
 // is written all the same, with the permissions that disk gives every file.
-void keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old) {
+// Returns whether the new file has the old one's owner and group.
+bool keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old) {
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
     (void)::fchmod(fd, old.st_mode & 07777);
     char list[4096];
     const ssize_t n = ::getxattr(target.constData(), kAccessList, list, sizeof list);
     if (n > 0) (void)::fsetxattr(fd, kAccessList, list, size_t(n), 0);
+    struct stat now {};
+    return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
 }
 
 // A new content on its way: written into a file beside the old one, not yet in place.
@@ -235,8 +238,8 @@ QString refusal(const QByteArray& target, const struct stat& old) {
     return {};
 }
 
-// Opens a file with several names for writing in place and puts a complete copy of its old content
-// beside it. Nothing of the file changes here.
+// Opens a file with several names, or one whose owner a new file could not keep, for writing in
+// place and puts a complete copy of its old content beside it. Nothing of the file changes here.
 std::optional<Pending> beginInPlace(const QByteArray& target, const struct stat& old, QString& failure) {
     Pending p;
     p.target = target;
@@ -289,12 +292,13 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
     if (exists) {
         failure = refusal(target, old);
         if (!failure.isEmpty()) return std::nullopt;
-        if (old.st_nlink > 1) {
-            std::optional<Pending> p = beginInPlace(target, old, failure);
-            if (p) p->bytes = &bytes;
-            return p;
-        }
     }
+    const auto inPlace = [&] {
+        std::optional<Pending> p = beginInPlace(target, old, failure);
+        if (p) p->bytes = &bytes;
+        return p;
+    };
+    if (exists && old.st_nlink > 1) return inPlace();
     Pending p;
     p.target = target;
     p.fd = makeOwnFile(target, kNewEnding, 0666, p.temporary);
@@ -302,7 +306,13 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
         failure = folderFailure(QFile::decodeName(target), errno);
         return std::nullopt;
     }
-    if (exists) keepOwnerAndPermissions(p.fd, target, old);
+    // Only an administrator may give a file to another user: a file of someone else's (or of a group
+    // this user is not in) that the user may write is written in its own place, as a file with
+    // several names is, so it stays theirs and everyone who could reach it still can.
+    if (exists && !keepOwnerAndPermissions(p.fd, target, old)) {
+        discard(p);
+        return inPlace();
+    }
     if (const int error = writeAt(p.fd, bytes, 0)) {
         failure = writeFailure(error);
         discard(p);

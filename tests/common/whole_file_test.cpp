@@ -269,7 +269,7 @@ TEST_F(WholeFileTest, ARewrittenFileKeepsItsOwnerGroupModeAndAccessList) {
 
 // As a user whom permissions bind, in a folder everyone may write: a file of root's that the user
 // may not write is refused and stays, however the folder would let it be replaced; one the user may
-// write keeps its mode and access list though not its owner.
+// write is written in its own place and keeps its owner, mode and access list.
 TEST_F(WholeFileTest, AFileOfAnotherUserIsReplacedOnlyWhenTheUserMayWriteIt) {
     const struct passwd* nobody = ::getpwnam("nobody");
     if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "needs root to give files to another user";
@@ -304,7 +304,8 @@ TEST_F(WholeFileTest, AFileOfAnotherUserIsReplacedOnlyWhenTheUserMayWriteIt) {
         const QString path = shared.file(QStringLiteral("data/") + c.name);
         EXPECT_EQ(shared.read(QStringLiteral("data/") + c.name), c.reason.isEmpty() ? "new" : "old") << c.name;
         const struct stat st = statOf(path);
-        EXPECT_EQ(st.st_uid, c.reason.isEmpty() ? nobody->pw_uid : 0u) << c.name;
+        EXPECT_EQ(st.st_uid, 0u) << c.name;
+        EXPECT_EQ(st.st_gid, 0u) << c.name;
         if (c.listForNobody) {
             EXPECT_EQ(st.st_mode & 07777, 0660u) << c.name;
             EXPECT_EQ(accessListOf(path), accessList(nobody->pw_uid)) << c.name;
