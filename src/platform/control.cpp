@@ -9,6 +9,10 @@
 
 namespace ui {
 
+Container::~Container() {
+    for (Control* c : children_) c->parent_ = nullptr;
+}
+
 void Container::release(Control* c) {
     children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end());
 }

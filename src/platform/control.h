@@ -31,7 +31,8 @@ using MouseHandler = std::function<void(const MouseArgs&)>;
 // A form or a frame: holds controls, places them relative to itself and clips them.
 class Container {
 public:
-    virtual ~Container() = default;
+    // Leaves the children that outlive it without a container, so none reaches back to it.
+    virtual ~Container();
     virtual QWidget* surface() const = 0;
     const std::vector<Control*>& children() const { return children_; }
     void adopt(Control* c) { children_.push_back(c); }
@@ -97,6 +98,7 @@ protected:
 
 private:
     friend class ControlEvents;
+    friend class Container;
     QPointer<QWidget> widget_;
     std::unique_ptr<QObject> events_;
     QString name_;
