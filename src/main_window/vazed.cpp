@@ -49,15 +49,21 @@ Vazed::Vazed()
 Vazed::~Vazed() = default;
 
 bool Vazed::Form_Initialize() {
-    const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
-    if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
-    Vazed& v = ui::form<Vazed>();
-    // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
-    ui::discardPrefetchedPictures();
-    if (!v.layoutLoaded_) return false;
-    v.Text43.setText(language);
-    v.show();
-    return true;
+    bool started = false;
+    // The start is one action: what it cannot read is told in one box, each file once.
+    ui::dispatchEvent([&started] {
+        settings::forgetTold();
+        const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
+        if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
+        Vazed& v = ui::form<Vazed>();
+        // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
+        ui::discardPrefetchedPictures();
+        if (!v.layoutLoaded_) return;
+        v.Text43.setText(language);
+        v.show();
+        started = true;
+    });
+    return started;
 }
 
 void Vazed::Form_Load() {
@@ -66,7 +72,7 @@ void Vazed::Form_Load() {
         instanceLock_ = ui::acquireInstanceLock(lockFile);
         if (!instanceLock_) {
             // Another copy runs in this folder: end silently, touching nothing.
-            ui::services().endProgram(0);
+            ui::endProgram(0);
             return;
         }
     } catch (const ui::Error& e) {
@@ -75,7 +81,7 @@ void Vazed::Form_Load() {
         QString what = e.reason();
         if (!what.isEmpty()) what[0] = what[0].toUpper();
         ui::showError(what + QStringLiteral(". Программа будет закрыта, ни один файл не изменён."));
-        ui::services().endProgram(1);
+        ui::endProgram(1);
         return;
     }
     FillFontLists();
@@ -85,7 +91,7 @@ void Vazed::Form_Load() {
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
         instanceLock_.reset();
-        ui::services().endProgram(1);
+        ui::endProgram(1);
         return;
     }
     LoadSavedValueLists();
@@ -298,7 +304,7 @@ void Vazed::Form_Unload() {
         if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     });
     instanceLock_.reset();
-    ui::services().endProgram(0);
+    ui::endProgram(0);
 }
 
 }  // namespace velmox

@@ -73,8 +73,13 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 void showError(const QString& summary, const QString& details) {
-    if (!firstInAction(summary, details)) return;
+    if (gatherInAction(summary, details)) return;
     services().messageBox(summary, kErrorTitle, details);
+}
+
+void endProgram(int exitCode) {
+    showGathered();
+    services().endProgram(exitCode);
 }
 
 namespace {
