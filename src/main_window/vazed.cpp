@@ -90,6 +90,8 @@ void Vazed::Form_Load() {
     Text1.setVisible(false);
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
+        // Told while this copy still holds the folder, so no second copy starts under the message.
+        ui::showGathered();
         instanceLock_.reset();
         ui::endProgram(1);
         return;
@@ -303,6 +305,9 @@ void Vazed::Form_Unload() {
         // them.
         if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     });
+    // What the close could not save is told while this copy still holds the folder: a copy started
+    // under the message would read files this one may still be naming.
+    ui::showGathered();
     instanceLock_.reset();
     ui::endProgram(0);
 }

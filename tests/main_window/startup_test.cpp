@@ -1,6 +1,8 @@
 // Start-up, the last-values file and the shutdown, on throw-away program folders.
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include "common/text_file.h"
@@ -217,7 +219,26 @@ TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
     EXPECT_EQ(again.Label7.top().value, 5000);
 }
 
+namespace {
+// Records, at each message box, whether this copy still holds the program folder and has not ended.
+struct HoldProbe : ui::ScriptedServices {
+    QString lockFile;
+    std::vector<bool> heldAtBox, endedAtBox;
+    using ScriptedServices::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override {
+        ScriptedServices::messageBox(text, title, details);
+        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
+        endedAtBox.push_back(!endedWith.empty());
+    }
+};
+}  // namespace
+
 TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) {
+    auto probe = std::make_unique<HoldProbe>();
+    probe->lockFile = folder.file("Velmox.lock");
+    HoldProbe& held = *probe;
+    services = probe.get();
+    ui::setServices(std::move(probe));
     folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
     Vazed& v = start();
     v.Combo2.setText(QStringLiteral("Лицей"));
@@ -229,6 +250,8 @@ TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) 
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
     EXPECT_TRUE(services->messages[0].details.contains(QStringLiteral("2.txt")));
     EXPECT_FALSE(services->messages[0].text.contains(u'\n')) << "one summary line, the files in the details";
+    EXPECT_EQ(held.heldAtBox, std::vector<bool>{true}) << "no second copy starts under the message";
+    EXPECT_EQ(held.endedAtBox, std::vector<bool>{false});
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
     EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});
