@@ -77,6 +77,59 @@ TEST_F(VazedTest, FirstStartWithoutSettingsOrLastValuesIsSilentAndShowsEmptyFiel
     EXPECT_FALSE(folder.exists("data\\1.txt"));
 }
 
+// The program folder as shipped holds what its first close would write, so a first start that
+// changes nothing and closes writes nothing but "Velmox.lock".
+TEST_F(VazedTest, TheShippedFolderStartedAndClosedUnchangedWritesNothingButTheLock) {
+    ProgramFolder shipped;
+    const QDir dist(QStringLiteral(VELMOX_SOURCE_DIR "/dist"));
+    QDirIterator it(dist.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileName() == QLatin1String("CMakeLists.txt") ||
+            it.fileName().endsWith(QLatin1String(".cmake")))
+            continue;
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        shipped.write(dist.relativeFilePath(path), f.readAll());
+    }
+    shipped.copyFrom(QStringLiteral(VELMOX_PROGRAM_DIR), QStringLiteral("image"));
+    ASSERT_TRUE(shipped.exists("2.txt"));
+    // An hour back, so that any write shows in the times as well as in the bytes.
+    const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
+    QDirIterator files(shipped.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile f(files.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(earlier, QFileDevice::FileModificationTime));
+    }
+    ui::setProgramFolder(shipped.path());
+    const auto bytesOf = [](const QString& root) {
+        QMap<QString, QByteArray> out;
+        QDirIterator all(root, QDir::Files, QDirIterator::Subdirectories);
+        while (all.hasNext()) {
+            QFile f(all.next());
+            out.insert(QDir(root).relativeFilePath(f.fileName()),
+                       f.open(QIODevice::ReadOnly) ? f.readAll() : "?");
+        }
+        return out;
+    };
+    const QMap<QString, QByteArray> bytesBefore = bytesOf(shipped.path());
+    QStringList before = folderListing(shipped.path());
+
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+    EXPECT_EQ(v.Combo22.text(), QStringLiteral("Times New Roman"));
+    for (const auto& f : kPrintFields) EXPECT_EQ((v.*f.label).caption(), QString()) << f.key;
+    close();
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+
+    EXPECT_EQ(bytesOf(shipped.path()), bytesBefore);
+    QStringList after = folderListing(shipped.path());
+    for (QStringList* listing : {&before, &after})
+        listing->removeIf([](const QString& s) { return s.startsWith("Velmox.lock"); });
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(VazedTest, ARestoredTextEqualToTheDesignTextStillReachesItsFieldLabel) {
     folder.write("2.txt", crlf(lastValues({{1, QStringLiteral("Text2")}, {4, QStringLiteral("Combo2")}})));
     Vazed& v = start();
