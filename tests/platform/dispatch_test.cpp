@@ -29,7 +29,7 @@ TEST(Action, AnActionsFailuresAreShownInOneBoxAtItsEndEachOnceAndAgainInTheNext)
     };
     ui::dispatchEvent(action);
     ASSERT_EQ(services->messages.size(), 1u);
-    const auto& box = services->messages[0];
+    const ui::ScriptedServices::Message box = services->messages[0];  // a copy: more boxes follow
     EXPECT_EQ(box.title, "Ошибка");
     EXPECT_EQ(box.text, "Не всё удалось сделать, ошибок: 5. Подробности ниже.");
     EXPECT_EQ(box.details,
