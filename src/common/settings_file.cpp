@@ -1,19 +1,42 @@
 #include "common/settings_file.h"
 
+#include <QHash>
+
 #include "common/file_messages.h"
 #include "platform/paths.h"
 
 namespace settings {
 
+namespace {
+// The files the operator has been told of in this run, with the reason told.
+QHash<QString, QString>& toldFailures() {
+    static QHash<QString, QString> told;
+    return told;
+}
+}  // namespace
+
 QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf) {
     const textfile::ReadResult r = textfile::readLines(path, lf);
-    if (!r.error.isEmpty()) filemsg::reportUnreadable(path, r.error);
     if (unreadable) *unreadable = !r.error.isEmpty();
+    if (r.error.isEmpty()) {
+        // A good read, or a missing file: the next failure is news again.
+        toldFailures().remove(path);
+        return r.lines;
+    }
+    const auto told = toldFailures().constFind(path);
+    if (told == toldFailures().cend() || *told != r.error) {
+        toldFailures().insert(path, r.error);
+        filemsg::reportUnreadable(path, r.error);
+    }
     return r.lines;
 }
 
-QString readLine(const QString& name) {
-    return readLinesOrReport(ui::programPath(name), nullptr, textfile::LoneLf::EndsLine).value(0);
+QString readLine(const QString& name, bool* unreadable) {
+    return readLinesOrReport(ui::programPath(name), unreadable, textfile::LoneLf::EndsLine).value(0);
+}
+
+void forgetTold() {
+    toldFailures().clear();
 }
 
 }  // namespace settings

@@ -9,12 +9,17 @@
 namespace settings {
 
 // The lines of a file; a missing file is an ordinary first start and reads as none, a file that is
-// there but cannot be read is reported once and read as none. `unreadable` (optional) tells which.
+// there but cannot be read reads as none and is reported, once in a run for as long as it fails the
+// same way: each window reads the settings files at its load, and the operator was told at the
+// first. `unreadable` (optional) tells which.
 QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr,
                               textfile::LoneLf lf = textfile::LoneLf::InLine);
 
 // The first line of a one-value settings file named relative to the program folder, read as above;
 // a lone LF ends the line there.
-QString readLine(const QString& name);
+QString readLine(const QString& name, bool* unreadable = nullptr);
+
+// A start tells of every file it cannot read, whatever an earlier run in this process said.
+void forgetTold();
 
 }  // namespace settings

@@ -51,15 +51,21 @@ Vazed::Vazed()
 Vazed::~Vazed() = default;
 
 bool Vazed::Form_Initialize() {
-    const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
-    if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
-    Vazed& v = ui::form<Vazed>();
-    // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
-    ui::discardPrefetchedPictures();
-    if (!v.layoutLoaded_) return false;
-    v.Text43.setText(language);
-    v.show();
-    return true;
+    bool started = false;
+    // The start is one action: what it cannot read is told in one box, each file once.
+    ui::dispatchEvent([&started] {
+        settings::forgetTold();
+        const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
+        if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
+        Vazed& v = ui::form<Vazed>();
+        // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
+        ui::discardPrefetchedPictures();
+        if (!v.layoutLoaded_) return;
+        v.Text43.setText(language);
+        v.show();
+        started = true;
+    });
+    return started;
 }
 
 void Vazed::Form_Load() {
@@ -68,7 +74,7 @@ void Vazed::Form_Load() {
         instanceLock_ = ui::acquireInstanceLock(lockFile);
         if (!instanceLock_) {
             // Another copy runs in this folder: end silently, touching nothing.
-            ui::services().endProgram(0);
+            ui::endProgram(0);
             return;
         }
     } catch (const ui::Error& e) {
@@ -77,7 +83,7 @@ void Vazed::Form_Load() {
         QString what = e.reason();
         if (!what.isEmpty()) what[0] = what[0].toUpper();
         ui::showError(what + QStringLiteral(". Программа будет закрыта, ни один файл не изменён."));
-        ui::services().endProgram(1);
+        ui::endProgram(1);
         return;
     }
     // Alone in the folder now: whatever a killed save left there belongs to no running save of
@@ -90,8 +96,10 @@ void Vazed::Form_Load() {
     Text1.setVisible(false);
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
+        // Told while this copy still holds the folder, so no second copy starts under the message.
+        ui::showGathered();
         instanceLock_.reset();
-        ui::services().endProgram(1);
+        ui::endProgram(1);
         return;
     }
     LoadSavedValueLists();
@@ -303,8 +311,11 @@ void Vazed::Form_Unload() {
         // them.
         if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     });
+    // What the close could not save is told while this copy still holds the folder: a copy started
+    // under the message would read files this one may still be naming.
+    ui::showGathered();
     instanceLock_.reset();
-    ui::services().endProgram(0);
+    ui::endProgram(0);
 }
 
 }  // namespace velmox

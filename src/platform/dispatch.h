@@ -7,13 +7,19 @@
 namespace ui {
 
 // Runs a handler as one operator action, or as part of the action already under way when it is
-// dispatched from inside another handler.
+// dispatched from inside another handler. The failures the action reports are gathered and shown
+// when it ends, in one box.
 void dispatchEvent(const std::function<void()>& handler);
 
-// One action tells each failure once: the settings window's load, for one, loads every other
-// window, and each reads the same settings file. False when this very message (summary and
-// details) was already shown in the action under way; outside any action every message is new.
-bool firstInAction(const QString& summary, const QString& details);
+// One action, one box: the failure messages of an action are shown together once it ends. True when
+// the action under way took this one (this very message, summary and details, is taken once: the
+// settings window's load, for one, loads every other window, and each reads the same settings file);
+// false outside any action, where the caller shows it at once.
+bool gatherInAction(const QString& summary, const QString& details);
+
+// Shows now, in one box, what the action under way has gathered: the program's end comes before the
+// action's own end.
+void showGathered();
 
 // Runs a handler if one is bound. Writes from code call this: a failure goes on to the caller.
 template <class F, class... Args>

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -78,13 +79,48 @@ QStringList qtNameFilters(const QString& filter) {
 }
 
 void showError(const QString& summary, const QString& details) {
-    if (!firstInAction(summary, details)) return;
+    if (gatherInAction(summary, details)) return;
     services().messageBox(summary, kErrorTitle, details);
+}
+
+void endProgram(int exitCode) {
+    showGathered();
+    services().endProgram(exitCode);
 }
 
 namespace {
 constexpr int kLongestSummary = 160;  // characters: about two lines of the box
 constexpr int kBoxWidth = 520;        // pixels, when the screen has room
+constexpr int kMostDetailLines = 12;  // shown at once; more scroll
+
+struct TextHeight {
+    int pixels = 0;
+    int lines = 0;
+};
+
+// Plain text as a plain text view lays it out in `width` pixels: each line of the text a block, each
+// block's lines with their leading. Once past `mostLines` the rest is not measured.
+TextHeight laidOut(const QString& text, const QFont& font, const QTextOption& option, int width,
+                   int mostLines) {
+    TextHeight out;
+    for (const QString& block : text.split(u'\n')) {
+        if (out.lines > mostLines) break;
+        QTextLayout layout(block, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal height = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+            ++out.lines;
+        }
+        layout.endLayout();
+        out.pixels += int(std::ceil(height));
+    }
+    return out;
+}
 }  // namespace
 
 std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
@@ -125,21 +161,24 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
         more->setReadOnly(true);
         more->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         // As high as the details need once wrapped at the box's width, up to twelve lines; more
-        // scroll. A long path wraps onto lines of its own, so logical lines are no measure.
-        const QFontMetrics metrics = more->fontMetrics();
+        // scroll. A long path wraps onto lines of its own, so logical lines are no measure. The
+        // lines are laid out as the view lays them out, at the width it has without a scroll bar
+        // (less the cursor's, to be sure); details that fit get no scroll bar at all, since one that
+        // came up while the box was still narrow would narrow the text and hide its last line.
         const int margin = int(std::ceil(more->document()->documentMargin()));
         const int textWidth = width - layout->contentsMargins().left() - layout->contentsMargins().right() -
                               2 * more->frameWidth() - 2 * margin - more->cursorWidth();
-        int lines = 0;
-        for (const QString& line : rest.split(u'\n')) {
-            const QRect wrapped = metrics.boundingRect(QRect(0, 0, std::max(textWidth, 1), 1 << 20),
-                                                       Qt::TextWordWrap | Qt::TextWrapAnywhere, line);
-            lines += std::max(1, (wrapped.height() + metrics.lineSpacing() - 1) / metrics.lineSpacing());
-            if (lines >= 12) break;
+        const TextHeight text = laidOut(rest, more->font(), more->document()->defaultTextOption(),
+                                        std::max(textWidth, 1), kMostDetailLines);
+        const int frame = 2 * more->frameWidth() + 2 * margin + 2;
+        const int lineSpacing = more->fontMetrics().lineSpacing();
+        const int fitting = text.pixels + frame;
+        if (text.lines <= kMostDetailLines && fitting <= room.height() / 2) {
+            more->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            more->setFixedHeight(fitting);
+        } else {
+            more->setFixedHeight(std::min(kMostDetailLines * lineSpacing + frame, room.height() / 2));
         }
-        lines = std::min(lines, 12);
-        more->setFixedHeight(std::min(lines * metrics.lineSpacing() + 2 * more->frameWidth() + 2 * margin + 2,
-                                      room.height() / 2));
         layout->addWidget(more);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());

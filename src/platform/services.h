@@ -58,8 +58,13 @@ Services& services();
 // Replaces the services in use and returns the previous ones.
 std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
 
-// A failure message: "Ошибка", one short line and its details; shown once in one operator action.
+// A failure message: "Ошибка", one short line and its details. Inside an operator action it is
+// gathered with the action's other failures into the one box shown at the action's end.
 void showError(const QString& summary, const QString& details = {});
+
+// Ends the program through the services, once the failures gathered in the action under way are
+// shown. Callers return right after.
+void endProgram(int exitCode);
 
 // The box the Qt services show, built but not run: a summary longer than a short line or of several
 // lines keeps its first line and passes the rest to the details; the box is never larger than the

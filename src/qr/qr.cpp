@@ -56,7 +56,7 @@ void QR::Form_Unload() {
         // The place the operator set would be lost without a word.
         filemsg::reportUnwritable(e.file(), e.reason(), QStringLiteral("Место картинки не сохранено."));
     }
-    ui::services().endProgram(0);
+    ui::endProgram(0);
 }
 
 void QR::ScrollBar1_Change() {

@@ -194,9 +194,17 @@ void Nastroiki::bindHandlers() {
 void Nastroiki::Form_Load() {
     List1.clear();
     for (const char16_t* entry : kSkinEntries) List1.addItem(QString::fromUtf16(entry));
-    Text2.setText(settings::readLine(kLangFile));
-    Text3.setText(settings::readLine(kSkinFile));
-    Text4.setText(settings::readLine(kLineFile));
+    // What each file held is what the operator set last; a file that could not be read is kept
+    // for the operator, not overwritten with the empty line it read as.
+    const struct {
+        ui::TextBox& box;
+        const QString& file;
+    } reads[] = {{Text2, kLangFile}, {Text3, kSkinFile}, {Text4, kLineFile}};
+    for (std::size_t i = 0; i < std::size(reads); ++i) {
+        bool unreadable = false;
+        reads[i].box.setText(settings::readLine(reads[i].file, &unreadable));
+        unreadValue_[i] = unreadable ? std::optional<QString>(reads[i].box.text()) : std::nullopt;
+    }
 }
 
 void Nastroiki::Form_Unload() {
@@ -207,17 +215,21 @@ void Nastroiki::Form_Unload() {
 void Nastroiki::writeSettingsFiles() {
     const struct {
         const QString& file;
+        const ui::TextBox& box;
         QString value;
     } settings[] = {
-        {kLangFile, settingOf(Text2, kBoxes[2].designText)},
-        {kSkinFile, settingOf(Text3, kBoxes[1].designText)},
-        {kLineFile, settingOf(Text4, kBoxes[0].designText)},
+        {kLangFile, Text2, settingOf(Text2, kBoxes[2].designText)},
+        {kSkinFile, Text3, settingOf(Text3, kBoxes[1].designText)},
+        {kLineFile, Text4, settingOf(Text4, kBoxes[0].designText)},
     };
     QStringList failures;
     // The data folder belongs to the installation; a missing one is reported, never made here.
     const QString folder = ui::programPath(QStringLiteral("data"));
     const bool folderThere = QFileInfo(folder).isDir();
-    for (const auto& s : settings) {
+    for (std::size_t i = 0; i < std::size(settings); ++i) {
+        const auto& s = settings[i];
+        // Unread and not set since: the operator's file stays as it is, and was named at the read.
+        if (unreadValue_[i] && *unreadValue_[i] == s.box.text()) continue;
         const QString path = ui::programPath(s.file);
         if (!folderThere) {
             failures << filemsg::failureLine(path, QStringLiteral("папка «data» не найдена"));

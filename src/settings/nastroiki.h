@@ -3,6 +3,8 @@
 // printer set-up and the Kazakh language driver's installer. Its three hidden boxes hold the
 // settings; a change of one is applied everywhere inside the write, and the close writes them to
 // data\lang.txt, data\Skin.txt and data\Line.txt.
+#include <optional>
+
 #include "platform/controls.h"
 
 namespace velmox {
@@ -12,7 +14,8 @@ public:
     Nastroiki();
 
     // Writes the three settings files from the boxes, each whole through a temporary file. A box
-    // that still holds its design text has never been set and is written as an empty line. A
+    // that still holds its design text has never been set and is written as an empty line. A file
+    // that could not be read at the load is left as it was until the operator sets its value. A
     // write that fails is reported once, naming the file; the others are still written.
     void writeSettingsFiles();
 
@@ -57,6 +60,10 @@ protected:
 
 private:
     void bindHandlers();
+
+    // For each of the language, the skin and the outlines whose file could not be read at the load:
+    // the value its box held then. Its file is written only once the box holds another.
+    std::optional<QString> unreadValue_[3];
 };
 
 }  // namespace velmox

@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -78,6 +80,56 @@ TEST_F(VazedTest, FirstStartWithoutSettingsOrLastValuesIsSilentAndShowsEmptyFiel
     // The close writes the last values (47 empty lines but the font name) and creates nothing else.
     EXPECT_EQ(lines("2.txt").size(), 47);
     EXPECT_FALSE(folder.exists("data\\1.txt"));
+}
+
+// The program folder as shipped holds what its first close would write, and the lock is never
+// written, so a first start that changes nothing and closes writes nothing at all.
+TEST_F(VazedTest, TheShippedFolderStartedAndClosedUnchangedWritesNothing) {
+    ProgramFolder shipped;
+    const QDir dist(QStringLiteral(VELMOX_SOURCE_DIR "/dist"));
+    QDirIterator it(dist.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileName() == QLatin1String("CMakeLists.txt") ||
+            it.fileName().endsWith(QLatin1String(".cmake")))
+            continue;
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        shipped.write(dist.relativeFilePath(path), f.readAll());
+    }
+    shipped.copyFrom(QStringLiteral(VELMOX_PROGRAM_DIR), QStringLiteral("image"));
+    ASSERT_TRUE(shipped.exists("2.txt"));
+    // An hour back, so that any write shows in the times as well as in the bytes.
+    const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
+    QDirIterator files(shipped.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile f(files.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(earlier, QFileDevice::FileModificationTime));
+    }
+    ui::setProgramFolder(shipped.path());
+    const auto bytesOf = [](const QString& root) {
+        QMap<QString, QByteArray> out;
+        QDirIterator all(root, QDir::Files, QDirIterator::Subdirectories);
+        while (all.hasNext()) {
+            QFile f(all.next());
+            out.insert(QDir(root).relativeFilePath(f.fileName()),
+                       f.open(QIODevice::ReadOnly) ? f.readAll() : "?");
+        }
+        return out;
+    };
+    const QMap<QString, QByteArray> bytesBefore = bytesOf(shipped.path());
+    QStringList before = folderListing(shipped.path());
+
+    Vazed& v = start();
+    EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+    EXPECT_EQ(v.Combo22.text(), QStringLiteral("Times New Roman"));
+    for (const auto& f : kPrintFields) EXPECT_EQ((v.*f.label).caption(), QString()) << f.key;
+    close();
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+
+    EXPECT_EQ(bytesOf(shipped.path()), bytesBefore);
+    EXPECT_EQ(folderListing(shipped.path()), before);
 }
 
 TEST_F(VazedTest, ARestoredTextEqualToTheDesignTextStillReachesItsFieldLabel) {
@@ -293,7 +345,26 @@ TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
     EXPECT_EQ(again.Label7.top().value, 5000);
 }
 
+namespace {
+// Records, at each message box, whether this copy still holds the program folder and has not ended.
+struct HoldProbe : ui::ScriptedServices {
+    QString lockFile;
+    std::vector<bool> heldAtBox, endedAtBox;
+    using ScriptedServices::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override {
+        ScriptedServices::messageBox(text, title, details);
+        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
+        endedAtBox.push_back(!endedWith.empty());
+    }
+};
+}  // namespace
+
 TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) {
+    auto probe = std::make_unique<HoldProbe>();
+    probe->lockFile = folder.file("Velmox.lock");
+    HoldProbe& held = *probe;
+    services = probe.get();
+    ui::setServices(std::move(probe));
     folder.write("data\\1.txt", cp1251(QStringLiteral("Колледж\r\n")));
     Vazed& v = start();
     v.Combo2.setText(QStringLiteral("Лицей"));
@@ -305,6 +376,8 @@ TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) 
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
     EXPECT_TRUE(services->messages[0].details.contains(QStringLiteral("2.txt")));
     EXPECT_FALSE(services->messages[0].text.contains(u'\n')) << "one summary line, the files in the details";
+    EXPECT_EQ(held.heldAtBox, std::vector<bool>{true}) << "no second copy starts under the message";
+    EXPECT_EQ(held.endedAtBox, std::vector<bool>{false});
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
     EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});

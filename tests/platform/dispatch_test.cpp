@@ -1,5 +1,5 @@
-// One operator action, one box for each failure: the same message again within the action (a file
-// that several windows read in one load) is not shown again; the next action shows it afresh.
+// One operator action, one box: the failures an action reports are shown together when it ends, each
+// once (a file that several windows read in one load is named once); the next action shows its own.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -10,35 +10,71 @@
 
 namespace {
 
-TEST(Action, EachFailureIsShownOnceInOneActionAndAgainInTheNext) {
+TEST(Action, AnActionsFailuresAreShownInOneBoxAtItsEndEachOnceAndAgainInTheNext) {
     ScriptedScope services;
-    const auto action = [] {
+    const auto action = [&services] {
+        const std::size_t shown = services->messages.size();
         ui::showError("Не удалось прочитать файл «data/lang.txt».", "Причина: нет доступа");
         // A window loaded inside the action reads the same file: its own dispatch is part of it.
         ui::dispatchEvent([] {
             ui::showError("Не удалось прочитать файл «data/lang.txt».", "Причина: нет доступа");
             ui::showError("Не удалось прочитать файл «data/Skin.txt».", "Причина: нет доступа");
         });
+        EXPECT_EQ(services->messages.size(), shown) << "nothing is shown before the action ends";
         ui::showError("Не удалось прочитать файл «data/lang.txt».", "Причина: нет доступа");
-        // The same summary with other details is another failure.
+        // The same summary with other details is another failure; details of several lines keep them.
         ui::showError("Не удалось прочитать файл «data/lang.txt».", "Причина: ошибка ввода-вывода");
-        throw ui::Error(QStringLiteral("Не удалось прочитать файл «data/Skin.txt»."));
+        ui::showError("Не всё удалось сохранить, ошибок: 2.", "2.txt: нет доступа\ndata/1.txt: нет доступа");
+        throw ui::Error(QStringLiteral("Не удалось прочитать файл «data/pw.txt»."));
     };
     ui::dispatchEvent(action);
-    ASSERT_EQ(services->messages.size(), 4u);
-    EXPECT_EQ(services->messages[0].text, "Не удалось прочитать файл «data/lang.txt».");
-    EXPECT_EQ(services->messages[1].text, "Не удалось прочитать файл «data/Skin.txt».");
-    EXPECT_EQ(services->messages[2].details, "Причина: ошибка ввода-вывода");
-    EXPECT_EQ(services->messages[3].text, "Не удалось прочитать файл «data/Skin.txt».");
-    for (const auto& m : services->messages) EXPECT_EQ(m.title, "Ошибка");
+    ASSERT_EQ(services->messages.size(), 1u);
+    const ui::ScriptedServices::Message box = services->messages[0];  // a copy: more boxes follow
+    EXPECT_EQ(box.title, "Ошибка");
+    EXPECT_EQ(box.text, "Не всё удалось сделать, ошибок: 5. Подробности ниже.");
+    EXPECT_EQ(box.details,
+              "Не удалось прочитать файл «data/lang.txt». Причина: нет доступа\n"
+              "Не удалось прочитать файл «data/Skin.txt». Причина: нет доступа\n"
+              "Не удалось прочитать файл «data/lang.txt». Причина: ошибка ввода-вывода\n"
+              "Не всё удалось сохранить, ошибок: 2.\n"
+              "  2.txt: нет доступа\n"
+              "  data/1.txt: нет доступа\n"
+              "Не удалось прочитать файл «data/pw.txt».");
 
     ui::dispatchEvent(action);
-    EXPECT_EQ(services->messages.size(), 8u) << "the next action tells it all again";
+    ASSERT_EQ(services->messages.size(), 2u) << "the next action tells it all again";
+    EXPECT_EQ(services->messages[1].details, box.details);
 
-    // Outside any action, as in the start before the main window loads, nothing is folded.
+    // An action with one failure shows it as it is.
+    ui::dispatchEvent(
+        [] { ui::showError("Не удалось записать файл «data/pw.txt».", "Причина: нет доступа"); });
+    ASSERT_EQ(services->messages.size(), 3u);
+    EXPECT_EQ(services->messages[2].text, "Не удалось записать файл «data/pw.txt».");
+    EXPECT_EQ(services->messages[2].details, "Причина: нет доступа");
+    ui::dispatchEvent([] {});
+    EXPECT_EQ(services->messages.size(), 3u) << "an action without failures shows nothing";
+
+    // Outside any action each message is shown at once.
     ui::showError("Не удалось прочитать файл «data/lang.txt».");
     ui::showError("Не удалось прочитать файл «data/lang.txt».");
-    EXPECT_EQ(services->messages.size(), 10u);
+    EXPECT_EQ(services->messages.size(), 5u);
+}
+
+// The program's end comes before the action's: what the action gathered is shown first.
+TEST(Action, TheProgramsEndShowsWhatTheActionGatheredBeforeItEnds) {
+    ScriptedScope services;
+    std::size_t shownAtTheEnd = 0;
+    ui::dispatchEvent([&] {
+        ui::showError("Не удалось записать файл «2.txt».", "Причина: нет доступа");
+        ui::showError("Не удалось сохранить настройки.", "data/lang.txt: нет доступа");
+        ui::endProgram(0);
+        shownAtTheEnd = services->messages.size();
+    });
+    EXPECT_EQ(shownAtTheEnd, 1u);
+    EXPECT_EQ(services->endedWith, std::vector<int>{0});
+    ASSERT_EQ(services->messages.size(), 1u) << "nothing is shown twice";
+    EXPECT_TRUE(services->messages[0].details.contains("«2.txt»"));
+    EXPECT_TRUE(services->messages[0].details.contains("data/lang.txt"));
 }
 
 }  // namespace

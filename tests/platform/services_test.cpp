@@ -239,20 +239,76 @@ TEST(MessageBoxLook, AnyNumberOfFailuresFitsTheScreenWithOneSummaryLineAndScroll
     }
 }
 
+namespace {
+// Whether the whole of the details shows: nothing to scroll, and the end of the text inside the
+// visible part.
+testing::AssertionResult shownWhole(const QDialog& box) {
+    auto* more = box.findChild<QPlainTextEdit*>("details");
+    if (!more) return testing::AssertionFailure() << "no details";
+    if (more->verticalScrollBar()->maximum() != 0 || more->verticalScrollBar()->isVisible())
+        return testing::AssertionFailure() << "a scroll bar, up to " << more->verticalScrollBar()->maximum();
+    QTextCursor end(more->document());
+    end.movePosition(QTextCursor::End);
+    const QRect last = more->cursorRect(end);
+    if (last.bottom() >= more->viewport()->height())
+        return testing::AssertionFailure()
+               << "the last line ends at " << last.bottom() << " of " << more->viewport()->height();
+    return testing::AssertionSuccess();
+}
+}  // namespace
+
+// Details that fit show whole with no scroll bar: lines that wrap, and lines of about the width the
+// details have (just short of it, at it and just past it, where a line wraps), one to three to the
+// box, with and without a short line below.
 TEST(MessageBoxLook, DetailsThatFitAreShownWholeWithoutAScrollBar) {
-    // Two lines that wrap at the box's width and a short one: every line shows, nothing scrolls.
-    const QString details = QStringLiteral(
-        "data/13.txt: текст повреждён: байты не в кодировке UTF-8, которую называет метка в начале файла\n"
-        "data/14.txt: файл не открывается для чтения: нет доступа к файлу, который лежит в папке программы\n"
-        "data/15.txt: нет доступа");
-    const std::unique_ptr<QDialog> box = ui::makeMessageBox(
-        QStringLiteral("Не удалось прочитать файлы списков: 3."), "Ошибка", details, nullptr);
-    box->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
-    auto* more = box->findChild<QPlainTextEdit*>("details");
-    ASSERT_NE(more, nullptr);
-    EXPECT_EQ(more->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(more->toPlainText().endsWith(QStringLiteral("нет доступа")));
+    const QString repro =
+        QStringLiteral("2.txt: при запуске программы он не прочитался, поэтому оставлен как был");
+    const QString words = QStringLiteral(
+        "data/14.txt: файл не открывается для чтения: нет доступа к файлу, который лежит в папке "
+        "программы, и поэтому оставлен как был до следующего запуска программы на этом компьютере");
+    // The width the details' text has in a box.
+    const std::unique_ptr<QDialog> probe =
+        ui::makeMessageBox("Ошибка чтения.", "Ошибка", "нет доступа", nullptr);
+    probe->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(probe.get()));
+    const auto* probeDetails = probe->findChild<QPlainTextEdit*>("details");
+    ASSERT_NE(probeDetails, nullptr);
+    const QFontMetricsF metrics(probeDetails->font());
+    const qreal width = probeDetails->viewport()->width() - 2 * probeDetails->document()->documentMargin();
+
+    struct Case {
+        QString what, details;
+    };
+    std::vector<Case> cases{
+        {"two lines that wrap and a short one",
+         QStringLiteral("data/13.txt: текст повреждён: байты не в кодировке UTF-8, которую называет метка в "
+                        "начале файла\n"
+                        "data/14.txt: файл не открывается для чтения: нет доступа к файлу, который лежит в "
+                        "папке программы\n"
+                        "data/15.txt: нет доступа")},
+        {"the detail of an unread 2.txt", repro},
+    };
+    // Each prefix of the words that ends within 30 pixels of the width, either side.
+    for (qsizetype n = 1; n <= words.size(); ++n) {
+        const QString line = words.left(n).trimmed();
+        const qreal advance = metrics.horizontalAdvance(line);
+        if (std::abs(advance - width) > 30) continue;
+        const QString at = QStringLiteral("%1 px of %2").arg(advance, 0, 'f', 1).arg(width);
+        cases.push_back({"one line, " + at, line});
+        cases.push_back(
+            {"with a short line below, " + at, line + QStringLiteral("\ndata/15.txt: нет доступа")});
+        cases.push_back({"twice, " + at, line + u'\n' + line});
+        cases.push_back({"three times, " + at, line + u'\n' + line + u'\n' + line});
+    }
+    ASSERT_GT(cases.size(), 20u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what.toStdString());
+        const std::unique_ptr<QDialog> box =
+            ui::makeMessageBox(QStringLiteral("Не удалось сохранить."), "Ошибка", c.details, nullptr);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        EXPECT_TRUE(shownWhole(*box));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and the settings files its close writes.
 #include <QDir>
 #include <QFile>
+#include <functional>
 
 #include "settings_fixture.h"
 #include "value_lists/edit.h"
@@ -281,6 +282,59 @@ TEST_F(SettingsTest, ClosingTheMainWindowWithoutASettingsWindowLeavesTheSettings
     start();
     close();
     EXPECT_EQ(folder.read("data\\lang.txt"), "Rus\r\nsecond line\r\n");
+}
+
+// A settings file that cannot be read is the operator's to mend: the windows read it as empty, but
+// no close writes that empty line over it. Once the operator sets that value, its file is written
+// with it. The start names the file; the settings window's load and its close add no box.
+TEST_F(SettingsTest, ASettingsFileThatCannotBeReadIsKeptUntilTheOperatorSetsItsValue) {
+    const QString dark = skinName(3);
+    // A byte-order mark, then a byte that UTF-8 has not.
+    const QByteArray unreadable = "\xEF\xBB\xBFKaz\xFF\r\n";
+    const QByteArray written[] = {"Rus\r\n", cp1251(skinName(0)) + "\r\n", "1\r\n"};
+    struct Case {
+        const char* file;
+        int at;  // of lang.txt, Skin.txt, Line.txt
+        // What the operator sets in the open settings window, or nothing; and its file then.
+        std::function<void(Nastroiki&)> set;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"data\\lang.txt", 0, nullptr, unreadable},
+        {"data\\lang.txt", 0, [](Nastroiki& s) { clickCheck(s, s.Check2); }, "Kaz\r\n"},
+        {"data\\Skin.txt", 1, nullptr, unreadable},
+        {"data\\Skin.txt", 1, [&dark](Nastroiki& s) { clickSkin(s, dark); }, cp1251(dark) + "\r\n"},
+        {"data\\Line.txt", 2, nullptr, unreadable},
+        {"data\\Line.txt", 2, [](Nastroiki& s) { clickCheck(s, s.Check3); }, "1\r\n"},
+    };
+    const char* files[] = {"data\\lang.txt", "data\\Skin.txt", "data\\Line.txt"};
+    for (const bool mainWindowCloses : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.file) + (c.set ? ", set" : ", not set") +
+                         (mainWindowCloses ? ", the main window closes" : ", the settings window closes"));
+            folder.write(c.file, unreadable);
+            Nastroiki& s = openSettingsShown();
+            ASSERT_EQ(services->messages.size(), 1u)
+                << "the start names the file, the settings window adds none";
+            EXPECT_TRUE(
+                services->messages[0].all().contains(QString::fromLatin1(c.file).replace(u'\\', u'/')))
+                << services->messages[0].all().toStdString();
+            if (c.set) c.set(s);
+            if (mainWindowCloses)
+                close();
+            else
+                closeByOperator(s);
+            EXPECT_EQ(services->messages.size(), 1u) << services->messages.back().all().toStdString();
+            for (int i = 0; i < 3; ++i) {
+                if (i == c.at)
+                    EXPECT_EQ(folder.read(files[i]), c.after) << files[i];
+                else
+                    EXPECT_EQ(folder.read(files[i]), written[i]) << files[i] << " is written as ever";
+            }
+            TearDown();
+            SetUp();
+        }
+    }
 }
 
 }  // namespace
