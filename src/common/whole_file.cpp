@@ -28,9 +28,11 @@ namespace {
 
 // The endings of the writer's own files beside a file: the new content before it takes the file's
 // place, and the copy of a file's old content while the file is written in its own place. Between
-// the file's name and the ending stands a random number in base 36.
+// the file's name and the ending stands ".~" and a random number of seven base-36 digits, a form no
+// file of the operator's is likely to have ("1.txt.~0k3f9a2.new").
 constexpr char kNewEnding[] = ".new";
 constexpr char kOldEnding[] = ".old";
+constexpr int kRandomDigits = 7;
 constexpr char kAccessList[] = "system.posix_acl_access";
 
 QString readFailure(int error) {
@@ -171,7 +173,9 @@ int resolveLinks(QByteArray& file) {
 // name. The descriptor, or -1 with errno set.
 int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name) {
     for (int attempt = 0;; ++attempt) {
-        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ending;
+        name = target + ".~" +
+               QByteArray::number(QRandomGenerator::global()->generate(), 36).rightJustified(kRandomDigits, '0') +
+               ending;
         const int fd = openRetried(name.constData(), O_WRONLY | O_CREAT | O_EXCL, mode);
         if (fd < 0) {
             if (errno == EEXIST && attempt < 16) continue;
@@ -199,9 +203,15 @@ bool keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
     (void)::fchmod(fd, old.st_mode & 07777);
-    char list[4096];
-    const ssize_t n = ::getxattr(target.constData(), kAccessList, list, sizeof list);
-    if (n > 0) (void)::fsetxattr(fd, kAccessList, list, size_t(n), 0);
+    // A new file may inherit a default list from its folder that the old file did not have.
+    const ssize_t size = ::getxattr(target.constData(), kAccessList, nullptr, 0);
+    if (size > 0) {
+        QByteArray list(size, Qt::Uninitialized);
+        const ssize_t n = ::getxattr(target.constData(), kAccessList, list.data(), size_t(list.size()));
+        if (n > 0) (void)::fsetxattr(fd, kAccessList, list.constData(), size_t(n), 0);
+    } else if (size < 0 && errno == ENODATA) {
+        (void)::fremovexattr(fd, kAccessList);
+    }
     struct stat now {};
     return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
 }
@@ -238,6 +248,19 @@ QString refusal(const QByteArray& target, const struct stat& old) {
     return {};
 }
 
+void dropStaleCopies(const QByteArray& target);
+
+// Takes the lock of a file to be written in its own place. A lock held elsewhere for longer than
+// any save takes means the file is busy: 0 or EBUSY.
+int lockToRewrite(int fd) {
+    for (int tries = 0; tries < 500; ++tries) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+        if (errno != EWOULDBLOCK && errno != EINTR) return 0;  // a disk without locks
+        ::usleep(10 * 1000);
+    }
+    return EBUSY;
+}
+
 // Opens a file with several names, or one whose owner a new file could not keep, for writing in
 // place and puts a complete copy of its old content beside it. Nothing of the file changes here.
 std::optional<Pending> beginInPlace(const QByteArray& target, const struct stat& old, QString& failure) {
@@ -255,6 +278,13 @@ std::optional<Pending> beginInPlace(const QByteArray& target, const struct stat&
         ::close(p.inPlace);
         return std::nullopt;
     }
+    // Another save of the same file (another name of it, another program folder sharing it) waits
+    // its turn, so two contents never mix; the lock goes with the descriptor.
+    if (const int busy = lockToRewrite(p.inPlace)) {
+        failure = writeFailure(busy);
+        ::close(p.inPlace);
+        return std::nullopt;
+    }
     int error = 0;
     std::optional<QByteArray> content = readAt(p.inPlace, st.st_size, error);
     if (!content) {
@@ -263,8 +293,10 @@ std::optional<Pending> beginInPlace(const QByteArray& target, const struct stat&
         return std::nullopt;
     }
     p.old = *std::move(content);
-    // Whoever may read the file may read its copy, to put it back after a killed save.
-    p.fd = makeOwnFile(target, kOldEnding, 0600, p.temporary);
+    // Whoever may read the file may read its copy, to put it back after a killed save. It is made
+    // under a name the clearing only ever removes, and takes the copy's name once it is whole on
+    // the disk: a copy cut short by a kill or a power cut is never put back over the file.
+    p.fd = makeOwnFile(target, kNewEnding, 0600, p.temporary);
     if (p.fd < 0) {
         failure = folderFailure(QFile::decodeName(target), errno);
         ::close(p.inPlace);
@@ -334,7 +366,15 @@ int rewriteInPlace(int fd, const QByteArray& bytes) {
 // the old content goes back at once; only if that fails too does the copy stay for the next start.
 QString finishInPlace(Pending& p) {
     int error = flush(p.fd);
-    if (!error) error = flushFolder(folderOf(p.target));
+    if (!error) {
+        const QByteArray copy = p.temporary.chopped(int(sizeof kNewEnding) - 1) + kOldEnding;
+        if (::rename(p.temporary.constData(), copy.constData()) == 0) {
+            p.temporary = copy;
+            error = flushFolder(folderOf(p.target));
+        } else {
+            error = errno;
+        }
+    }
     if (error) {
         discard(p);
         return writeFailure(error);
@@ -356,6 +396,7 @@ QString finishInPlace(Pending& p) {
         return writeFailure(error);
     }
     discard(p);
+    if (!error) dropStaleCopies(p.target);
     return error ? writeFailure(error) : QString();
 }
 
@@ -388,6 +429,7 @@ QString finish(Pending& p) {
     }
     ::close(p.fd);
     p.fd = -1;
+    dropStaleCopies(p.target);
     return {};
 }
 
@@ -409,22 +451,38 @@ void flushFolders(const std::vector<std::optional<Pending>>& pending, std::vecto
     }
 }
 
-// "1.txt.k3f9a2.new" → "1.txt" and ".new"; nullopt for every name the writer does not make.
-std::optional<std::pair<QByteArray, const char*>> ownFileOf(const QByteArray& name) {
-    const char* ending = name.endsWith(kNewEnding) ? kNewEnding : name.endsWith(kOldEnding) ? kOldEnding : nullptr;
-    if (!ending) return std::nullopt;
-    const QByteArray stem = name.chopped(4);
+struct OwnFile {
+    QByteArray file;  // the name of the file it belongs to
+    bool isCopy;      // the copy of the file's old content, not a new content
+    bool older;       // of the form of earlier versions ("1.txt.k3f9a2.new")
+};
+
+// "1.txt.~0k3f9a2.new" → "1.txt", a new content; nullopt for every name the writer does not make.
+// Earlier versions named their new contents "1.txt.k3f9a2.new" and made no copies.
+std::optional<OwnFile> ownFileOf(const QByteArray& name) {
+    const bool isCopy = name.endsWith(kOldEnding);
+    if (!isCopy && !name.endsWith(kNewEnding)) return std::nullopt;
+    const QByteArray stem = name.chopped(int(sizeof kNewEnding) - 1);
     const qsizetype dot = stem.lastIndexOf('.');
+    if (dot <= 0) return std::nullopt;
+    QByteArray digits = stem.mid(dot + 1);
+    const bool older = !digits.startsWith('~');
+    if (!older) digits.remove(0, 1);
     // A 32-bit number takes at most 7 digits of base 36.
-    const qsizetype digits = stem.size() - dot - 1;
-    if (dot <= 0 || digits < 1 || digits > 7) return std::nullopt;
-    for (const char c : stem.mid(dot + 1))
+    if (digits.isEmpty() || digits.size() > kRandomDigits || (!older && digits.size() != kRandomDigits))
+        return std::nullopt;
+    bool anyDigit = false;
+    for (const char c : digits) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return std::nullopt;
-    return std::make_pair(stem.left(dot), ending);
+        anyDigit = anyDigit || (c >= '0' && c <= '9');
+    }
+    // An older name passes only with a digit in its number: "1.txt.backup.new" is the operator's.
+    if (older && (isCopy || !anyDigit)) return std::nullopt;
+    return OwnFile{stem.left(dot), isCopy, older};
 }
 
 // A killed save's copy of a file's old content goes back into the file, in its place, so all its
-// names hold it again. A file that is gone or not a plain file keeps its copy for the operator.
+// names hold it again. A file that is gone, not a plain file or being written keeps its copy.
 bool putBack(int copy, const QByteArray& file) {
     struct stat st {};
     if (::fstat(copy, &st) != 0) return false;
@@ -433,38 +491,62 @@ bool putBack(int copy, const QByteArray& file) {
     if (!old) return false;
     const int fd = openRetried(file.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
-    const bool done = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && rewriteInPlace(fd, *old) == 0;
+    const bool done = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockToRewrite(fd) == 0 &&
+                      rewriteInPlace(fd, *old) == 0;
     ::close(fd);
     return done;
 }
 
-// Clears one file of the writer's own, unless a running save holds its lock.
-void clearOne(const QByteArray& folder, const QByteArray& name, const QByteArray& file, bool isCopy) {
+enum class Copies { PutBack, Drop };
+
+// Clears one file of the writer's own, unless a running save holds its lock. Whether it was one.
+bool clearOne(const QByteArray& folder, const QByteArray& name, const OwnFile& own, Copies copies) {
     const QByteArray path = folder + '/' + name;
     const int fd = openRetried(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) return;
+    if (fd < 0) return false;
     struct stat st {}, now {};
     const bool leftover = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
                           ::lstat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
                           now.st_dev == st.st_dev;
-    if (leftover && (!isCopy || putBack(fd, folder + '/' + file))) ::unlink(path.constData());
+    const bool cleared = leftover && (!own.isCopy || copies == Copies::Drop || putBack(fd, folder + '/' + own.file));
+    if (cleared) ::unlink(path.constData());
     ::close(fd);
+    return cleared;
 }
 
-void clear(const QByteArray& folder, const QByteArray& onlyFile) {
+// What killed saves left in `folder`, of `onlyFile` alone or of every file. Of every file, the
+// files that are links have what their saves left beside the file they lead to, cleared there too.
+void clear(const QByteArray& folder, const QByteArray& onlyFile, Copies copies) {
     DIR* dir = ::opendir(folder.constData());
     if (!dir) return;
-    bool putBackAny = false;
+    bool any = false;
+    std::vector<QByteArray> linked;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
-        const auto own = ownFileOf(name);
-        if (!own || (!onlyFile.isEmpty() && own->first != onlyFile)) continue;
-        const bool isCopy = own->second == kOldEnding;
-        clearOne(folder, name, own->first, isCopy);
-        putBackAny = putBackAny || isCopy;
+        const std::optional<OwnFile> own = ownFileOf(name);
+        struct stat st {};
+        if (!own) {
+            if (onlyFile.isEmpty() && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                ::lstat((folder + '/' + name).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+                linked.push_back(folder + '/' + name);
+            continue;
+        }
+        if (!onlyFile.isEmpty() && own->file != onlyFile) continue;
+        // An older name is the writer's only beside the file it names.
+        if (own->older && ::lstat((folder + '/' + own->file).constData(), &st) != 0) continue;
+        any = clearOne(folder, name, *own, copies) || any;
     }
     ::closedir(dir);
-    if (putBackAny) (void)flushFolder(folder);
+    if (any) (void)flushFolder(folder);
+    const QByteArray here = realFolder(folder);
+    for (QByteArray file : linked)
+        if (resolveLinks(file) == 0 && realFolder(folderOf(file)) != here)
+            clear(folderOf(file), file.mid(file.lastIndexOf('/') + 1), copies);
+}
+
+// After a save of `target`, no copy of an older content of it may be put back over the new one.
+void dropStaleCopies(const QByteArray& target) {
+    clear(folderOf(target), target.mid(target.lastIndexOf('/') + 1), Copies::Drop);
 }
 
 }  // namespace
@@ -565,29 +647,35 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
 }
 
 void clearLeftovers(const QString& folder) {
-    clear(QFile::encodeName(folder), {});
+    clear(QFile::encodeName(folder), {}, Copies::PutBack);
 }
 
 void clearLeftoversOf(const QString& path) {
     QByteArray file = QFile::encodeName(path);
     if (resolveLinks(file) != 0) return;
-    clear(folderOf(file), file.mid(file.lastIndexOf('/') + 1));
+    clear(folderOf(file), file.mid(file.lastIndexOf('/') + 1), Copies::PutBack);
 }
 
 void setFlushForTests(int (*flush)(int fd)) {
     flushCall = flush ? flush : &::fsync;
 }
 
-// The content goes whole, through the one routine above, into a temporary file of its own; only
-// then is that file given the first free name, by a call that never replaces a file. A disk whose
-// system renames only with replacing takes a second name (a hard link) the same way instead.
+// The content goes whole into a temporary file of the writer's own, locked and flushed; only then
+// is that file given the first free name, by a call that never replaces a file. A disk whose system
+// renames only with replacing takes a second name (a hard link) the same way instead.
 QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
                           QString& written) {
     written = nameAt(0);
-    const QByteArray temporary = QFile::encodeName(written) + '.' +
-                                 QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
-    if (QString failure = writeWholeFile(QFile::decodeName(temporary), bytes); !failure.isEmpty())
-        return failure;
+    QByteArray temporary;
+    const int fd = makeOwnFile(QFile::encodeName(written), kNewEnding, 0666, temporary);
+    if (fd < 0) return folderFailure(written, errno);
+    int failed = writeAt(fd, bytes, 0);
+    if (!failed) failed = flush(fd);
+    if (failed) {
+        ::unlink(temporary.constData());
+        ::close(fd);
+        return writeFailure(failed);
+    }
     const auto takeName = [&](const QByteArray& name) {
         int result;
         do {
@@ -610,10 +698,10 @@ QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByte
         written = nameAt(n);
         error = takeName(QFile::encodeName(written));
     }
-    if (error != 0) {
-        ::unlink(temporary.constData());
-        return writeFailure(error);
-    }
+    // Locked until it has its name, so that no clearing takes it for a killed save's file.
+    if (error != 0) ::unlink(temporary.constData());
+    ::close(fd);
+    if (error != 0) return writeFailure(error);
     // The new name is an entry of its folder: it is on the disk once the folder is.
     if (const int flushError = flushFolder(folderOf(QFile::encodeName(written))))
         return writeFailure(flushError);

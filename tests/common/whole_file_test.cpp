@@ -87,7 +87,7 @@ protected:
 // The temporary name a save uses for `name`, with a given random part.
 QString temporaryOf(const ProgramFolder& folder, const QString& name, const char* random = "k3f9a2",
                     const char* ending = ".new") {
-    return folder.file(name) + "." + random + ending;
+    return folder.file(name) + ".~" + QString(random).rightJustified(7, u'0') + ending;
 }
 
 TEST_F(WholeFileTest, ASaveIsDoneOnlyAfterEachFolderThatTookAFileIsFlushedOnceAfterItsRenames) {
@@ -167,17 +167,33 @@ TEST_F(WholeFileTest, ClearingAFolderRemovesOnlyWhatKilledSavesLeft) {
     ASSERT_EQ(entries(folder.file("data")).size(), 2) << entries(folder.file("data")).join(' ').toStdString();
     EXPECT_EQ(folder.read("data/1.txt"), QByteArray("old"));
 
-    const QStringList kept = {"1.txt",         "notes.new",      "1.txt.K3F.new", "1.txt.12345678.new",
-                              ".k3f.new",      "1.txt.k-3.new",  "1.txt.k3f.bak", "folder.k3f.new",
-                              "link.k3f.new",  "1.txt.k3f.new.x"};
+    // The operator's own names, however near the writer's form: never touched.
+    const QStringList kept = {"1.txt",
+                              "notes.new",
+                              "1.txt.~000K3F.new",
+                              "1.txt.~12345678.new",
+                              "1.txt.~0k3f.new",
+                              ".~0000k3f.new",
+                              "1.txt.~000k-3.new",
+                              "1.txt.~000k3f.bak",
+                              "folder.~000k3f.new",
+                              "link.~0000k3f.new",
+                              "1.txt.~000k3f.new.x",
+                              "1.xml.new",
+                              "2.xml.bak.old",
+                              "1.txt.backup.new",
+                              "1.txt.k3f9a2.old",
+                              "3.txt.k3f9a2.new"};
     for (const QString& name : kept)
         if (name != "1.txt" && !name.startsWith("folder") && !name.startsWith("link")) folder.write("data/" + name, "x");
-    QDir(folder.file("data")).mkdir("folder.k3f.new");
+    QDir(folder.file("data")).mkdir("folder.~000k3f.new");
     folder.write("elsewhere.txt", "x");
-    ASSERT_TRUE(QFile::link(folder.file("elsewhere.txt"), folder.file("data/link.k3f.new")));
-    folder.write("data/2.txt.a.new", "x");
-    folder.write("data/21.txt.1z141z3.new", "x");
-    folder.write("2.txt.zz.new", "x");
+    ASSERT_TRUE(QFile::link(folder.file("elsewhere.txt"), folder.file("data/link.~0000k3f.new")));
+    // What killed saves left: of this version, and of earlier ones beside the file they name.
+    folder.write("data/2.txt.~000000a.new", "x");
+    folder.write("data/21.txt.~1z141z3.new", "x");
+    folder.write("data/1.txt.k3f9a2.new", "x");
+    folder.write("2.txt.~00000zz.new", "x");
 
     clearLeftovers(folder.file("data"));
     QStringList expected = kept;
@@ -187,9 +203,9 @@ TEST_F(WholeFileTest, ClearingAFolderRemovesOnlyWhatKilledSavesLeft) {
     EXPECT_EQ(left, expected);
     EXPECT_EQ(folder.read("elsewhere.txt"), QByteArray("x"));
     // Another folder is its own clearing's.
-    EXPECT_TRUE(folder.exists("2.txt.zz.new"));
+    EXPECT_TRUE(folder.exists("2.txt.~00000zz.new"));
     clearLeftovers(folder.path());
-    EXPECT_FALSE(folder.exists("2.txt.zz.new"));
+    EXPECT_FALSE(folder.exists("2.txt.~00000zz.new"));
 }
 
 // A save running now holds a lock on its temporary file: a start that clears the folder, or QR's
@@ -380,7 +396,8 @@ TEST_F(WholeFileTest, AFileWithSeveralNamesKeepsThemAllAndAFlushedCopyOfTheOldCo
     EXPECT_EQ(statOf(folder.file("other.txt")).st_nlink, 2u);
     EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
     ASSERT_EQ(flushed.size(), 4);
-    EXPECT_TRUE(flushed[0].startsWith("1.txt.") && flushed[0].endsWith(".old")) << flushed[0].toStdString();
+    // The copy is flushed under a new content's name, and is named a copy only once it is whole.
+    EXPECT_TRUE(flushed[0].startsWith("1.txt.~") && flushed[0].endsWith(".new")) << flushed[0].toStdString();
     EXPECT_EQ(flushed.mid(1), (QStringList{folder.file("data") + "/", "1.txt", folder.file("data") + "/"}));
 }
 
@@ -416,7 +433,7 @@ TEST_F(WholeFileTest, AFileWithSeveralNamesIsNeverLeftTornByAFullDiskOrAKill) {
     // A copy of a save running now stays as it is.
     const QString running = temporaryOf(folder, "data/2.txt", "abc", ".old");
     folder.write("data/2.txt", "mid-write");
-    folder.write("data/2.txt.abc.old", "old 2");
+    folder.write("data/" + QFileInfo(running).fileName(), "old 2");
     const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
 
@@ -426,7 +443,51 @@ TEST_F(WholeFileTest, AFileWithSeveralNamesIsNeverLeftTornByAFullDiskOrAKill) {
     EXPECT_EQ(folder.read("data/1.txt"), old);
     EXPECT_EQ(statOf(folder.file("other.txt")).st_nlink, 2u);
     EXPECT_EQ(folder.read("data/2.txt"), QByteArray("mid-write"));
-    EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "2.txt", "2.txt.abc.old"}));
+    EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "2.txt", QFileInfo(running).fileName()}));
+}
+
+// A kill while the copy of the old content is written leaves a copy that may be cut short: it is
+// removed, never put back over the whole file. A copy that outlived its save (its putting back
+// failed) goes once a later save of the file is done, so it never undoes that save.
+TEST_F(WholeFileTest, ACopyCutShortIsNeverPutBackAndAStaleCopyNeverOutlivesALaterSave) {
+    folder.write("data/1.txt", "whole");
+    ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
+                     QFile::encodeName(folder.file("other.txt")).constData()),
+              0);
+    runInChild([&] {
+        endAtFileFlush = true;
+        (void)writeWholeFile(folder.file("data/1.txt"), "new");
+    });
+    const QStringList left = entries(folder.file("data"));
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_TRUE(left[1].endsWith(".new")) << left[1].toStdString();
+    clearLeftovers(folder.file("data"));
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("whole"));
+    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
+
+    folder.write("data/2.txt", "old");
+    for (const char* name : {"1.txt", "2.txt"}) {
+        folder.write(QStringLiteral("data/%1.~0stale1.old").arg(name), "STALE");
+        EXPECT_EQ(writeWholeFile(folder.file(QStringLiteral("data/") + name), "NEW SAVE"), "") << name;
+    }
+    clearLeftovers(folder.file("data"));
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("NEW SAVE"));
+    EXPECT_EQ(folder.read("other.txt"), QByteArray("NEW SAVE"));
+    EXPECT_EQ(folder.read("data/2.txt"), QByteArray("NEW SAVE"));
+    EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "2.txt"}));
+}
+
+// A list that is a link has its temporary files beside the file it leads to: the clearing of the
+// folder the link lies in follows it there, and touches nothing else of that folder.
+TEST_F(WholeFileTest, ClearingAFolderFollowsItsLinkedFilesToWhatTheirSavesLeft) {
+    folder.write("shared/5.txt", "list");
+    folder.write("shared/5.txt.~000dead.new", "killed");
+    folder.write("shared/6.txt.~000dead.new", "another file's");
+    QDir(folder.path()).mkpath("data");
+    ASSERT_TRUE(QFile::link("../shared/5.txt", folder.file("data/5.txt")));
+    clearLeftovers(folder.file("data"));
+    EXPECT_EQ(entries(folder.file("shared")), (QStringList{"5.txt", "6.txt.~000dead.new"}));
+    EXPECT_EQ(folder.read("shared/5.txt"), QByteArray("list"));
 }
 
 }  // namespace

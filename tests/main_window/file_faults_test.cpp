@@ -261,11 +261,11 @@ TEST_F(VazedTest, APipeInPlaceOfASettingsFileOrAListIsNamedAndTheStartGoesOn) {
 TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) {
     const QByteArray list = cp1251(QStringLiteral("Колледж\r\nЛицей\r\n"));
     folder.write("data\\1.txt", "\xCA\xEE\xEB");
-    folder.write("data\\1.txt.k3f9a2.old", list);
+    folder.write("data\\1.txt.~0k3f9a2.old", list);
     ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
                      QFile::encodeName(folder.file("1-shared.txt")).constData()),
               0);
-    for (const char* name : {"2.txt.abc.new", "1.xml.z1.new", "data/3.txt.q.new", "2.xml.k3f9a2.new"})
+    for (const char* name : {"2.txt.~0000abc.new", "1.xml.~00000z1.new", "data/3.txt.~000000q.new", "1.xml.k3f9a2.new"})
         folder.write(QString::fromLatin1(name), "leftover");
     folder.write("data\\notes.new", "mine");
     Vazed& v = start();

@@ -121,18 +121,18 @@ TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndT
 // it, and only it: the file of a close running in another QR now, and Velmox's, stay.
 TEST_F(PositionFileTest, TheStartClearsWhatAKilledCloseLeftAndNothingOfARunningOne) {
     writePositionFile("100\r\n4440\r\n1575\r\n1575\r\n");
-    folder.write("qr_tlwh.txt.k3f9a2.new", "100\r\n");
-    folder.write("qr_tlwh.txt.abc.new", "200\r\n");
-    folder.write("2.txt.k3f9a2.new", "v1\r\n");
-    const QByteArray running = QFile::encodeName(folder.file("qr_tlwh.txt.abc.new"));
+    folder.write("qr_tlwh.txt.~0k3f9a2.new", "100\r\n");
+    folder.write("qr_tlwh.txt.~0000abc.new", "200\r\n");
+    folder.write("2.txt.~0k3f9a2.new", "v1\r\n");
+    const QByteArray running = QFile::encodeName(folder.file("qr_tlwh.txt.~0000abc.new"));
     const int fd = ::open(running.constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     qr::QR& w = start();
     ::close(fd);
     EXPECT_EQ(boxesOf(w), (QStringList{"100", "4440", "1575", "1575"}));
-    EXPECT_FALSE(folder.exists("qr_tlwh.txt.k3f9a2.new"));
-    EXPECT_TRUE(folder.exists("qr_tlwh.txt.abc.new"));
-    EXPECT_TRUE(folder.exists("2.txt.k3f9a2.new"));
+    EXPECT_FALSE(folder.exists("qr_tlwh.txt.~0k3f9a2.new"));
+    EXPECT_TRUE(folder.exists("qr_tlwh.txt.~0000abc.new"));
+    EXPECT_TRUE(folder.exists("2.txt.~0k3f9a2.new"));
     EXPECT_TRUE(services->messages.empty());
 }
 
