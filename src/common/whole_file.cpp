@@ -174,7 +174,8 @@ int resolveLinks(QByteArray& file) {
 int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name) {
     for (int attempt = 0;; ++attempt) {
         name = target + ".~" +
-               QByteArray::number(QRandomGenerator::global()->generate(), 36).rightJustified(kRandomDigits, '0') +
+               QByteArray::number(QRandomGenerator::global()->generate(), 36)
+                   .rightJustified(kRandomDigits, '0') +
                ending;
         const int fd = openRetried(name.constData(), O_WRONLY | O_CREAT | O_EXCL, mode);
         if (fd < 0) {
@@ -243,7 +244,8 @@ QString refusal(const QByteArray& target, const struct stat& old) {
     // otherwise let replace it; so does a file of someone else's that this user may not write,
     // though the folder would let the rename replace it.
     if (!(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) return QStringLiteral("файл только для чтения");
-    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EPERM))
+    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 &&
+        (errno == EACCES || errno == EPERM))
         return ui::systemReason(EACCES);
     return {};
 }
@@ -504,11 +506,13 @@ bool clearOne(const QByteArray& folder, const QByteArray& name, const OwnFile& o
     const QByteArray path = folder + '/' + name;
     const int fd = openRetried(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
-    struct stat st {}, now {};
-    const bool leftover = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                          ::lstat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
-                          now.st_dev == st.st_dev;
-    const bool cleared = leftover && (!own.isCopy || copies == Copies::Drop || putBack(fd, folder + '/' + own.file));
+    struct stat st {
+    }, now{};
+    const bool leftover = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                          ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.constData(), &now) == 0 &&
+                          now.st_ino == st.st_ino && now.st_dev == st.st_dev;
+    const bool cleared =
+        leftover && (!own.isCopy || copies == Copies::Drop || putBack(fd, folder + '/' + own.file));
     if (cleared) ::unlink(path.constData());
     ::close(fd);
     return cleared;

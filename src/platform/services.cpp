@@ -1,9 +1,9 @@
 #include "platform/services.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
@@ -199,7 +199,8 @@ void QtServices::messageBox(const QString& text, const QString& title, const QSt
 QString defaultSuffix(const QString& nameFilter) {
     const qsizetype open = nameFilter.lastIndexOf(u'(');
     const qsizetype close = nameFilter.lastIndexOf(u')');
-    const QString patterns = open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    const QString patterns =
+        open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
     const QString first = patterns.section(u' ', 0, 0, QString::SectionSkipEmpty);
     if (!first.startsWith(QLatin1String("*."))) return {};
     const QString suffix = first.mid(2);
@@ -216,15 +217,16 @@ QString russianFileType(const QFileInfo& info) {
         const char16_t* name;
     };
     static const Kind kinds[] = {
-        {"xml", u"Файл XML"},        {"jpg", u"Рисунок JPEG"}, {"jpeg", u"Рисунок JPEG"},
-        {"png", u"Рисунок PNG"},     {"bmp", u"Рисунок BMP"},  {"gif", u"Рисунок GIF"},
-        {"txt", u"Текстовый файл"},  {"pdf", u"Документ PDF"}, {"bak", u"Резервная копия"},
+        {"xml", u"Файл XML"},         {"jpg", u"Рисунок JPEG"}, {"jpeg", u"Рисунок JPEG"},
+        {"png", u"Рисунок PNG"},      {"bmp", u"Рисунок BMP"},  {"gif", u"Рисунок GIF"},
+        {"txt", u"Текстовый файл"},   {"pdf", u"Документ PDF"}, {"bak", u"Резервная копия"},
         {"lock", u"Файл блокировки"},
     };
     const QString suffix = info.suffix();
     if (suffix.isEmpty()) return QStringLiteral("Файл");
     for (const Kind& k : kinds)
-        if (suffix.compare(QLatin1String(k.suffix), Qt::CaseInsensitive) == 0) return QString::fromUtf16(k.name);
+        if (suffix.compare(QLatin1String(k.suffix), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf16(k.name);
     return QStringLiteral("Файл %1").arg(suffix.toUpper());
 }
 
@@ -256,8 +258,10 @@ public:
         if (role != Qt::DisplayRole || !files || (index.column() != kSize && index.column() != kModified))
             return QIdentityProxyModel::data(index, role);
         const QModelIndex source = mapToSource(index);
-        if (index.column() == kSize) return files->isDir(source) ? QString() : russianFileSize(files->size(source));
-        return QLocale(QLocale::Russian, QLocale::Russia).toString(files->lastModified(source), QLocale::ShortFormat);
+        if (index.column() == kSize)
+            return files->isDir(source) ? QString() : russianFileSize(files->size(source));
+        return QLocale(QLocale::Russian, QLocale::Russia)
+            .toString(files->lastModified(source), QLocale::ShortFormat);
     }
 };
 }  // namespace

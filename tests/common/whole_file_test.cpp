@@ -137,7 +137,8 @@ TEST_F(WholeFileTest, AnInterruptedFlushIsTriedAgainAndAFailedOneFailsTheSaveOfI
         interruptions = c.interruptions;
         fileFault = c.fileFault;
         folderFault = c.folderFault;
-        const QStringList failures = writeWholeFiles({{f.file("data/1.txt"), "new"}, {f.file("2.txt"), "new"}});
+        const QStringList failures =
+            writeWholeFiles({{f.file("data/1.txt"), "new"}, {f.file("2.txt"), "new"}});
         EXPECT_EQ(failures, (QStringList{c.dataReason, c.topReason})) << c.name;
         if (c.oldKept || c.dataReason.isEmpty()) {
             EXPECT_EQ(f.read("data/1.txt"), c.oldKept ? "old" : "new") << c.name;
@@ -148,10 +149,11 @@ TEST_F(WholeFileTest, AnInterruptedFlushIsTriedAgainAndAFailedOneFailsTheSaveOfI
 
 // Every error number the writer's calls can meet has its reason in Russian.
 TEST(SystemReason, EveryErrorTheWriterCanMeetHasARussianReason) {
-    for (const int number : {EACCES, EPERM, ENOSPC, EDQUOT, EFBIG, EROFS, ENOENT, EISDIR, ENOTDIR, EMFILE, ENFILE,
-                             EIO, EBUSY, ETXTBSY, ENAMETOOLONG, ELOOP, EEXIST, ENOMEM, EXDEV, ESTALE, ENXIO, ENODEV,
-                             EINTR, EAGAIN, EINVAL, EOPNOTSUPP, EMLINK, ENOTEMPTY, EOVERFLOW, ENOLCK, EDEADLK, EBADF,
-                             ETIMEDOUT, ENOTCONN, EUCLEAN, EBADMSG})
+    for (const int number :
+         {EACCES,    EPERM,     ENOSPC, EDQUOT,  EFBIG,   EROFS,        ENOENT,   EISDIR,     ENOTDIR,
+          EMFILE,    ENFILE,    EIO,    EBUSY,   ETXTBSY, ENAMETOOLONG, ELOOP,    EEXIST,     ENOMEM,
+          EXDEV,     ESTALE,    ENXIO,  ENODEV,  EINTR,   EAGAIN,       EINVAL,   EOPNOTSUPP, EMLINK,
+          ENOTEMPTY, EOVERFLOW, ENOLCK, EDEADLK, EBADF,   ETIMEDOUT,    ENOTCONN, EUCLEAN,    EBADMSG})
         EXPECT_FALSE(ui::systemReason(number).startsWith(QStringLiteral("системная ошибка"))) << number;
     EXPECT_EQ(ui::systemReason(EINTR), QStringLiteral("операция прервана"));
 }
@@ -185,7 +187,8 @@ TEST_F(WholeFileTest, ClearingAFolderRemovesOnlyWhatKilledSavesLeft) {
                               "1.txt.k3f9a2.old",
                               "3.txt.k3f9a2.new"};
     for (const QString& name : kept)
-        if (name != "1.txt" && !name.startsWith("folder") && !name.startsWith("link")) folder.write("data/" + name, "x");
+        if (name != "1.txt" && !name.startsWith("folder") && !name.startsWith("link"))
+            folder.write("data/" + name, "x");
     QDir(folder.file("data")).mkdir("folder.~000k3f.new");
     folder.write("elsewhere.txt", "x");
     ASSERT_TRUE(QFile::link(folder.file("elsewhere.txt"), folder.file("data/link.~0000k3f.new")));
@@ -240,7 +243,8 @@ QByteArray accessList(uid_t user) {
         quint32 id;
     };
     // user::rw- user:<user>:rw- group::r-- mask::rw- other::---
-    const Entry list[] = {{0x01, 6, ~0u}, {0x02, 6, quint32(user)}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+    const Entry list[] = {
+        {0x01, 6, ~0u}, {0x02, 6, quint32(user)}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
     QByteArray bytes("\x02\0\0\0", 4);
     for (const Entry& e : list) bytes += QByteArray(reinterpret_cast<const char*>(&e), sizeof e);
     return bytes;
@@ -248,7 +252,8 @@ QByteArray accessList(uid_t user) {
 
 QByteArray accessListOf(const QString& path) {
     char bytes[4096];
-    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), "system.posix_acl_access", bytes, sizeof bytes);
+    const ssize_t n =
+        ::getxattr(QFile::encodeName(path).constData(), "system.posix_acl_access", bytes, sizeof bytes);
     return n > 0 ? QByteArray(bytes, n) : QByteArray();
 }
 
@@ -309,16 +314,19 @@ TEST_F(WholeFileTest, AFileOfAnotherUserIsReplacedOnlyWhenTheUserMayWriteIt) {
         shared.write(QStringLiteral("data/") + c.name, "old");
         const QString path = shared.file(QStringLiteral("data/") + c.name);
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.mode), 0);
-        if (c.listForNobody && !setAccessList(path, accessList(nobody->pw_uid))) GTEST_SKIP() << "no access lists";
+        if (c.listForNobody && !setAccessList(path, accessList(nobody->pw_uid)))
+            GTEST_SKIP() << "no access lists";
     }
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
         for (const Case& c : cases)
-            EXPECT_EQ(writeWholeFile(shared.file(QStringLiteral("data/") + c.name), "new"), c.reason) << c.name;
+            EXPECT_EQ(writeWholeFile(shared.file(QStringLiteral("data/") + c.name), "new"), c.reason)
+                << c.name;
     });
     if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
     for (const Case& c : cases) {
         const QString path = shared.file(QStringLiteral("data/") + c.name);
-        EXPECT_EQ(shared.read(QStringLiteral("data/") + c.name), c.reason.isEmpty() ? "new" : "old") << c.name;
+        EXPECT_EQ(shared.read(QStringLiteral("data/") + c.name), c.reason.isEmpty() ? "new" : "old")
+            << c.name;
         const struct stat st = statOf(path);
         EXPECT_EQ(st.st_uid, 0u) << c.name;
         EXPECT_EQ(st.st_gid, 0u) << c.name;

@@ -241,7 +241,8 @@ TEST_F(VazedTest, APipeInPlaceOfASettingsFileOrAListIsNamedAndTheStartGoesOn) {
         QString all;
         for (const auto& m : services->messages) all += m.all() + "\n";
         for (const char* name : {"data/lang.txt", "data/5.txt"})
-            EXPECT_TRUE(all.contains(shown(folder, name))) << name << " is not named in: " << all.toStdString();
+            EXPECT_TRUE(all.contains(shown(folder, name)))
+                << name << " is not named in: " << all.toStdString();
         EXPECT_TRUE(all.contains(QStringLiteral("не обычный файл"))) << all.toStdString();
         EXPECT_EQ(v.Combo2.list(0), QStringLiteral("Колледж"));
         v.Combo6.setText(QStringLiteral("Лицей"));
@@ -265,7 +266,8 @@ TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) 
     ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
                      QFile::encodeName(folder.file("1-shared.txt")).constData()),
               0);
-    for (const char* name : {"2.txt.~0000abc.new", "1.xml.~00000z1.new", "data/3.txt.~000000q.new", "1.xml.k3f9a2.new"})
+    for (const char* name :
+         {"2.txt.~0000abc.new", "1.xml.~00000z1.new", "data/3.txt.~000000q.new", "1.xml.k3f9a2.new"})
         folder.write(QString::fromLatin1(name), "leftover");
     folder.write("data\\notes.new", "mine");
     Vazed& v = start();
@@ -275,6 +277,6 @@ TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) 
     EXPECT_EQ(folder.read("1-shared.txt"), list);
     QStringList left = contents(folder.path()).keys();
     left.removeAll(QStringLiteral("1.xml"));
-    EXPECT_EQ(left, (QStringList{"1-shared.txt", "data/1.txt", "data/Line.txt", "data/Skin.txt", "data/lang.txt",
-                                 "data/notes.new"}));
+    EXPECT_EQ(left, (QStringList{"1-shared.txt", "data/1.txt", "data/Line.txt", "data/Skin.txt",
+                                 "data/lang.txt", "data/notes.new"}));
 }

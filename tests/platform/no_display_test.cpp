@@ -27,7 +27,8 @@ Outcome startWithout(const QString& program, const QString& display) {
         process.waitForFinished();
         return {-1, QStringLiteral("did not end")};
     }
-    if (process.exitStatus() != QProcess::NormalExit) return {-2, QString::fromUtf8(process.readAllStandardError())};
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {-2, QString::fromUtf8(process.readAllStandardError())};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
 }
 
@@ -40,12 +41,16 @@ TEST(NoDisplay, EachProgramSaysInRussianThatItNeedsAGraphicalScreenAndEndsWithSt
         QString path, display, message;
     };
     const Case cases[] = {
-        {"Velmox", QStringLiteral(VELMOX_EXECUTABLE), {},
+        {"Velmox",
+         QStringLiteral(VELMOX_EXECUTABLE),
+         {},
          QStringLiteral("Velmox: нет графического экрана (переменная DISPLAY не задана); запустите программу "
                         "на рабочем столе.\n")},
-        {"QR", QStringLiteral(VELMOX_QR_EXECUTABLE), {},
-         QStringLiteral(
-             "QR: нет графического экрана (переменная DISPLAY не задана); запустите программу на рабочем столе.\n")},
+        {"QR",
+         QStringLiteral(VELMOX_QR_EXECUTABLE),
+         {},
+         QStringLiteral("QR: нет графического экрана (переменная DISPLAY не задана); запустите программу на "
+                        "рабочем столе.\n")},
         {"Velmox", QStringLiteral(VELMOX_EXECUTABLE), deadDisplay,
          QStringLiteral("Velmox: не удалось подключиться к графическому экрану «:987» (переменная DISPLAY); "
                         "запустите программу на рабочем столе.\n")},

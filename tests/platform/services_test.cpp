@@ -384,8 +384,8 @@ TEST(QtDialogs, ASaveDialogAddsTheChosenFiltersExtensionToANameTypedWithoutOneAn
         const char* suffix;
     };
     const SuffixCase suffixes[] = {
-        {"XML (*.xml)", "xml"},   {"jpeg (*.jpeg *.jpg)", "jpeg"}, {"Все файлы (*)", ""},
-        {"Все файлы (*.*)", ""},  {"Рисунки (*.jp?)", ""},         {"Архив (*.tar.gz)", ""},
+        {"XML (*.xml)", "xml"},  {"jpeg (*.jpeg *.jpg)", "jpeg"}, {"Все файлы (*)", ""},
+        {"Все файлы (*.*)", ""}, {"Рисунки (*.jp?)", ""},         {"Архив (*.tar.gz)", ""},
     };
     for (const SuffixCase& c : suffixes) EXPECT_EQ(ui::defaultSuffix(c.filter), c.suffix) << c.filter;
 
@@ -396,12 +396,8 @@ TEST(QtDialogs, ASaveDialogAddsTheChosenFiltersExtensionToANameTypedWithoutOneAn
         const char* written;  // in the folder
     };
     const Case cases[] = {
-        {"export", "export.xml"},
-        {"выпуск 2024", "выпуск 2024.xml"},
-        {"export.xml", "export.xml"},
-        {"export.XML", "export.XML"},
-        {"export.txt", "export.txt"},
-        {"sub/export", "sub/export.xml"},
+        {"export", "export.xml"},     {"выпуск 2024", "выпуск 2024.xml"}, {"export.xml", "export.xml"},
+        {"export.XML", "export.XML"}, {"export.txt", "export.txt"},       {"sub/export", "sub/export.xml"},
     };
     for (const Case& c : cases) {
         const std::unique_ptr<QFileDialog> save =
@@ -428,10 +424,9 @@ TEST(QtDialogs, TheFileListGivesTypesSizesAndDatesInRussian) {
         const char* shown;
     };
     const SizeCase sizes[] = {
-        {0, "0 байт"},       {1, "1 байт"},       {2, "2 байта"},     {4, "4 байта"},
-        {5, "5 байт"},       {11, "11 байт"},     {12, "12 байт"},    {14, "14 байт"},
-        {21, "21 байт"},     {22, "22 байта"},    {43, "43 байта"},   {112, "112 байт"},
-        {1023, "1023 байта"}, {4900, "4,79 кБ"}, {5000000, "4,77 МБ"},
+        {0, "0 байт"},    {1, "1 байт"},     {2, "2 байта"},       {4, "4 байта"},    {5, "5 байт"},
+        {11, "11 байт"},  {12, "12 байт"},   {14, "14 байт"},      {21, "21 байт"},   {22, "22 байта"},
+        {43, "43 байта"}, {112, "112 байт"}, {1023, "1023 байта"}, {4900, "4,79 кБ"}, {5000000, "4,77 МБ"},
     };
     for (const SizeCase& c : sizes) EXPECT_EQ(ui::russianFileSize(c.bytes), c.shown) << c.bytes;
 
