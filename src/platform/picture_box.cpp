@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
@@ -25,6 +26,8 @@ bool jpegIsWhole(const QByteArray& bytes) {
 
 // Reads and decodes one picture file; a plain image, so it may run on any thread.
 std::optional<QImage> readImage(const QString& path) {
+    // Only a plain file is a picture: the opening of a named pipe in its place would wait for ever.
+    if (!QFileInfo(path).isFile()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     // Skin pictures are JPEG: known by their first bytes, without asking every image plugin.
