@@ -1,16 +1,48 @@
 #pragma once
-// The one way a file of the program folder is read and written: read whole, written whole through
-// a temporary file beside it that replaces the old file only after every byte is known to be on the
-// disk. Straight on the system's calls, so that every failure is told by the system's own error
-// number (ui::systemReason). Qt Core only, so the workbook core and QR can use it without the
-// windows.
+// The one way a file of the program is read and written: read whole, written whole, so that no name
+// ever shows a cut-off content. Straight on the system's calls, so that every failure is told by the
+// system's own error number (ui::systemReason). Qt Core only, so the workbook core and QR can use it
+// without the windows.
+//
+// How a file is written, and what a kill at any step leaves:
+//
+// Replaced, as most files are: the new content goes into "<file>.~<7 base-36 digits>.new" beside the
+// file, which its writer keeps locked while it is open; it is flushed and renamed over the file, and
+// the folder is flushed once for all the files a save put in it. A kill leaves the ".new" file, which
+// the next start removes.
+//
+// In its own place, a file with several names (so that every name keeps it) or one of another user
+// (so that it stays theirs):
+//  1. The file is opened and locked (exclusive) until the end.
+//  2. Its old content is copied into a ".new" file headed by the file's device and inode; the copy is
+//     flushed and only then takes the name "<file>.~<digits>.old", if no file holds it; the folder is
+//     flushed. A copy that lies where no start clears is noted in the program folder by a link.
+//  3. The mark: the copy's path is written past the end of both contents, and flushed. While a file
+//     bears a mark, its content is that copy's.
+//  4. The new content is written and flushed, the file is cut to its length, which takes the mark
+//     away, and flushed again: the save is done.
+//  5. The copy goes, with every other copy of the same file that this save finds (the one a killed
+//     write's mark named, those beside the name it writes through). None that is left can undo the
+//     save, for no mark names it.
+// A write that fails puts the old content back at once.
+//
+// Locks: a file's lock is always taken before the lock of a copy of it, by every save, clearing and
+// reader; a ".new" file's lock is only ever tried, never waited for. Readers take the file's lock
+// shared, so a write in place never shows them a mix of two contents.
+//
+// A copy goes back into a file only when the file its name leads to is the very file it came from
+// (device and inode) and bears the mark that names this copy, both checked again once the file's
+// lock and then the copy's are held: a save that ran meanwhile has taken the mark away, and the copy
+// is then removed instead. A reader of a marked file reads the copy. A copy whose file was replaced
+// stays: it may still be the content of the file's other names, which their next save settles.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
-// A file opened for reading whole. A missing file is no error: exists() tells.
+// A file opened for reading whole, locked (shared) while it is open. A missing file is no error:
+// exists() tells.
 class FileReader {
 public:
     explicit FileReader(const QString& path);
@@ -21,14 +53,16 @@ public:
     bool exists() const { return exists_; }
     // "" while all is well; else why the file could not be read, in a few Russian words.
     const QString& error() const { return error_; }
-    // The file's size as the system tells it at the opening.
+    // The content's size as the system tells it at the opening.
     qint64 size() const { return size_; }
     // Reads up to `capacity` bytes into `into`: the count read, 0 at the end, -1 on a failure
     // (error() then says why).
     qint64 read(char* into, qint64 capacity);
 
 private:
-    int fd_ = -1;
+    int fd_ = -1;      // the file
+    int source_ = -1;  // what its content is read from: the file, or the copy a mark names
+    qint64 at_ = 0;
     bool exists_ = true;
     QString error_;
     qint64 size_ = 0;
@@ -38,15 +72,12 @@ private:
 // nothing; `error` (optional) gets why an existing file could not be read, or is cleared.
 QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
 
-// Writes `bytes` as the whole new content of `path`. Returns "" on success, else the reason, and
-// then the old file is untouched and no temporary file is left. Success means the new content and
-// its name are on the disk: the file and its folder are flushed. A file marked read-only is refused
-// whoever runs the program, and so is a file the user may not write and anything that is not a
-// plain file. The new file keeps the old one's owner (where the system lets it), group, mode and
-// access list. A link is written through to the file it leads to and stays a link. A file with
-// several names (hard links) is written in its own place and keeps them all: a copy of its old
-// content lies beside it until the new content is on the disk, and is put back if the write fails.
-// The parent folder must exist.
+// Writes `bytes` as the whole new content of `path`, as told above. Returns "" on success, else the
+// reason, and then every name reads the old content. Success means the new content and its name are
+// on the disk. A file marked read-only is refused whoever runs the program, and so is a file the user
+// may not write and anything that is not a plain file. The new file keeps the old one's owner (where
+// the system lets it), group, mode and access list. A link is written through to the file it leads to
+// and stays a link. The parent folder must exist.
 [[nodiscard]] QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
 struct WholeFile {
@@ -58,14 +89,6 @@ struct WholeFile {
 // after another. A file that fails leaves the others to be written. Returns each file's reason, in
 // order, "" for a file written.
 [[nodiscard]] QStringList writeWholeFiles(const std::vector<WholeFile>& files);
-
-// Clears what saves killed midway left in `folder`: their temporary files ("1.txt.k3f9a2.new"), and
-// the copies of the old content of files with several names ("1.txt.k3f9a2.old"), whose old content
-// goes back into the file first. Nothing else is touched, nor what a save running now is writing.
-// Quiet: what cannot be cleared stays for the next time.
-void clearLeftovers(const QString& folder);
-// The same, only for what saves of the one file `path` left beside the file it really is.
-void clearLeftoversOf(const QString& path);
 
 // Tests put a call of their own in the place of the system's fsync, to see every flush and make
 // one fail; nullptr gives back fsync. It may be called from several threads at once.

@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "common/file_messages.h"
+#include "common/leftovers.h"
 #include "common/saved_lists.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
-#include "common/whole_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/dispatch.h"
 #include "platform/paths.h"
@@ -29,6 +29,17 @@ constexpr int kMergeOrder[21] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 
 
 const SavedList& savedList(int n) {
     return kSavedLists[n - 1];
+}
+
+// Every file of the program folder that Velmox or QR writes: what killed saves left is cleared beside
+// these and nothing else. "2.xml.bak" stands for the backups, whose new content is named after it.
+QStringList writtenFiles() {
+    QStringList files;
+    for (const char* name : {"1.xml", "2.txt", "2.xml", "2.xml.bak", "qr_tlwh.txt", "data\\lang.txt",
+                             "data\\Skin.txt", "data\\Line.txt", "data\\pw.txt", "data\\ph.txt"})
+        files << ui::programPath(QString::fromLatin1(name));
+    for (int n = 1; n <= 21; ++n) files << savedlists::fileName(n);
+    return files;
 }
 
 bool holds(const ui::ComboBox& box, const QStringList& entries) {
@@ -88,8 +99,8 @@ void Vazed::Form_Load() {
     }
     // Alone in the folder now: whatever a killed save left there belongs to no running save of
     // this program (QR's running save keeps its own file locked, and that is left alone).
-    clearLeftovers(ui::programFolder());
-    clearLeftovers(ui::programPath(QStringLiteral("data")));
+    clearLeftovers(writtenFiles());
+    clearNotedCopies();
     FillFontLists();
     Frame2.setVisible(false);
     Text100.setVisible(false);

@@ -1,14 +1,19 @@
 #include "platform/picture_box.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
+
+#include "platform/plain_file.h"
 
 namespace ui {
 
@@ -24,26 +29,40 @@ bool jpegIsWhole(const QByteArray& bytes) {
     return lastScan >= 0 && end > lastScan;
 }
 
+// The whole file, if it is a plain file of no more than `limit` bytes. Opened without blocking and
+// checked once open, so that nothing put in the picture's place meanwhile (a named pipe) holds the
+// program.
+std::optional<QByteArray> readPlainFile(const QString& path, qint64 limit) {
+    int error = 0;
+    QString refusal;
+    const int fd = openPlainFile(QFile::encodeName(path), O_RDONLY, error, refusal);
+    if (fd < 0) return std::nullopt;
+    QFile file;
+    struct stat st {};
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &st) == 0 && st.st_size <= limit && file.open(fd, QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+        if (bytes->size() > limit) bytes.reset();
+        file.close();
+    }
+    ::close(fd);
+    return bytes;
+}
+
 // Reads and decodes one picture file; a plain image, so it may run on any thread.
 std::optional<QImage> readImage(const QString& path) {
-    // Only a plain file is a picture: the opening of a named pipe in its place would wait for ever.
-    if (!QFileInfo(path).isFile()) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Skin pictures are JPEG: known by their first bytes, without asking every image plugin.
-    const bool jpeg = file.peek(3) == QByteArrayView("\xFF\xD8\xFF", 3);
-    const QByteArray format = jpeg ? QByteArray("jpeg") : QImageReader::imageFormat(&file);
+    // A file past the limit is refused unread.
+    std::optional<QByteArray> bytes = readPlainFile(path, qint64(kAllocationLimitMb) * 1024 * 1024);
+    if (!bytes) return std::nullopt;
     QBuffer whole;
-    if (format == "jpeg") {
-        // The whole file is read once to check its end, so a file past the limit is refused unread.
-        if (file.size() > qint64(kAllocationLimitMb) * 1024 * 1024) return std::nullopt;
-        file.seek(0);
-        whole.setData(file.readAll());
-        if (!jpegIsWhole(whole.data())) return std::nullopt;
-        whole.open(QIODevice::ReadOnly);
-    }
-    file.seek(0);
-    QImageReader reader(format == "jpeg" ? static_cast<QIODevice*>(&whole) : &file, format);
+    whole.setData(*std::move(bytes));
+    whole.open(QIODevice::ReadOnly);
+    // Skin pictures are JPEG: known by their first bytes, without asking every image plugin.
+    const bool jpeg = whole.data().startsWith(QByteArrayView("\xFF\xD8\xFF", 3));
+    const QByteArray format = jpeg ? QByteArray("jpeg") : QImageReader::imageFormat(&whole);
+    if (format == "jpeg" && !jpegIsWhole(whole.data())) return std::nullopt;
+    whole.seek(0);
+    QImageReader reader(&whole, format);
     reader.setAllocationLimit(kAllocationLimitMb);
     // A JPEG known by its bytes needs no guessing, which would load every other image plugin too.
     if (format == "jpeg") reader.setAutoDetectImageFormat(false);

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/error.h"
+#include "platform/plain_file.h"
 #include "platform/program_folder.h"
 
 namespace ui {
@@ -57,20 +59,12 @@ Error lockFailure(const QString& path, const char16_t* step, int error, bool cre
     return lockFailure(path, step, reasonFor(error, creating));
 }
 
-// Why what has this mode cannot be the lock file; empty for a regular file.
-QString notALockFile(mode_t mode) {
-    if (S_ISREG(mode)) return {};
-    if (S_ISLNK(mode)) return QStringLiteral("на месте файла находится ссылка");
-    if (S_ISDIR(mode)) return systemReason(EISDIR);
-    return QStringLiteral("не обычный файл");
-}
-
 // An open that failed on what stands in the lock file's place says what that is: a link (never
 // followed, for it could lead to any file the operator may write), a folder, a socket.
 void refuseWhatIsNoFile(const QString& path, const QByteArray& name) {
     struct stat place {};
     if (::lstat(name.constData(), &place) != 0) return;
-    const QString reason = notALockFile(place.st_mode);
+    const QString reason = notAPlainFile(place.st_mode);
     if (!reason.isEmpty()) throw lockFailure(path, u"открыть", reason);
 }
 
@@ -78,35 +72,26 @@ void refuseWhatIsNoFile(const QString& path, const QByteArray& name) {
 // ever written to it: a network folder locks a file for one copy alone only then. One that this
 // user may not write (a folder shared by several users, a folder made read-only) is locked all the
 // same through a reading descriptor. Never through a link, and never blocking, so that a pipe in its
-// place is opened and then refused like anything else that is no regular file.
+// place is opened and then refused like anything else that is no plain file.
 int openLockFile(const QString& path) {
-    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    constexpr int kFlags = O_NOFOLLOW | O_NOCTTY;
     const QByteArray name = QFile::encodeName(path);
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, 0666);
-    if (fd < 0) {
-        const int createError = errno;
+    int error = 0;
+    QString refusal;
+    int fd = openPlainFile(name, O_RDWR | O_CREAT | kFlags, error, refusal, 0666);
+    if (fd < 0 && refusal.isEmpty()) {
+        const int createError = error;
         refuseWhatIsNoFile(path, name);
         if (createError == EACCES || createError == EPERM || createError == EROFS) {
-            fd = ::open(name.constData(), O_RDONLY | kFlags);
-            if (fd < 0 && errno != ENOENT) {
-                const int openError = errno;
+            fd = openPlainFile(name, O_RDONLY | kFlags, error, refusal);
+            if (fd < 0 && refusal.isEmpty() && error != ENOENT) {
                 refuseWhatIsNoFile(path, name);
-                throw lockFailure(path, u"открыть", openError, false);
+                throw lockFailure(path, u"открыть", error, false);
             }
         }
-        if (fd < 0) throw lockFailure(path, u"создать", createError, true);
+        if (fd < 0 && refusal.isEmpty()) throw lockFailure(path, u"создать", createError, true);
     }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        const int error = errno;
-        ::close(fd);
-        throw lockFailure(path, u"открыть", error, false);
-    }
-    const QString reason = notALockFile(opened.st_mode);
-    if (!reason.isEmpty()) {
-        ::close(fd);
-        throw lockFailure(path, u"открыть", reason);
-    }
+    if (fd < 0) throw lockFailure(path, u"открыть", refusal);
     return fd;
 }
 

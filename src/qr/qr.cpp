@@ -2,9 +2,9 @@
 #include "qr/qr.h"
 
 #include "common/file_messages.h"
+#include "common/leftovers.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
-#include "common/whole_file.h"
 #include "platform/paths.h"
 #include "qr/position_file.h"
 
@@ -22,7 +22,7 @@ void QR::Form_Load() {
 
     // QR runs beside Velmox, outside its lock: it clears only what its own killed saves left, and
     // never the file of a save running in another QR.
-    clearLeftoversOf(positionFilePath());
+    clearLeftovers({positionFilePath()});
 
     // The box writes run nothing: the position boxes have no change handlers.
     const QStringList lines = readPositionFile(positionFilePath());

@@ -40,7 +40,6 @@ struct stat statOf(const QString& path) {
 std::mutex flushedMutex;
 QStringList flushed;
 std::atomic<int> fileFault{0}, folderFault{0}, interruptions{0};
-std::atomic<bool> endAtFileFlush{false};
 
 int observedFlush(int fd) {
     char link[64];
@@ -59,7 +58,6 @@ int observedFlush(int fd) {
                 if (name.endsWith(".new")) seen += " with " + name;
         flushed << seen;
     }
-    if (!folder && endAtFileFlush) ::_exit(0);  // as a kill would end the save, with nothing undone
     if (interruptions.fetch_sub(1) > 0) {
         errno = EINTR;
         return -1;
@@ -76,19 +74,12 @@ protected:
     void SetUp() override {
         flushed.clear();
         fileFault = folderFault = interruptions = 0;
-        endAtFileFlush = false;
         setFlushForTests(&observedFlush);
     }
     void TearDown() override { setFlushForTests(nullptr); }
 
     ProgramFolder folder;
 };
-
-// The temporary name a save uses for `name`, with a given random part.
-QString temporaryOf(const ProgramFolder& folder, const QString& name, const char* random = "k3f9a2",
-                    const char* ending = ".new") {
-    return folder.file(name) + ".~" + QString(random).rightJustified(7, u'0') + ending;
-}
 
 TEST_F(WholeFileTest, ASaveIsDoneOnlyAfterEachFolderThatTookAFileIsFlushedOnceAfterItsRenames) {
     for (const char* name : {"2.txt", "1.xml", "data/1.txt", "data/2.txt"}) folder.write(name, "old");
@@ -156,83 +147,6 @@ TEST(SystemReason, EveryErrorTheWriterCanMeetHasARussianReason) {
           ENOTEMPTY, EOVERFLOW, ENOLCK, EDEADLK, EBADF,   ETIMEDOUT,    ENOTCONN, EUCLEAN,    EBADMSG})
         EXPECT_FALSE(ui::systemReason(number).startsWith(QStringLiteral("системная ошибка"))) << number;
     EXPECT_EQ(ui::systemReason(EINTR), QStringLiteral("операция прервана"));
-}
-
-// A save killed midway leaves its temporary file; clearing the folder removes it and nothing else:
-// not a name of another pattern, not a folder or link that happens to match, not the file itself.
-TEST_F(WholeFileTest, ClearingAFolderRemovesOnlyWhatKilledSavesLeft) {
-    folder.write("data/1.txt", "old");
-    runInChild([&] {
-        endAtFileFlush = true;
-        (void)writeWholeFile(folder.file("data/1.txt"), "new");
-    });
-    ASSERT_EQ(entries(folder.file("data")).size(), 2) << entries(folder.file("data")).join(' ').toStdString();
-    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("old"));
-
-    // The operator's own names, however near the writer's form: never touched.
-    const QStringList kept = {"1.txt",
-                              "notes.new",
-                              "1.txt.~000K3F.new",
-                              "1.txt.~12345678.new",
-                              "1.txt.~0k3f.new",
-                              ".~0000k3f.new",
-                              "1.txt.~000k-3.new",
-                              "1.txt.~000k3f.bak",
-                              "folder.~000k3f.new",
-                              "link.~0000k3f.new",
-                              "1.txt.~000k3f.new.x",
-                              "1.xml.new",
-                              "2.xml.bak.old",
-                              "1.txt.backup.new",
-                              "1.txt.k3f9a2.old",
-                              "3.txt.k3f9a2.new"};
-    for (const QString& name : kept)
-        if (name != "1.txt" && !name.startsWith("folder") && !name.startsWith("link"))
-            folder.write("data/" + name, "x");
-    QDir(folder.file("data")).mkdir("folder.~000k3f.new");
-    folder.write("elsewhere.txt", "x");
-    ASSERT_TRUE(QFile::link(folder.file("elsewhere.txt"), folder.file("data/link.~0000k3f.new")));
-    // What killed saves left: of this version, and of earlier ones beside the file they name.
-    folder.write("data/2.txt.~000000a.new", "x");
-    folder.write("data/21.txt.~1z141z3.new", "x");
-    folder.write("data/1.txt.k3f9a2.new", "x");
-    folder.write("2.txt.~00000zz.new", "x");
-
-    clearLeftovers(folder.file("data"));
-    QStringList expected = kept;
-    expected.sort();
-    QStringList left = entries(folder.file("data"));
-    left.sort();
-    EXPECT_EQ(left, expected);
-    EXPECT_EQ(folder.read("elsewhere.txt"), QByteArray("x"));
-    // Another folder is its own clearing's.
-    EXPECT_TRUE(folder.exists("2.txt.~00000zz.new"));
-    clearLeftovers(folder.path());
-    EXPECT_FALSE(folder.exists("2.txt.~00000zz.new"));
-}
-
-// A save running now holds a lock on its temporary file: a start that clears the folder, or QR's
-// start clearing its own file's leftovers, leaves it; once the save is gone, the file is a leftover.
-TEST_F(WholeFileTest, ClearingLeavesTheFileOfASaveRunningNowAndQrClearsOnlyItsOwnFile) {
-    folder.write("qr_tlwh.txt", "old");
-    const QString running = temporaryOf(folder, "qr_tlwh.txt", "abc");
-    const QString killed = temporaryOf(folder, "qr_tlwh.txt", "def");
-    const QString velmoxs = temporaryOf(folder, "2.txt", "ghi");
-    for (const QString& path : {running, killed, velmoxs}) QFile(path).open(QIODevice::WriteOnly);
-    const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-
-    clearLeftoversOf(folder.file("qr_tlwh.txt"));
-    EXPECT_TRUE(QFile::exists(running));
-    EXPECT_FALSE(QFile::exists(killed));
-    EXPECT_TRUE(QFile::exists(velmoxs));
-    clearLeftovers(folder.path());
-    EXPECT_TRUE(QFile::exists(running));
-    EXPECT_FALSE(QFile::exists(velmoxs));
-    ::close(fd);
-    clearLeftovers(folder.path());
-    EXPECT_EQ(entries(folder.path()), QStringList{"qr_tlwh.txt"});
 }
 
 // As root a rewritten file keeps its owner; always its group where the user may give it, its mode
@@ -386,116 +300,6 @@ TEST_F(WholeFileTest, WhatIsNoPlainFileIsRefusedAtOnceForReadingAndWriting) {
     EXPECT_TRUE(S_ISFIFO(statOf(folder.file("data/lang.txt")).st_mode));
     EXPECT_TRUE(QFileInfo(folder.file("data/1.txt")).isSymLink());
     EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "lang.txt"}));
-}
-
-// A file with several names is written in its own place, so every name holds the new content. Its
-// old content is first copied beside it and flushed with its name; the file is written and flushed;
-// the copy goes, and the folder is flushed once more.
-TEST_F(WholeFileTest, AFileWithSeveralNamesKeepsThemAllAndAFlushedCopyOfTheOldContentUntilItIsWritten) {
-    folder.write("data/1.txt", "old content");
-    ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
-                     QFile::encodeName(folder.file("other.txt")).constData()),
-              0);
-    const ino_t inode = statOf(folder.file("data/1.txt")).st_ino;
-    EXPECT_EQ(writeWholeFile(folder.file("data/1.txt"), "new"), "");
-    EXPECT_EQ(folder.read("other.txt"), QByteArray("new"));
-    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("new"));
-    EXPECT_EQ(statOf(folder.file("data/1.txt")).st_ino, inode);
-    EXPECT_EQ(statOf(folder.file("other.txt")).st_nlink, 2u);
-    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
-    ASSERT_EQ(flushed.size(), 4);
-    // The copy is flushed under a new content's name, and is named a copy only once it is whole.
-    EXPECT_TRUE(flushed[0].startsWith("1.txt.~") && flushed[0].endsWith(".new")) << flushed[0].toStdString();
-    EXPECT_EQ(flushed.mid(1), (QStringList{folder.file("data") + "/", "1.txt", folder.file("data") + "/"}));
-}
-
-// A write in place that the disk refuses midway puts the old content back at once; one killed midway
-// leaves the copy, which the next clearing puts back into the file under every name.
-TEST_F(WholeFileTest, AFileWithSeveralNamesIsNeverLeftTornByAFullDiskOrAKill) {
-    const QByteArray old = "old content\r\n";
-    folder.write("data/1.txt", old);
-    ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
-                     QFile::encodeName(folder.file("other.txt")).constData()),
-              0);
-    runInChild([&] {
-        limitFileSize(100);
-        EXPECT_EQ(writeWholeFile(folder.file("data/1.txt"), QByteArray(1000, 'x')),
-                  "ошибка записи: файл слишком велик");
-    });
-    EXPECT_EQ(folder.read("other.txt"), old);
-    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
-
-    runInChild([&] {
-        // The copy's flush passes; the kill comes at the flush of the file, written but not done.
-        endAtFileFlush = false;
-        setFlushForTests([](int fd) {
-            const int result = observedFlush(fd);
-            std::lock_guard lock(flushedMutex);
-            if (flushed.size() == 3) ::_exit(0);
-            return result;
-        });
-        (void)writeWholeFile(folder.file("data/1.txt"), "torn");
-    });
-    EXPECT_EQ(folder.read("other.txt"), QByteArray("torn"));
-    ASSERT_EQ(entries(folder.file("data")).size(), 2);
-    // A copy of a save running now stays as it is.
-    const QString running = temporaryOf(folder, "data/2.txt", "abc", ".old");
-    folder.write("data/2.txt", "mid-write");
-    folder.write("data/" + QFileInfo(running).fileName(), "old 2");
-    const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-
-    clearLeftovers(folder.file("data"));
-    ::close(fd);
-    EXPECT_EQ(folder.read("other.txt"), old);
-    EXPECT_EQ(folder.read("data/1.txt"), old);
-    EXPECT_EQ(statOf(folder.file("other.txt")).st_nlink, 2u);
-    EXPECT_EQ(folder.read("data/2.txt"), QByteArray("mid-write"));
-    EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "2.txt", QFileInfo(running).fileName()}));
-}
-
-// A kill while the copy of the old content is written leaves a copy that may be cut short: it is
-// removed, never put back over the whole file. A copy that outlived its save (its putting back
-// failed) goes once a later save of the file is done, so it never undoes that save.
-TEST_F(WholeFileTest, ACopyCutShortIsNeverPutBackAndAStaleCopyNeverOutlivesALaterSave) {
-    folder.write("data/1.txt", "whole");
-    ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
-                     QFile::encodeName(folder.file("other.txt")).constData()),
-              0);
-    runInChild([&] {
-        endAtFileFlush = true;
-        (void)writeWholeFile(folder.file("data/1.txt"), "new");
-    });
-    const QStringList left = entries(folder.file("data"));
-    ASSERT_EQ(left.size(), 2);
-    EXPECT_TRUE(left[1].endsWith(".new")) << left[1].toStdString();
-    clearLeftovers(folder.file("data"));
-    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("whole"));
-    EXPECT_EQ(entries(folder.file("data")), QStringList{"1.txt"});
-
-    folder.write("data/2.txt", "old");
-    for (const char* name : {"1.txt", "2.txt"}) {
-        folder.write(QStringLiteral("data/%1.~0stale1.old").arg(name), "STALE");
-        EXPECT_EQ(writeWholeFile(folder.file(QStringLiteral("data/") + name), "NEW SAVE"), "") << name;
-    }
-    clearLeftovers(folder.file("data"));
-    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("NEW SAVE"));
-    EXPECT_EQ(folder.read("other.txt"), QByteArray("NEW SAVE"));
-    EXPECT_EQ(folder.read("data/2.txt"), QByteArray("NEW SAVE"));
-    EXPECT_EQ(entries(folder.file("data")), (QStringList{"1.txt", "2.txt"}));
-}
-
-// A list that is a link has its temporary files beside the file it leads to: the clearing of the
-// folder the link lies in follows it there, and touches nothing else of that folder.
-TEST_F(WholeFileTest, ClearingAFolderFollowsItsLinkedFilesToWhatTheirSavesLeft) {
-    folder.write("shared/5.txt", "list");
-    folder.write("shared/5.txt.~000dead.new", "killed");
-    folder.write("shared/6.txt.~000dead.new", "another file's");
-    QDir(folder.path()).mkpath("data");
-    ASSERT_TRUE(QFile::link("../shared/5.txt", folder.file("data/5.txt")));
-    clearLeftovers(folder.file("data"));
-    EXPECT_EQ(entries(folder.file("shared")), (QStringList{"5.txt", "6.txt.~000dead.new"}));
-    EXPECT_EQ(folder.read("shared/5.txt"), QByteArray("list"));
 }
 
 }  // namespace

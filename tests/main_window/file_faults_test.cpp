@@ -13,6 +13,7 @@
 #include "main_window/vazed_tables.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
+#include "support/killed_save.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::kLastValueLines;
@@ -256,20 +257,24 @@ TEST_F(VazedTest, APipeInPlaceOfASettingsFileOrAListIsNamedAndTheStartGoesOn) {
 }
 
 // Saves killed midway left temporary files in the program folder and in data, and a list with
-// several names half written beside the copy of its old content. Once it holds the lock, the start
-// clears them all, puts the list's old content back before the lists are read, and leaves every
-// other file alone.
+// several names half written, marked, beside the copy of its old content. Once it holds the lock, the
+// start clears them all and puts the list's old content back before the lists are read. Files of the
+// operator's that only look like an earlier version's temporary files stay, as does everything else.
 TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) {
     const QByteArray list = cp1251(QStringLiteral("Колледж\r\nЛицей\r\n"));
-    folder.write("data\\1.txt", "\xCA\xEE\xEB");
-    folder.write("data\\1.txt.~0k3f9a2.old", list);
+    folder.write("data\\1.txt", list);
     ASSERT_EQ(::link(QFile::encodeName(folder.file("data/1.txt")).constData(),
                      QFile::encodeName(folder.file("1-shared.txt")).constData()),
               0);
-    for (const char* name :
-         {"2.txt.~0000abc.new", "1.xml.~00000z1.new", "data/3.txt.~000000q.new", "1.xml.k3f9a2.new"})
+    ui::setProgramFolder(folder.path());
+    killSaveAtFlush(folder.file("data/1.txt"), "\xCA\xEE\xEB\r\n", ContentFlush);
+    ASSERT_NE(folder.read("1-shared.txt"), list);
+    for (const char* name : {"2.txt.~0000abc.new", "1.xml.~00000z1.new", "data/3.txt.~000000q.new"})
         folder.write(QString::fromLatin1(name), "leftover");
-    folder.write("data\\notes.new", "mine");
+    const QStringList operators = {"1.xml.2.new",    "2.xml.v2.new",         "2.xml.copy1.new",
+                                   "2.xml.2024.new", "2.txt.a1.new",         "QR.2.new",
+                                   "Velmox.1.new",   "data/lang.txt.v1.new", "data/notes.new"};
+    for (const QString& name : operators) folder.write(name, "mine");
     Vazed& v = start();
     EXPECT_TRUE(services->messages.empty());
     EXPECT_EQ(v.Combo2.list(0), QStringLiteral("Колледж"));
@@ -277,6 +282,11 @@ TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) 
     EXPECT_EQ(folder.read("1-shared.txt"), list);
     QStringList left = contents(folder.path()).keys();
     left.removeAll(QStringLiteral("1.xml"));
-    EXPECT_EQ(left, (QStringList{"1-shared.txt", "data/1.txt", "data/Line.txt", "data/Skin.txt",
-                                 "data/lang.txt", "data/notes.new"}));
+    QStringList expected =
+        QStringList{"1-shared.txt", "data/1.txt", "data/Line.txt", "data/Skin.txt", "data/lang.txt"} +
+        operators;
+    expected.sort();
+    EXPECT_EQ(left, expected);
+    for (const QString& name : operators)
+        EXPECT_EQ(folder.read(name), QByteArray("mine")) << name.toStdString();
 }

@@ -1,0 +1,63 @@
+#pragma once
+// The write of a file in its own place (a file with several names, a file of another user), the
+// mark it leaves on the file while it writes, and the copy of the old content that the mark names:
+// the writer's, the reader's and the clearing's side of one protocol, which whole_file.h states.
+// Internal to the file routine.
+#include <sys/stat.h>
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace inplace {
+
+// A new content on its way into a file written in its own place.
+struct Write {
+    QByteArray target;       // the file, as the system names it
+    int file = -1;           // open for writing, locked (exclusive) from the opening to the end
+    struct stat locked {};   // the file as it was when locked
+    QByteArray old;          // its content as readers see it, which a failed write puts back
+    QByteArray earlierCopy;  // the copy that a killed write's mark names; it goes with this save
+    QByteArray copy;         // the copy of `old`: "….new" while it is made, "….old" once whole
+    int copyFile = -1;       // open and locked
+    const QByteArray* bytes = nullptr;
+};
+
+// Opens and locks the file, reads its content and writes the copy of it. Nothing of the file
+// changes here. nullopt with `failure` set.
+std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QString& failure);
+// Writes the new content in place. "" once it is on the disk, else the reason (the old content is
+// then what every name reads). Closes what begin opened.
+QString finish(Write& w);
+
+// The copy that a mark on the file at `path` names, or "" when it bears none; `file` gets the file's
+// device and inode. A save that replaces the file whole drops that copy once the new file is in place:
+// nothing can be put back into a file that no name leads to.
+QByteArray copyMarkedIn(const QByteArray& path, struct stat& file);
+// Removes the copy at `copyPath` of the file `file`, unless it is someone else's: a copy of another
+// file, or one that a running save or clearing holds.
+void dropCopy(const QByteArray& copyPath, const struct stat& file);
+
+// Where a reader finds the content of a file it opened and locked (shared).
+struct Content {
+    int fd = -1;          // the file itself, or the copy of its old content
+    qint64 offset = 0;    // where the content starts in it
+    qint64 size = 0;      // its length as the system tells it
+    bool isCopy = false;  // `fd` is the copy's and is the reader's to close
+};
+// A file that bears a mark reads as the copy it names: the write in place that left it was killed.
+// `error` is set when the file bears a mark and that copy cannot be read.
+Content contentOf(int fd, const struct stat& st, QString& error);
+
+// The clearing's decision on one copy left beside its file: put back into the file (the very file
+// it came from, still marked by the write that made it), removed (stale: nothing of it is needed),
+// or left (a save runs, or the file was replaced and the copy may still be the content of its other
+// names). Quiet.
+void settleCopy(const QByteArray& copyPath);
+
+// A copy made where no start clears (beside an exported file) leaves a note in the program folder: a
+// link to it under its own name. The clearing follows the note at `notePath` to its copy, settles the
+// copy, and removes the note once the copy is gone. What is no such note is left alone.
+void settleNote(const QByteArray& notePath);
+
+}  // namespace inplace

@@ -1,0 +1,293 @@
+// A file with several names written in its own place: behind a flushed copy of its old content and a
+// mark naming it, so that a kill at any step, a later save through another name, a clearing that
+// runs meanwhile or a reader never sees or brings back anything but a whole content, and never an
+// older one over a save that was done.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "common/leftovers.h"
+#include "common/whole_file.h"
+#include "platform/program_folder.h"
+#include "support/child_process.h"
+#include "support/killed_save.h"
+#include "support/program_folder.h"
+
+namespace {
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                  QDir::Name);
+}
+
+QStringList ownFiles(const QString& folder) {
+    return entries(folder).filter(QStringLiteral(".~"));
+}
+
+void link(const QString& from, const QString& to) {
+    ASSERT_EQ(::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()), 0);
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return st.st_ino;
+}
+
+// The content every reader of the program gets.
+QByteArray readThrough(const QString& path) {
+    QString error;
+    const QByteArray bytes = readWholeFile(path, &error);
+    EXPECT_EQ(error, "") << path.toStdString();
+    return bytes;
+}
+
+// What the flushes of a save were: a file by its name, a folder by its path and "/".
+std::mutex flushedMutex;
+QStringList flushed;
+
+int observedFlush(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[4096];
+    const ssize_t n = ::readlink(link, target, sizeof target - 1);
+    const QString path = QFile::decodeName(QByteArray(target, n > 0 ? n : 0));
+    struct stat st {};
+    ::fstat(fd, &st);
+    const std::lock_guard lock(flushedMutex);
+    flushed << (S_ISDIR(st.st_mode) ? path + "/" : QFileInfo(path).fileName());
+    return ::fsync(fd);
+}
+
+// data/1.txt in the program folder, and the same file as shared/1.txt: another program folder's
+// list, or any other name of it.
+class InPlaceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ui::setProgramFolder(folder.path());
+        folder.write("data/1.txt", old);
+        QDir(folder.path()).mkdir("shared");
+        link(file, other);
+    }
+    void TearDown() override { setFlushForTests(nullptr); }
+
+    ProgramFolder folder;
+    const QString file = folder.file("data/1.txt");
+    const QString other = folder.file("shared/1.txt");
+    const QByteArray old = "Колледж\r\nЛицей\r\n";
+    const QByteArray fresh = "Колледж\r\nЛицей\r\nУниверситет\r\nАкадемия\r\n";
+};
+
+TEST_F(InPlaceTest, EveryNameTakesTheNewContentBehindAFlushedCopyAndAMarkAndNothingIsLeft) {
+    const ino_t inode = inodeOf(file);
+    setFlushForTests(&observedFlush);
+    EXPECT_EQ(writeWholeFile(file, fresh), "");
+    EXPECT_EQ(folder.read("shared/1.txt"), fresh);
+    EXPECT_EQ(inodeOf(file), inode);
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    // The copy, under the name of a new content until it is whole; its name on the disk; the mark;
+    // the new content; the cut that takes the mark away. No folder flush after: a copy that came
+    // back is named by no mark, and goes at the next start.
+    ASSERT_EQ(flushed.size(), 5) << flushed.join(", ").toStdString();
+    EXPECT_TRUE(flushed[0].startsWith("1.txt.~") && flushed[0].endsWith(".new")) << flushed[0].toStdString();
+    EXPECT_EQ(flushed.mid(1), (QStringList{folder.file("data") + "/", "1.txt", "1.txt", "1.txt"}));
+}
+
+// A kill at each step of the write: until the next start every name reads the old content or the
+// new one whole; the start leaves each name holding that content and nothing else behind.
+TEST_F(InPlaceTest, AKillAtAnyStepLeavesEveryNameReadingAWholeContentAndTheStartSettlesIt) {
+    struct Case {
+        InPlaceFlush killedAt;
+        bool newContent;  // what the names read
+    };
+    const Case cases[] = {
+        {CopyFlush, false},    {CopyFolderFlush, false}, {MarkFlush, false},
+        {ContentFlush, false}, {CutFlush, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.killedAt);
+        ASSERT_EQ(writeWholeFile(file, old), "");
+        killSaveAtFlush(file, fresh, c.killedAt);
+        const QByteArray expected = c.newContent ? fresh : old;
+        EXPECT_EQ(ownFiles(folder.file("data")).size(), 1);
+        EXPECT_EQ(readThrough(file), expected);
+        EXPECT_EQ(readThrough(other), expected);
+
+        clearLeftovers({file});
+        EXPECT_EQ(folder.read("shared/1.txt"), expected);
+        EXPECT_EQ(folder.read("data/1.txt"), expected);
+        EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    }
+}
+
+// Once the write passed the mark, the raw file is neither content: that is what the mark is for.
+// A reader of a marked file whose copy is gone is told so instead of reading a mix.
+TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsNamedUnfinished) {
+    killSaveAtFlush(file, fresh, ContentFlush);
+    const QByteArray raw = folder.read("data/1.txt");
+    EXPECT_NE(raw, old);
+    EXPECT_NE(raw, fresh);
+    EXPECT_TRUE(raw.startsWith(fresh));
+    EXPECT_EQ(readThrough(other), old);
+
+    ASSERT_EQ(ownFiles(folder.file("data")).size(), 1);
+    ASSERT_TRUE(QFile::remove(folder.file("data/" + ownFiles(folder.file("data"))[0])));
+    QString error;
+    EXPECT_EQ(readWholeFile(other, &error), QByteArray());
+    EXPECT_EQ(error, "файл не дописан: его запись прервана, а копии прежнего содержимого нет");
+    // A save through either name writes it whole again.
+    EXPECT_EQ(writeWholeFile(other, "v3\r\n"), "");
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("v3\r\n"));
+}
+
+// X's save is killed; then the file is saved through another name (another program folder, or an
+// alias in the same one) and that save is reported done. X's next start must not bring back X's old
+// content over it, whether X was killed while the file bore its mark or after.
+TEST_F(InPlaceTest, ASaveThroughAnotherNameAfterAKilledSaveIsNeverUndone) {
+    link(file, folder.file("data/1-alias.txt"));
+    for (const QString& through : {other, folder.file("data/1-alias.txt")})
+        for (const InPlaceFlush killedAt : {MarkFlush, ContentFlush, CutFlush}) {
+            SCOPED_TRACE(through.toStdString() + " " + std::to_string(killedAt));
+            ASSERT_EQ(writeWholeFile(file, old), "");
+            killSaveAtFlush(file, fresh, killedAt);
+            EXPECT_EQ(writeWholeFile(through, "v3\r\n"), "");
+            clearLeftovers({file});
+            for (const char* name : {"data/1.txt", "shared/1.txt", "data/1-alias.txt"})
+                EXPECT_EQ(folder.read(name), QByteArray("v3\r\n")) << name;
+            EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+        }
+}
+
+// After the kill the operator puts a good file of their own in place of the name. The start never
+// writes the copy into it; the copy stays, for the file's other name still reads through it, until
+// a save through that name settles it.
+TEST_F(InPlaceTest, AFileTheOperatorPutInThePlaceOfTheNameIsNeverOverwritten) {
+    killSaveAtFlush(file, fresh, ContentFlush);
+    folder.write("mine.txt", "the operator's own\r\n");
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(folder.file("mine.txt")).constData(), QFile::encodeName(file).constData()),
+        0);
+    clearLeftovers({file});
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("the operator's own\r\n"));
+    EXPECT_EQ(ownFiles(folder.file("data")).size(), 1);
+    EXPECT_EQ(readThrough(other), old);
+
+    EXPECT_EQ(writeWholeFile(other, "v3\r\n"), "");
+    clearLeftovers({file, other});
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("the operator's own\r\n"));
+    EXPECT_EQ(folder.read("shared/1.txt"), QByteArray("v3\r\n"));
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+}
+
+// One save is paused halfway while a start's clearing of an older killed save's copy runs. The
+// clearing waits for the file, and then finds the copy outdated: the save that ran meanwhile stays,
+// whether it came through the same name or another.
+std::atomic<bool> pauseArmed{false};
+std::promise<void> paused;
+std::shared_future<void> resume;
+std::thread::id pausedThread;
+
+int pausingFlush(int fd) {
+    struct stat st {};
+    ::fstat(fd, &st);
+    if (S_ISREG(st.st_mode) && pauseArmed.load() && std::this_thread::get_id() == pausedThread &&
+        pauseArmed.exchange(false)) {
+        paused.set_value();
+        resume.wait();
+    }
+    return ::fsync(fd);
+}
+
+TEST_F(InPlaceTest, AClearingThatWaitedForARunningSaveDecidesAgainAndLeavesThatSave) {
+    for (const QString& through : {file, other}) {
+        SCOPED_TRACE(through.toStdString());
+        ASSERT_EQ(writeWholeFile(file, old), "");
+        killSaveAtFlush(file, "killed save's content\r\n", ContentFlush);
+        paused = {};
+        std::promise<void> go;
+        resume = go.get_future().share();
+        setFlushForTests(&pausingFlush);
+        std::thread save([&] {
+            pausedThread = std::this_thread::get_id();
+            pauseArmed = true;
+            EXPECT_EQ(writeWholeFile(through, "2640\r\n").toStdString(), "");
+        });
+        paused.get_future().wait();  // the save holds the file, its copy made
+        std::thread clearing([&] { clearLeftovers({file}); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let the clearing reach the file
+        go.set_value();
+        save.join();
+        clearing.join();
+        setFlushForTests(nullptr);
+        EXPECT_EQ(folder.read("data/1.txt"), QByteArray("2640\r\n"));
+        EXPECT_EQ(folder.read("shared/1.txt"), QByteArray("2640\r\n"));
+        EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    }
+}
+
+// A file written in place again and again, alternately long and short: a reader through the other
+// name gets one of the two contents whole every time.
+TEST_F(InPlaceTest, AReaderNeverSeesAMixOfTwoContents) {
+    const QByteArray longContent = QByteArray(20000, 'L') + '\n';
+    const QByteArray shortContent = QByteArray(100, 's') + '\n';
+    ASSERT_EQ(writeWholeFile(file, shortContent), "");
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 300; ++i) EXPECT_EQ(writeWholeFile(file, i % 2 ? shortContent : longContent), "");
+        done = true;
+    });
+    int reads = 0;
+    while (!done || reads < 300) {
+        const QByteArray bytes = readThrough(other);
+        ASSERT_TRUE(bytes == longContent || bytes == shortContent) << bytes.size() << " bytes";
+        ++reads;
+    }
+    writer.join();
+}
+
+// A full disk halfway through the new content: the old content goes back at once, under every name.
+TEST_F(InPlaceTest, AFullDiskMidwayPutsTheOldContentBackAtOnce) {
+    runInChild([&] {
+        limitFileSize(100);
+        EXPECT_EQ(writeWholeFile(file, QByteArray(1000, 'x')), "ошибка записи: файл слишком велик");
+    });
+    EXPECT_EQ(folder.read("shared/1.txt"), old);
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+}
+
+// An export over a file with several names outside the program folder, where no start clears: the
+// copy beside it is noted in the program folder, and the start follows the note and settles it.
+TEST_F(InPlaceTest, AWriteInPlaceWhereNoStartClearsIsNotedAndSettledByTheStart) {
+    ProgramFolder elsewhere;
+    elsewhere.write("docs/out.xml", old);
+    link(elsewhere.file("docs/out.xml"), elsewhere.file("docs/out-link.xml"));
+    // The copy, its folder, the note's folder, the mark, then the kill before the content's flush.
+    killSaveAtFlush(elsewhere.file("docs/out.xml"), fresh, ContentFlush + 1);
+    const QStringList copies = ownFiles(elsewhere.file("docs"));
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(ownFiles(folder.path()), copies);
+    EXPECT_TRUE(QFileInfo(folder.file(copies[0])).isSymLink());
+    EXPECT_EQ(readThrough(elsewhere.file("docs/out-link.xml")), old);
+
+    // An operator's link of that form, to something else, is no note.
+    ASSERT_TRUE(QFile::link(folder.file("data/1.txt"), folder.file("mine.txt.~0000abc.old")));
+    clearNotedCopies();
+    EXPECT_EQ(elsewhere.read("docs/out-link.xml"), old);
+    EXPECT_EQ(ownFiles(elsewhere.file("docs")), QStringList());
+    EXPECT_EQ(ownFiles(folder.path()), QStringList{"mine.txt.~0000abc.old"});
+
+    // A save that is done takes its note with its copy.
+    EXPECT_EQ(writeWholeFile(elsewhere.file("docs/out.xml"), fresh), "");
+    EXPECT_EQ(elsewhere.read("docs/out-link.xml"), fresh);
+    EXPECT_EQ(ownFiles(folder.path()), QStringList{"mine.txt.~0000abc.old"});
+}
+
+}  // namespace
