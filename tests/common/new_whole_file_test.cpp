@@ -1,12 +1,14 @@
 // A new file under the first free name of a scheme: never over a file that is there, also when
 // several writers race for the names, and whole or not at all.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
+#include <cerrno>
 #include <set>
 #include <thread>
 #include <vector>
@@ -95,4 +97,29 @@ TEST(NewWholeFile, AFileThatCannotBeWrittenTakesNoNameAndLeavesNothing) {
     });
     EXPECT_EQ(folder.read("b"), "old b");
     EXPECT_EQ(entries(folder.path()), QStringList{"b"});
+}
+
+// A name taken whose folder could not be flushed may not outlive a power cut: it is given up again,
+// so that the next try takes the same name instead of leaving two copies of one content.
+static int failingFolderFlush(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
+TEST(NewWholeFile, ANameWhoseFolderCannotBeFlushedIsGivenUpAndTakenAgainByTheNextTry) {
+    ProgramFolder folder;
+    folder.write("b", "old b");
+    QString written;
+    setFlushForTests(&failingFolderFlush);
+    EXPECT_EQ(writeNewWholeFile(numbered(folder.file("b")), "new", written),
+              QStringLiteral("ошибка записи: ошибка ввода-вывода"));
+    setFlushForTests(nullptr);
+    EXPECT_EQ(written, folder.file("b.1"));
+    EXPECT_EQ(entries(folder.path()), QStringList{"b"});
+    EXPECT_EQ(writeNewWholeFile(numbered(folder.file("b")), "new", written).toStdString(), "");
+    EXPECT_EQ(entries(folder.path()), (QStringList{"b", "b.1"}));
 }
