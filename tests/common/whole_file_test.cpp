@@ -20,6 +20,7 @@
 
 #include "common/text_file.h"
 #include "platform/error.h"
+#include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/program_folder.h"
 
@@ -75,6 +76,7 @@ protected:
         flushed.clear();
         fileFault = folderFault = interruptions = 0;
         setFlushForTests(&observedFlush);
+        ui::setProgramFolder(folder.path());
     }
     void TearDown() override { setFlushForTests(nullptr); }
 
