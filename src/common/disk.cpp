@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -23,6 +24,7 @@ namespace disk {
 
 namespace {
 constexpr int kRandomDigits = 7;  // a 32-bit number in base 36
+constexpr char kAccessList[] = "system.posix_acl_access";
 std::atomic<int (*)(int)> flushCall{&::fsync};
 }  // namespace
 
@@ -51,6 +53,23 @@ QString folderFailure(const QString& path, int error) {
         default:
             return QStringLiteral("файл не создаётся в папке: %1").arg(ui::systemReason(error));
     }
+}
+
+bool keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
+    (void)::fchmod(fd, old.st_mode & 07777);
+    // A new file may inherit a default list from its folder that the old file did not have.
+    const ssize_t size = ::getxattr(target.constData(), kAccessList, nullptr, 0);
+    if (size > 0) {
+        QByteArray list(size, Qt::Uninitialized);
+        const ssize_t n = ::getxattr(target.constData(), kAccessList, list.data(), size_t(list.size()));
+        if (n > 0) (void)::fsetxattr(fd, kAccessList, list.constData(), size_t(n), 0);
+    } else if (size < 0 && errno == ENODATA) {
+        (void)::fremovexattr(fd, kAccessList);
+    }
+    struct stat now {};
+    return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
 }
 
 int openRetried(const char* path, int flags, mode_t mode) {
@@ -193,9 +212,11 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
 }
 
 namespace {
+// From the system's source each time, so that a process and the copy of it that a fork made never
+// pick the same names.
 QByteArray freshOwnName(const QByteArray& target, const char* ending) {
     return target + ".~" +
-           QByteArray::number(QRandomGenerator::global()->generate(), 36).rightJustified(kRandomDigits, '0') +
+           QByteArray::number(QRandomGenerator::system()->generate(), 36).rightJustified(kRandomDigits, '0') +
            ending;
 }
 }  // namespace

@@ -26,6 +26,12 @@ QString folderFailure(const QString& path, int error);
 
 int openRetried(const char* path, int flags, mode_t mode = 0);
 
+// Gives the new file `fd` the owner of the file `target` (of `old`) where the system lets it be kept,
+// else at least its group; then its mode and its access list, in that order, for the mode's group
+// bits are the list's mask. A disk that keeps no permissions of its own (a memory stick, a network
+// share) may refuse all of it. Returns whether the new file has the old one's owner and group.
+bool keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old);
+
 // 0 or the error number; retried when interrupted. A disk that cannot flush has nothing to flush.
 int flush(int fd);
 // Tests put a call of their own in the place of fsync (whole_file.h's setFlushForTests).

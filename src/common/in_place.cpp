@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 #include "common/disk.h"
 #include "platform/plain_file.h"
@@ -21,25 +24,22 @@ namespace {
 
 using namespace disk;
 
-// The mark: the copy's path between these two, past the end of both the old and the new content. No
-// text file of the program's holds a NUL byte, and the file's length is not that of either content.
+// The mark, past the end of both the old and the new content: the copy's path and the token that
+// the copy's head holds too. No text file of the program's holds a NUL byte.
 constexpr std::string_view kMarkHead{"\0velmox: old content in ", 24};
 constexpr std::string_view kMarkEnd{"\0velmox\0", 8};
-// The copy's first line ties it to the one file it was taken from.
-constexpr std::string_view kCopyHead{"velmox copy of "};
-constexpr qint64 kLongestCopyHead = 64;
+// The copy's first line: "velmox copy <token> <device> <inode>". The token ties it to the mark, and
+// holds wherever the folder is moved or copied to; the device and inode tell which file it was taken
+// from.
+constexpr std::string_view kCopyHead{"velmox copy "};
+constexpr qint64 kLongestCopyHead = 80;
 
 QByteArray bytesOf(std::string_view s) {
     return QByteArray(s.data(), qsizetype(s.size()));
 }
 
-QByteArray markFor(const QByteArray& copy) {
-    return bytesOf(kMarkHead) + copy + bytesOf(kMarkEnd);
-}
-
-QByteArray copyHeadFor(const struct stat& file) {
-    return bytesOf(kCopyHead) + QByteArray::number(quint64(file.st_dev)) + ' ' +
-           QByteArray::number(quint64(file.st_ino)) + '\n';
+QByteArray newToken() {
+    return QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, '0');
 }
 
 // A path as every mark and every clearing names a copy: from the root, through no linked folder.
@@ -48,13 +48,18 @@ QByteArray fromRoot(const QByteArray& path) {
 }
 
 struct Mark {
-    QByteArray copy;  // the path of the copy it names
-    qint64 at = 0;    // where it starts: the old and the new content both end before it
+    QByteArray copy;   // the path of the copy it names
+    QByteArray token;  // the token of that copy
+    qint64 at = 0;     // where it starts: the old and the new content both end before it
 };
+
+QByteArray markFor(const QByteArray& copy, const QByteArray& token) {
+    return bytesOf(kMarkHead) + copy + '\0' + token + bytesOf(kMarkEnd);
+}
 
 // The mark at the end of the open file of `size` bytes, if it bears one.
 std::optional<Mark> markOf(int fd, qint64 size) {
-    const qint64 longest = qint64(kMarkHead.size() + PATH_MAX + kMarkEnd.size());
+    const qint64 longest = qint64(kMarkHead.size() + PATH_MAX + 32 + kMarkEnd.size());
     const qint64 from = std::max<qint64>(0, size - longest);
     int error = 0;
     const std::optional<QByteArray> tail = readAt(fd, from, size - from, error);
@@ -62,56 +67,99 @@ std::optional<Mark> markOf(int fd, qint64 size) {
     const qsizetype head = tail->lastIndexOf(bytesOf(kMarkHead));
     if (head < 0) return std::nullopt;
     const qsizetype start = head + qsizetype(kMarkHead.size());
-    QByteArray copy = tail->mid(start, tail->size() - qsizetype(kMarkEnd.size()) - start);
-    if (!copy.startsWith('/')) return std::nullopt;
-    return Mark{std::move(copy), from + head};
+    const QList<QByteArray> parts =
+        tail->mid(start, tail->size() - qsizetype(kMarkEnd.size()) - start).split('\0');
+    if (parts.size() != 2 || !parts[0].startsWith('/') || parts[1].isEmpty()) return std::nullopt;
+    return Mark{parts[0], parts[1], from + head};
 }
 
-// The copy at `path`, open for reading, if it is a copy of the file `file` (by its device and inode);
-// `contentAt` is where its content begins. -1 otherwise.
-int openCopyOf(const QByteArray& path, const struct stat& file, qint64& contentAt) {
-    int error = 0;
-    QString refusal;
-    const int fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
-    if (fd < 0) return -1;
-    const QByteArray head = copyHeadFor(file);
-    const std::optional<QByteArray> first = readAt(fd, 0, head.size(), error);
-    if (!first || *first != head) {
-        ::close(fd);
-        return -1;
-    }
-    contentAt = head.size();
-    return fd;
+struct Head {
+    QByteArray token;
+    struct stat file {};  // the device and inode of the file it was taken from
+    qint64 size = 0;      // its length: the content follows
+};
+
+QByteArray headFor(const QByteArray& token, const struct stat& file) {
+    return bytesOf(kCopyHead) + token + ' ' + QByteArray::number(quint64(file.st_dev)) + ' ' +
+           QByteArray::number(quint64(file.st_ino)) + '\n';
 }
 
-// The device and inode a copy's first line names.
-std::optional<struct stat> fileOfCopy(int copy) {
+std::optional<Head> headOf(int copy) {
     int error = 0;
     const std::optional<QByteArray> first = readAt(copy, 0, kLongestCopyHead, error);
     if (!first || !first->startsWith(bytesOf(kCopyHead))) return std::nullopt;
     const qsizetype end = first->indexOf('\n');
     if (end < 0) return std::nullopt;
-    const QList<QByteArray> numbers =
+    const QList<QByteArray> fields =
         first->mid(qsizetype(kCopyHead.size()), end - qsizetype(kCopyHead.size())).split(' ');
+    if (fields.size() != 3 || fields[0].isEmpty()) return std::nullopt;
+    Head head;
     bool devOk = false, inoOk = false;
-    struct stat st {};
-    if (numbers.size() == 2) {
-        st.st_dev = dev_t(numbers[0].toULongLong(&devOk));
-        st.st_ino = ino_t(numbers[1].toULongLong(&inoOk));
-    }
+    head.token = fields[0];
+    head.file.st_dev = dev_t(fields[1].toULongLong(&devOk));
+    head.file.st_ino = ino_t(fields[2].toULongLong(&inoOk));
+    head.size = end + 1;
     if (!devOk || !inoOk) return std::nullopt;
-    return st;
+    return head;
 }
 
-std::optional<QByteArray> copyContent(int copy, qint64 contentAt) {
-    struct stat st {};
+// A copy of the routine's own, open for reading; fd -1 when what lies at the path is none.
+struct Copy {
+    int fd = -1;
+    QByteArray path;
+    Head head;
+
+    Copy() = default;
+    Copy(const Copy&) = delete;
+    Copy& operator=(const Copy&) = delete;
+    Copy(Copy&& other) noexcept : fd(std::exchange(other.fd, -1)), path(other.path), head(other.head) {}
+    ~Copy() {
+        if (fd >= 0) ::close(fd);
+    }
+
+    std::optional<QByteArray> content() const {
+        struct stat st {};
+        int error = 0;
+        if (::fstat(fd, &st) != 0) return std::nullopt;
+        return readAt(fd, head.size, st.st_size - head.size, error);
+    }
+    // A copy taken of a file that itself bore a mark whose copy was gone: it holds no whole content.
+    bool holdsAMix() const {
+        struct stat st {};
+        return ::fstat(fd, &st) != 0 || markOf(fd, st.st_size).has_value();
+    }
+};
+
+Copy openCopy(const QByteArray& path) {
+    Copy copy;
     int error = 0;
-    if (::fstat(copy, &st) != 0) return std::nullopt;
-    return readAt(copy, contentAt, st.st_size - contentAt, error);
+    QString refusal;
+    copy.fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
+    if (copy.fd < 0) return copy;
+    if (std::optional<Head> head = headOf(copy.fd)) {
+        copy.path = path;
+        copy.head = *std::move(head);
+    } else {
+        ::close(copy.fd);
+        copy.fd = -1;
+    }
+    return copy;
+}
+
+// The copy a mark names, holding a whole content: where the mark says, or, in a folder moved or
+// copied since, under its name beside the file read through `name`.
+Copy copyNamedBy(const Mark& mark, const QByteArray& name) {
+    QByteArray beside = name;
+    (void)resolveLinks(beside);
+    for (const QByteArray& path : {mark.copy, realFolder(folderOf(beside)) + '/' + nameOf(mark.copy)}) {
+        Copy copy = openCopy(path);
+        if (copy.fd >= 0 && copy.head.token == mark.token && !copy.holdsAMix()) return copy;
+    }
+    return {};
 }
 
 // The note of a copy made where no start clears: in the program folder, under the copy's own name.
-// "" for a copy in the program folder or in its data folder, which the start clears anyway.
+// "" for a copy in the program folder or in its data folder, whose every copy the start settles.
 QByteArray noteOf(const QByteArray& copy) {
     const QByteArray program = realFolder(QFile::encodeName(ui::programFolder()));
     const QByteArray folder = folderOf(copy);
@@ -129,30 +177,26 @@ void removeNote(const QByteArray& copy) {
 
 // Made once the copy is whole under its name, and on the disk before the file bears its mark. Where
 // none can be made (a program folder on a read-only disk) the copy is still found through the mark
-// by whoever reads or writes the file next.
+// by whoever writes the file next, and meanwhile every reader reads it.
 void makeNote(const QByteArray& copy) {
     const QByteArray note = noteOf(copy);
     if (note.isEmpty() || ::symlink(copy.constData(), note.constData()) != 0) return;
     (void)flushFolder(folderOf(note));
 }
 
-}  // namespace
-
-void dropCopy(const QByteArray& path, const struct stat& file) {
-    qint64 contentAt = 0;
-    const int copy = openCopyOf(path, file, contentAt);
-    if (copy < 0) return;
-    if (::flock(copy, LOCK_EX | LOCK_NB) == 0 && stillNamed(path, copy)) {
+// Removes the copy at `path` if `stale` says so of it, unless a running save or clearing holds it.
+// The caller holds the file's lock, or the file is replaced and no one can put anything back into it.
+void dropIf(const QByteArray& path, const std::function<bool(const Head&)>& stale) {
+    const Copy copy = openCopy(path);
+    if (copy.fd >= 0 && stale(copy.head) && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0 &&
+        stillNamed(path, copy.fd)) {
         ::unlink(path.constData());
         removeNote(path);
     }
-    ::close(copy);
 }
 
-namespace {
-
 // Copies of the file beside the name it is written through, left by earlier saves that were killed
-// or that could not remove them. The caller holds the file's lock.
+// or that could not remove them. The caller holds the file's lock and the file bears no mark.
 void dropCopiesBeside(const QByteArray& target, const struct stat& file) {
     const QByteArray folder = realFolder(folderOf(target));
     const QByteArray name = nameOf(target);
@@ -160,7 +204,8 @@ void dropCopiesBeside(const QByteArray& target, const struct stat& file) {
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const std::optional<OwnName> own = ownNameOf(entry->d_name);
-        if (own && own->isCopy && own->file == name) dropCopy(folder + '/' + entry->d_name, file);
+        if (own && own->isCopy && own->file == name)
+            dropIf(folder + '/' + entry->d_name, [&](const Head& head) { return sameFile(head.file, file); });
     }
     ::closedir(dir);
 }
@@ -171,13 +216,16 @@ void closeAll(Write& w) {
     w.copyFile = w.file = -1;
 }
 
-// Removes this write's own copy; the caller holds its lock and the file's.
-void dropOwnCopy(Write& w) {
+// Removes this write's own copy, and the one that a killed write's mark named; the caller holds
+// their locks and the file's, which bears no mark now.
+void dropCopies(Write& w) {
     ::unlink(w.copy.constData());
     removeNote(w.copy);
+    if (!w.earlierCopy.isEmpty()) dropCopy(w.earlierCopy, w.earlierToken);
 }
 
-// The file back to the content `content`, whole, with no mark. 0 or the error number.
+// The file back to the content `content`, whole: written and flushed, then cut to its length. 0 or
+// the error number.
 int rewrite(int fd, const QByteArray& content) {
     int error = writeAt(fd, content, 0);
     if (!error) error = flush(fd);
@@ -207,18 +255,22 @@ int reserve(int fd, qint64 from, qint64 to) {
 // Every step after the copy: the mark, the new content, the cut that takes the mark away.
 QString writeMarked(Write& w) {
     if (const int error = keepCopy(w)) {
-        dropOwnCopy(w);
+        ::unlink(w.copy.constData());
+        removeNote(w.copy);
         return writeFailure(error);
     }
     const qint64 before = w.locked.st_size;
-    const QByteArray mark = markFor(w.copy);
+    const QByteArray mark = markFor(w.copy, w.token);
     const qint64 markAt = std::max<qint64>(before, w.bytes->size());
     int error = reserve(w.file, before, markAt + mark.size());
     if (!error) error = writeAt(w.file, mark, markAt);
     if (!error) error = flush(w.file);
     if (error) {
         // Back to the file as it was found, an earlier mark and all.
-        if (cut(w.file, before) == 0 && flush(w.file) == 0) dropOwnCopy(w);
+        if (cut(w.file, before) == 0 && flush(w.file) == 0) {
+            ::unlink(w.copy.constData());
+            removeNote(w.copy);
+        }
         return writeFailure(error);
     }
     // The new content is on the disk before the cut takes the mark away: a power cut in between
@@ -226,20 +278,18 @@ QString writeMarked(Write& w) {
     error = writeAt(w.file, *w.bytes, 0);
     if (!error) error = flush(w.file);
     if (!error) error = cut(w.file, w.bytes->size());
-    if (!error) error = flush(w.file);
     if (error) {
-        // The old content goes back at once; if even that fails, the mark stays and every name
-        // reads the old content from the copy until the next save or start.
-        if (rewrite(w.file, w.old) == 0) {
-            dropOwnCopy(w);
-            if (!w.earlierCopy.isEmpty()) dropCopy(w.earlierCopy, w.locked);
-        }
+        // The file still bears the mark: the old content goes back at once; if even that fails, the
+        // mark stays and every name reads the old content from the copy until a save or a start.
+        if (rewrite(w.file, w.old) == 0) dropCopies(w);
         return writeFailure(error);
     }
+    // The new content is whole and flushed; only the cut may not be on the disk. The copy stays for
+    // the start, which puts it back if the mark outlived a power cut, and removes it otherwise.
+    if ((error = flush(w.file))) return writeFailure(error);
     // Done: no mark names any copy now, so none left behind (a disk that refuses the removal) can
     // undo this save.
-    dropOwnCopy(w);
-    if (!w.earlierCopy.isEmpty()) dropCopy(w.earlierCopy, w.locked);
+    dropCopies(w);
     dropCopiesBeside(w.target, w.locked);
     return {};
 }
@@ -266,35 +316,35 @@ std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QS
         closeAll(w);
         return std::nullopt;
     }
-    // A file marked by a killed write holds a mix: its content is the copy's.
+    // A file marked by a killed write holds a mix: its content is the copy's. Where that copy is
+    // gone, the file is taken as it lies, mark and all, so that a failed save leaves it as found.
     std::optional<QByteArray> old;
-    const std::optional<Mark> mark = markOf(w.file, w.locked.st_size);
-    if (mark) {
-        qint64 contentAt = 0;
-        if (const int copy = openCopyOf(mark->copy, w.locked, contentAt); copy >= 0) {
-            old = copyContent(copy, contentAt);
-            ::close(copy);
-            w.earlierCopy = mark->copy;
+    if (const std::optional<Mark> mark = markOf(w.file, w.locked.st_size)) {
+        if (const Copy copy = copyNamedBy(*mark, target); copy.fd >= 0) {
+            old = copy.content();
+            w.earlierCopy = copy.path;
+            w.earlierToken = copy.head.token;
         }
     }
-    if (!old) old = readAt(w.file, 0, mark ? mark->at : w.locked.st_size, error);
+    if (!old) old = readAt(w.file, 0, w.locked.st_size, error);
     if (!old) {
         failure = readFailure(error);
         closeAll(w);
         return std::nullopt;
     }
     w.old = *std::move(old);
-    // Whoever may read the file may read its copy, to put it back after a killed save.
+    // Whoever may read the file may read its copy, to read through it or put it back after a kill.
     w.copyFile = makeOwnFile(target, kNewEnding, 0600, w.copy);
     if (w.copyFile < 0) {
         failure = folderFailure(QFile::decodeName(target), errno);
         closeAll(w);
         return std::nullopt;
     }
-    (void)::fchmod(w.copyFile, w.locked.st_mode & 0666);
-    if (const int written = writeAt(w.copyFile, copyHeadFor(w.locked) + w.old, 0)) {
+    (void)keepOwnerAndPermissions(w.copyFile, target, w.locked);
+    w.token = newToken();
+    if (const int written = writeAt(w.copyFile, headFor(w.token, w.locked) + w.old, 0)) {
         failure = writeFailure(written);
-        dropOwnCopy(w);
+        ::unlink(w.copy.constData());
         closeAll(w);
         return std::nullopt;
     }
@@ -307,66 +357,61 @@ QString finish(Write& w) {
     return failure;
 }
 
-QByteArray copyMarkedIn(const QByteArray& path, struct stat& file) {
+MarkedCopy copyMarkedIn(const QByteArray& path) {
     int error = 0;
     QString refusal;
     const int fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
     if (fd < 0) return {};
-    QByteArray copy;
-    if (::fstat(fd, &file) == 0)
-        if (const std::optional<Mark> mark = markOf(fd, file.st_size)) copy = mark->copy;
+    struct stat st {};
+    std::optional<Mark> mark;
+    if (::fstat(fd, &st) == 0) mark = markOf(fd, st.st_size);
     ::close(fd);
-    return copy;
+    if (!mark) return {};
+    const Copy copy = copyNamedBy(*mark, path);
+    return {copy.path, copy.head.token};
 }
 
-Content contentOf(int fd, const struct stat& st, QString& error) {
+void dropCopy(const QByteArray& copyPath, const QByteArray& token) {
+    dropIf(copyPath, [&](const Head& head) { return head.token == token; });
+}
+
+Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error) {
     const std::optional<Mark> mark = markOf(fd, st.st_size);
     if (!mark) return {fd, 0, st.st_size, false};
-    Content copy;
-    copy.fd = openCopyOf(mark->copy, st, copy.offset);
+    Copy copy = copyNamedBy(*mark, name);
     struct stat copied {};
     if (copy.fd < 0 || ::fstat(copy.fd, &copied) != 0) {
-        if (copy.fd >= 0) ::close(copy.fd);
         error = QStringLiteral("файл не дописан: его запись прервана, а копии прежнего содержимого нет");
         return {};
     }
-    copy.size = copied.st_size - copy.offset;
-    copy.isCopy = true;
-    return copy;
+    return {std::exchange(copy.fd, -1), copy.head.size, copied.st_size - copy.head.size, true};
 }
 
 void settleCopy(const QByteArray& given) {
     const QByteArray path = fromRoot(given);
     const std::optional<OwnName> own = ownNameOf(nameOf(path));
+    const Copy copy = own && own->isCopy ? openCopy(path) : Copy();
+    if (copy.fd < 0) return;  // none of this routine's making: left alone
     int error = 0;
     QString refusal;
-    const int copy = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
-    if (!own || !own->isCopy || copy < 0) {
-        if (copy >= 0) ::close(copy);
-        return;
-    }
-    const std::optional<struct stat> from = fileOfCopy(copy);
-    const QByteArray target = folderOf(path) + '/' + own->file;
-    const int file = from ? ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal) : -1;
+    const int file = ui::openPlainFile(folderOf(path) + '/' + own->file, O_RDWR | O_NOFOLLOW, error, refusal);
     struct stat st {};
     // The file's lock before the copy's, as every save takes them; then everything is decided again,
     // for a save that ran while this waited may have outdated the copy or taken it away.
-    const bool ours = file >= 0 && ::fstat(file, &st) == 0 && sameFile(st, *from) &&
-                      lockWithin(file, LOCK_EX) == 0 && ::flock(copy, LOCK_EX | LOCK_NB) == 0 &&
-                      stillNamed(path, copy) && ::fstat(file, &st) == 0;
-    if (ours) {
+    if (file >= 0 && lockWithin(file, LOCK_EX) == 0 && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0 &&
+        stillNamed(path, copy.fd) && ::fstat(file, &st) == 0) {
         const std::optional<Mark> mark = markOf(file, st.st_size);
-        const qint64 contentAt = copyHeadFor(st).size();
         std::optional<QByteArray> old;
-        if (mark && mark->copy == path) old = copyContent(copy, contentAt);
-        // Only a copy that no mark names any more may go; one that could not be put back stays.
-        if (!mark || mark->copy != path || (old && rewrite(file, *old) == 0)) {
+        if (mark && mark->token == copy.head.token) old = copy.content();
+        // Back into the file that bears its mark, wherever the folder went; removed once no mark
+        // names it. A copy of a file since replaced stays: the file's other names may still need it.
+        const bool put = old && rewrite(file, *old) == 0;
+        if (put || (!(mark && mark->token == copy.head.token) && sameFile(st, copy.head.file))) {
             ::unlink(path.constData());
             removeNote(path);
         }
     }
     if (file >= 0) ::close(file);
-    ::close(copy);
 }
 
 void settleNote(const QByteArray& notePath) {
@@ -382,7 +427,11 @@ void settleNote(const QByteArray& notePath) {
         noteOf(copy) != realFolder(folderOf(notePath)) + '/' + nameOf(notePath))
         return;
     settleCopy(copy);
-    if (::lstat(copy.constData(), &st) != 0 && errno == ENOENT) ::unlink(notePath.constData());
+    // A copy gone from a folder that is there is settled; a folder that is away (a memory stick, a
+    // network share) keeps its note for the start that finds it again.
+    if (::lstat(copy.constData(), &st) != 0 && errno == ENOENT &&
+        ::stat(folderOf(copy).constData(), &st) == 0)
+        ::unlink(notePath.constData());
 }
 
 }  // namespace inplace

@@ -13,13 +13,15 @@ namespace inplace {
 
 // A new content on its way into a file written in its own place.
 struct Write {
-    QByteArray target;       // the file, as the system names it
-    int file = -1;           // open for writing, locked (exclusive) from the opening to the end
-    struct stat locked {};   // the file as it was when locked
-    QByteArray old;          // its content as readers see it, which a failed write puts back
-    QByteArray earlierCopy;  // the copy that a killed write's mark names; it goes with this save
-    QByteArray copy;         // the copy of `old`: "….new" while it is made, "….old" once whole
-    int copyFile = -1;       // open and locked
+    QByteArray target;        // the file, as the system names it
+    int file = -1;            // open for writing, locked (exclusive) from the opening to the end
+    struct stat locked {};    // the file as it was when locked
+    QByteArray old;           // its content as readers see it, which a failed write puts back
+    QByteArray earlierCopy;   // the copy that a killed write's mark names; it goes with this save
+    QByteArray earlierToken;  // that copy's token
+    QByteArray copy;          // the copy of `old`: "….new" while it is made, "….old" once whole
+    QByteArray token;         // in the copy's head and in the mark, which it ties together
+    int copyFile = -1;        // open and locked
     const QByteArray* bytes = nullptr;
 };
 
@@ -30,13 +32,15 @@ std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QS
 // then what every name reads). Closes what begin opened.
 QString finish(Write& w);
 
-// The copy that a mark on the file at `path` names, or "" when it bears none; `file` gets the file's
-// device and inode. A save that replaces the file whole drops that copy once the new file is in place:
-// nothing can be put back into a file that no name leads to.
-QByteArray copyMarkedIn(const QByteArray& path, struct stat& file);
-// Removes the copy at `copyPath` of the file `file`, unless it is someone else's: a copy of another
-// file, or one that a running save or clearing holds.
-void dropCopy(const QByteArray& copyPath, const struct stat& file);
+// The copy that a mark on the file at `path` names, if it bears one and the copy is there. A save that
+// replaces the file whole drops that copy once the new file is in place: nothing can be put back
+// into a file that no name leads to.
+struct MarkedCopy {
+    QByteArray path, token;
+};
+MarkedCopy copyMarkedIn(const QByteArray& path);
+// Removes the copy at `copyPath` if it holds `token`, unless a running save or clearing holds it.
+void dropCopy(const QByteArray& copyPath, const QByteArray& token);
 
 // Where a reader finds the content of a file it opened and locked (shared).
 struct Content {
@@ -46,13 +50,15 @@ struct Content {
     bool isCopy = false;  // `fd` is the copy's and is the reader's to close
 };
 // A file that bears a mark reads as the copy it names: the write in place that left it was killed.
-// `error` is set when the file bears a mark and that copy cannot be read.
-Content contentOf(int fd, const struct stat& st, QString& error);
+// `name` is the path it was opened by, beside which the copy lies when its folder has moved. `error`
+// is set when the file bears a mark and that copy cannot be read.
+Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error);
 
-// The clearing's decision on one copy left beside its file: put back into the file (the very file
-// it came from, still marked by the write that made it), removed (stale: nothing of it is needed),
-// or left (a save runs, or the file was replaced and the copy may still be the content of its other
-// names). Quiet.
+// The clearing's decision on one copy left beside its file: put back into the file when the file bears
+// the mark that holds the copy's token; removed when the file is the one it was taken from and bears
+// no such mark (a save since took the mark away); else left (a save runs, or the file was replaced
+// and the copy may still be the content of its other names). What is no copy of this routine's
+// making (no head) is left alone. Quiet.
 void settleCopy(const QByteArray& copyPath);
 
 // A copy made where no start clears (beside an exported file) leaves a note in the program folder: a

@@ -38,11 +38,14 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
     bool removed = false;
     while (const dirent* entry = ::readdir(dir)) {
         const std::optional<OwnName> own = ownNameOf(entry->d_name);
-        if (!own || !names.count(own->file)) continue;
+        if (!own) continue;
         const QByteArray path = folder + '/' + entry->d_name;
+        // A copy proves by its head that it is the routine's own, whatever file it was taken of (an
+        // export into this folder too); a new content's file is known only by the file it is named
+        // after.
         if (own->isCopy)
             copies.push_back(path);
-        else
+        else if (names.count(own->file))
             removed = removeNewContent(path) || removed;
     }
     ::closedir(dir);

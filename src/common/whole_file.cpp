@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -22,30 +21,6 @@
 namespace {
 
 using namespace disk;
-
-constexpr char kAccessList[] = "system.posix_acl_access";
-
-// The old file's owner where the system lets it be kept, else at least its group; then its mode
-// and its access list, in that order, for the mode's group bits are the list's mask. A disk that
-// keeps no permissions of its own (a memory stick, a network share) may refuse all of it: the file
-// is written all the same, with the permissions that disk gives every file.
-// Returns whether the new file has the old one's owner and group.
-bool keepOwnerAndPermissions(int fd, const QByteArray& target, const struct stat& old) {
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
-    (void)::fchmod(fd, old.st_mode & 07777);
-    // A new file may inherit a default list from its folder that the old file did not have.
-    const ssize_t size = ::getxattr(target.constData(), kAccessList, nullptr, 0);
-    if (size > 0) {
-        QByteArray list(size, Qt::Uninitialized);
-        const ssize_t n = ::getxattr(target.constData(), kAccessList, list.data(), size_t(list.size()));
-        if (n > 0) (void)::fsetxattr(fd, kAccessList, list.constData(), size_t(n), 0);
-    } else if (size < 0 && errno == ENODATA) {
-        (void)::fremovexattr(fd, kAccessList);
-    }
-    struct stat now {};
-    return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
-}
 
 // Why a file in the way is not replaced, or "" when it may be.
 QString refusal(const QByteArray& target, const struct stat& old) {
@@ -66,8 +41,7 @@ struct Replacement {
     QByteArray temporary;  // the new content's file
     int fd = -1;           // open and locked
     // The copy that the mark of a killed write in place names, on the file this one replaces.
-    QByteArray replacedCopy;
-    struct stat replaced {};
+    inplace::MarkedCopy replacedCopy;
 };
 
 using Pending = std::variant<Replacement, inplace::Write>;
@@ -119,7 +93,7 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
         discard(r);
         return std::nullopt;
     }
-    if (exists) r.replacedCopy = inplace::copyMarkedIn(target, r.replaced);
+    if (exists) r.replacedCopy = inplace::copyMarkedIn(target);
     return Pending(std::move(r));
 }
 
@@ -146,7 +120,7 @@ QString finish(Replacement& r) {
     }
     ::close(r.fd);
     r.fd = -1;
-    if (!r.replacedCopy.isEmpty()) inplace::dropCopy(r.replacedCopy, r.replaced);
+    if (!r.replacedCopy.path.isEmpty()) inplace::dropCopy(r.replacedCopy.path, r.replacedCopy.token);
     return {};
 }
 
@@ -180,7 +154,8 @@ void flushFolders(const std::vector<std::optional<Pending>>& pending, std::vecto
 
 FileReader::FileReader(const QString& path) {
     int error = 0;
-    fd_ = ui::openPlainFile(QFile::encodeName(path), O_RDONLY, error, error_);
+    const QByteArray name = QFile::encodeName(path);
+    fd_ = ui::openPlainFile(name, O_RDONLY, error, error_);
     if (fd_ < 0) {
         // A path through a plain file names no file either.
         if (error == ENOENT || error == ENOTDIR)
@@ -196,7 +171,7 @@ FileReader::FileReader(const QString& path) {
     } else if (::fstat(fd_, &st) != 0) {
         error_ = readFailure(errno);
     } else {
-        const inplace::Content content = inplace::contentOf(fd_, st, error_);
+        const inplace::Content content = inplace::contentOf(fd_, st, name, error_);
         source_ = content.fd;
         at_ = content.offset;
         size_ = content.size;

@@ -14,27 +14,32 @@
 // In its own place, a file with several names (so that every name keeps it) or one of another user
 // (so that it stays theirs):
 //  1. The file is opened and locked (exclusive) until the end.
-//  2. Its old content is copied into a ".new" file headed by the file's device and inode; the copy is
-//     flushed and only then takes the name "<file>.~<digits>.old", if no file holds it; the folder is
-//     flushed. A copy that lies where no start clears is noted in the program folder by a link.
-//  3. The mark: the copy's path is written past the end of both contents, and flushed. While a file
-//     bears a mark, its content is that copy's.
+//  2. Its old content is copied into a ".new" file headed by a random token and the file's device
+//     and inode, with the file's owner, group and permissions; the copy is flushed and only then
+//     takes a free name "<file>.~<digits>.old"; the folder is flushed. A copy that lies outside the
+//     program folder and its data folder is noted in the program folder by a link of its name.
+//  3. The mark: the copy's path and token are written past the end of both contents, and flushed.
+//     While a file bears a mark, its content is that copy's.
 //  4. The new content is written and flushed, the file is cut to its length, which takes the mark
 //     away, and flushed again: the save is done.
 //  5. The copy goes, with every other copy of the same file that this save finds (the one a killed
-//     write's mark named, those beside the name it writes through). None that is left can undo the
-//     save, for no mark names it.
-// A write that fails puts the old content back at once.
+//     write's mark named, those of this file beside the name it writes through). None that is left
+//     can undo the save, for no mark names it.
+// A write that fails while the file bears its mark puts the old content back at once. A file that
+// bore a mark whose copy is gone is taken as it lies, mark and all, so a failed save leaves it so.
+// A save that replaces a marked file by a rename removes the copy its mark named.
 //
 // Locks: a file's lock is always taken before the lock of a copy of it, by every save, clearing and
-// reader; a ".new" file's lock is only ever tried, never waited for. Readers take the file's lock
-// shared, so a write in place never shows them a mix of two contents.
+// reader; the lock of a temporary file or a copy is waited for only by its maker, on the file it has
+// just made, and is otherwise only tried, never waited for. Readers take the file's lock shared, so a
+// write in place never shows them a mix of two contents.
 //
-// A copy goes back into a file only when the file its name leads to is the very file it came from
-// (device and inode) and bears the mark that names this copy, both checked again once the file's
-// lock and then the copy's are held: a save that ran meanwhile has taken the mark away, and the copy
-// is then removed instead. A reader of a marked file reads the copy. A copy whose file was replaced
-// stays: it may still be the content of the file's other names, which their next save settles.
+// A copy goes back into a file only while the file bears the mark that holds the copy's token, checked
+// again once the file's lock and then the copy's are held: any save since, through any name, took
+// that mark away, and the copy is then removed instead. The token, not the device number, ties the
+// two, for it holds in a folder that was moved, copied or mounted again. A reader of a marked file
+// reads the copy. A copy whose file was replaced by another stays: it may still be the content of the
+// file's other names, which their next save settles.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

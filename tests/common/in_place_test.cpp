@@ -4,12 +4,15 @@
 // older one over a save that was done.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <atomic>
+#include <cstdlib>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -64,6 +67,17 @@ int observedFlush(int fd) {
     ::fstat(fd, &st);
     const std::lock_guard lock(flushedMutex);
     flushed << (S_ISDIR(st.st_mode) ? path + "/" : QFileInfo(path).fileName());
+    return ::fsync(fd);
+}
+
+// A disk that fails every flush from the `failFrom`th of a save on, as a disk going bad does.
+std::atomic<int> flushes{0}, failFrom{0};
+
+int failingFlush(int fd) {
+    if (++flushes >= failFrom) {
+        errno = EIO;
+        return -1;
+    }
     return ::fsync(fd);
 }
 
@@ -128,6 +142,68 @@ TEST_F(InPlaceTest, AKillAtAnyStepLeavesEveryNameReadingAWholeContentAndTheStart
     }
 }
 
+// Flushes that fail from some step on: the save fails; while the file bears the mark it reads as
+// its old content, and once the cut took the mark away, as the new one, whole and flushed, whose cut
+// alone may not be on the disk: the copy stays for the start, which finds no mark and removes it.
+TEST_F(InPlaceTest, FlushesThatFailFromAnyStepOnLeaveEveryNameReadingAWholeContent) {
+    for (const InPlaceFlush from : {CopyFlush, CopyFolderFlush, MarkFlush, ContentFlush, CutFlush}) {
+        SCOPED_TRACE(from);
+        ASSERT_EQ(writeWholeFile(file, old), "");
+        flushes = 0;
+        failFrom = from;
+        setFlushForTests(&failingFlush);
+        EXPECT_EQ(writeWholeFile(file, fresh), "ошибка записи: ошибка ввода-вывода");
+        setFlushForTests(nullptr);
+        const QByteArray expected = from == CutFlush ? fresh : old;
+        EXPECT_EQ(readThrough(other), expected);
+        clearLeftovers({file});
+        EXPECT_EQ(folder.read("shared/1.txt"), expected);
+        EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    }
+}
+
+// A program folder moved or copied whole (a backup brought back, a memory stick mounted again) after
+// a kill: its file still bears the mark, and the copy beside it, found by its token, goes back.
+TEST_F(InPlaceTest, AFolderMovedOrCopiedAfterAKillStillHasItsCopyPutBack) {
+    for (const char* how : {"mv", "cp -a"}) {
+        SCOPED_TRACE(how);
+        QTemporaryDir parent(QDir::tempPath() + "/velmox-test-XXXXXX");
+        const QString prog = parent.path() + "/prog", moved = parent.path() + "/moved";
+        folder.write("data/1.txt", old);
+        QDir().mkpath(prog + "/data");
+        ASSERT_TRUE(QFile::copy(file, prog + "/data/1.txt"));
+        link(prog + "/data/1.txt", prog + "/data/1-alias.txt");
+        ui::setProgramFolder(prog);
+        killSaveAtFlush(prog + "/data/1.txt", fresh, ContentFlush);
+        ASSERT_EQ(std::system(qPrintable(QStringLiteral("%1 %2 %3").arg(how, prog, moved))), 0);
+        ASSERT_EQ(std::system(qPrintable("rm -rf " + prog)), 0);
+        ui::setProgramFolder(moved);
+        EXPECT_EQ(readThrough(moved + "/data/1-alias.txt"), old);
+        clearLeftovers({moved + "/data/1.txt"});
+        QFile alias(moved + "/data/1-alias.txt");
+        ASSERT_TRUE(alias.open(QIODevice::ReadOnly));
+        EXPECT_EQ(alias.readAll(), old);
+        EXPECT_EQ(ownFiles(moved + "/data"), QStringList());
+    }
+}
+
+// Whoever may read the file may read its copy: it has the file's owner and group where the system
+// lets them be given, and the file's mode.
+TEST_F(InPlaceTest, TheCopyHasTheFilesOwnerGroupAndMode) {
+    const struct passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "needs root to give files to another user";
+    ASSERT_EQ(::chown(QFile::encodeName(file).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0640), 0);
+    killSaveAtFlush(file, fresh, ContentFlush);
+    const QStringList copies = ownFiles(folder.file("data"));
+    ASSERT_EQ(copies.size(), 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder.file("data/" + copies[0])).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, nobody->pw_uid);
+    EXPECT_EQ(st.st_gid, nobody->pw_gid);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
 // Once the write passed the mark, the raw file is neither content: that is what the mark is for.
 // A reader of a marked file whose copy is gone is told so instead of reading a mix.
 TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsNamedUnfinished) {
@@ -143,7 +219,17 @@ TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsNamedUnfinished) {
     QString error;
     EXPECT_EQ(readWholeFile(other, &error), QByteArray());
     EXPECT_EQ(error, "файл не дописан: его запись прервана, а копии прежнего содержимого нет");
-    // A save through either name writes it whole again.
+    // A save that fails leaves it as it was found, still named unfinished rather than read as a mix;
+    // one that is done writes it whole again.
+    flushes = 0;
+    failFrom = ContentFlush;
+    setFlushForTests(&failingFlush);
+    EXPECT_NE(writeWholeFile(file, "v3\r\n"), "");
+    setFlushForTests(nullptr);
+    EXPECT_EQ(readWholeFile(other, &error), QByteArray());
+    EXPECT_EQ(error, "файл не дописан: его запись прервана, а копии прежнего содержимого нет");
+    clearLeftovers({file});
+    EXPECT_EQ(folder.read("data/1.txt"), raw);
     EXPECT_EQ(writeWholeFile(other, "v3\r\n"), "");
     EXPECT_EQ(folder.read("data/1.txt"), QByteArray("v3\r\n"));
 }
@@ -241,11 +327,11 @@ TEST_F(InPlaceTest, AReaderNeverSeesAMixOfTwoContents) {
     ASSERT_EQ(writeWholeFile(file, shortContent), "");
     std::atomic<bool> done{false};
     std::thread writer([&] {
-        for (int i = 0; i < 300; ++i) EXPECT_EQ(writeWholeFile(file, i % 2 ? shortContent : longContent), "");
+        for (int i = 0; i < 200; ++i) EXPECT_EQ(writeWholeFile(file, i % 2 ? shortContent : longContent), "");
         done = true;
     });
     int reads = 0;
-    while (!done || reads < 300) {
+    while (!done || reads < 200) {
         const QByteArray bytes = readThrough(other);
         ASSERT_TRUE(bytes == longContent || bytes == shortContent) << bytes.size() << " bytes";
         ++reads;
@@ -288,6 +374,33 @@ TEST_F(InPlaceTest, AWriteInPlaceWhereNoStartClearsIsNotedAndSettledByTheStart) 
     EXPECT_EQ(writeWholeFile(elsewhere.file("docs/out.xml"), fresh), "");
     EXPECT_EQ(elsewhere.read("docs/out-link.xml"), fresh);
     EXPECT_EQ(ownFiles(folder.path()), QStringList{"mine.txt.~0000abc.old"});
+
+    // A start while the export's folder is away (a memory stick not plugged in) keeps the note for
+    // the start that finds it again.
+    killSaveAtFlush(elsewhere.file("docs/out.xml"), old, ContentFlush + 1);
+    const QString away = elsewhere.file("docs-away");
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(elsewhere.file("docs")).constData(), QFile::encodeName(away).constData()),
+        0);
+    clearNotedCopies();
+    EXPECT_EQ(ownFiles(folder.path()).size(), 2);
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(away).constData(), QFile::encodeName(elsewhere.file("docs")).constData()),
+        0);
+    clearNotedCopies();
+    EXPECT_EQ(elsewhere.read("docs/out-link.xml"), fresh);
+    EXPECT_EQ(ownFiles(folder.path()), QStringList{"mine.txt.~0000abc.old"});
+}
+
+// An export written in place into the program folder itself needs no note: the start settles every
+// copy of the routine's making in the folders it clears.
+TEST_F(InPlaceTest, AWriteInPlaceIntoTheProgramFolderIsSettledByTheStart) {
+    folder.write("out.xml", old);
+    link(folder.file("out.xml"), folder.file("out-link.xml"));
+    killSaveAtFlush(folder.file("out.xml"), fresh, ContentFlush);
+    clearLeftovers({folder.file("1.xml"), file});
+    EXPECT_EQ(folder.read("out-link.xml"), old);
+    EXPECT_EQ(ownFiles(folder.path()), QStringList());
 }
 
 }  // namespace
