@@ -21,7 +21,7 @@
 #include "common/whole_file.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
-#include "support/killed_save.h"
+#include "support/flushes.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -58,15 +58,8 @@ std::mutex flushedMutex;
 QStringList flushed;
 
 int observedFlush(int fd) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    char target[4096];
-    const ssize_t n = ::readlink(link, target, sizeof target - 1);
-    const QString path = QFile::decodeName(QByteArray(target, n > 0 ? n : 0));
-    struct stat st {};
-    ::fstat(fd, &st);
     const std::lock_guard lock(flushedMutex);
-    flushed << (S_ISDIR(st.st_mode) ? path + "/" : QFileInfo(path).fileName());
+    flushed << flushedName(fd);
     return ::fsync(fd);
 }
 

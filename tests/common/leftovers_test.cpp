@@ -12,7 +12,7 @@
 #include "common/leftovers.h"
 #include "common/whole_file.h"
 #include "platform/program_folder.h"
-#include "support/killed_save.h"
+#include "support/flushes.h"
 #include "support/program_folder.h"
 
 namespace {

@@ -22,6 +22,7 @@
 #include "platform/error.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
+#include "support/flushes.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -43,20 +44,13 @@ QStringList flushed;
 std::atomic<int> fileFault{0}, folderFault{0}, interruptions{0};
 
 int observedFlush(int fd) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    char target[4096];
-    const ssize_t n = ::readlink(link, target, sizeof target - 1);
-    const QString path = QFile::decodeName(QByteArray(target, n > 0 ? n : 0));
-    struct stat st {};
-    ::fstat(fd, &st);
-    const bool folder = S_ISDIR(st.st_mode);
+    QString seen = flushedName(fd);
+    const bool folder = seen.endsWith(u'/');
+    if (folder)
+        for (const QString& name : entries(seen))
+            if (name.endsWith(".new")) seen += " with " + name;
     {
         const std::lock_guard lock(flushedMutex);
-        QString seen = folder ? path + "/" : QFileInfo(path).fileName();
-        if (folder)
-            for (const QString& name : entries(path))
-                if (name.endsWith(".new")) seen += " with " + name;
         flushed << seen;
     }
     if (interruptions.fetch_sub(1) > 0) {

@@ -13,7 +13,7 @@
 #include "main_window/vazed_tables.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
-#include "support/killed_save.h"
+#include "support/flushes.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::kLastValueLines;

@@ -1,7 +1,8 @@
 #pragma once
-// A save killed at a chosen step, in a forked child, so that the test sees exactly what a kill (or a
-// power cut, for a flush not yet done) leaves on the disk: the child ends with no destructor run and
-// every lock it held dropped, as a killed program does.
+// The flushes of the one file routine, seen from a test: what was flushed, and a save killed at a
+// chosen flush, in a forked child, so that the test sees exactly what a kill (or a power cut, for a
+// flush not yet done) leaves on the disk: the child ends with no destructor run and every lock it
+// held dropped, as a killed program does.
 #include <QByteArray>
 #include <QString>
 
@@ -12,3 +13,6 @@ enum InPlaceFlush { CopyFlush = 1, CopyFolderFlush, MarkFlush, ContentFlush, Cut
 // Writes `bytes` to `path` through the one file routine and ends the process at the start of its
 // `flush`th flush to the disk (counting from 1), before that flush is done.
 void killSaveAtFlush(const QString& path, const QByteArray& bytes, int flush);
+
+// What the descriptor `fd` that a save flushes is: a file by its name, a folder by its path and "/".
+QString flushedName(int fd);

@@ -1,6 +1,10 @@
-#include "support/killed_save.h"
+#include "support/flushes.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <atomic>
 #include <cstdio>
@@ -28,4 +32,15 @@ void killSaveAtFlush(const QString& path, const QByteArray& bytes, int flush) {
         std::fflush(nullptr);
         ::_exit(0);
     });
+}
+
+QString flushedName(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[4096];
+    const ssize_t n = ::readlink(link, target, sizeof target - 1);
+    const QString path = QFile::decodeName(QByteArray(target, n > 0 ? n : 0));
+    struct stat st {};
+    ::fstat(fd, &st);
+    return S_ISDIR(st.st_mode) ? path + "/" : QFileInfo(path).fileName();
 }
