@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
         qputenv(name, QFile::encodeName(folder));
     }
 
+    // One locale whatever the user's, before the application takes it over.
+    qputenv("LC_ALL", "C.UTF-8");
+
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     QTemporaryFile screens;
     if (platform.isEmpty() || platform == "offscreen") {
