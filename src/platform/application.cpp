@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace ui {
 
@@ -37,16 +39,56 @@ constexpr char kNoDisplay[] = "нет графического экрана (п�
     std::_Exit(1);
 }
 
-// While the application connects to the display: a display that is named but cannot be opened
-// ends the start with a Russian line instead of Qt's abort.
-void duringConnection(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text.contains(QLatin1String("could not connect to display"))) displayRefused = true;
-    if (type == QtFatalMsg && displayRefused) {
-        const QByteArray display = qgetenv("DISPLAY");
-        cannotStart(display.isEmpty() ? QByteArray(kNoDisplay)
-                                      : "не удалось подключиться к графическому экрану «" + display +
-                                            "» (переменная DISPLAY)");
+// What Qt says while the application connects to the display, held back until the connection
+// is made: where the display cannot be opened, Qt's lines about it ("could not connect to
+// display", "Could not load the Qt platform plugin") would come before the program's one line.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray file, function, category;
+    int line;
+    QString text;
+};
+std::mutex heldLock;  // the font preparation's thread may speak too
+std::vector<HeldMessage> held;
+bool holding = false;
+
+// Passes on what was held, in its order, and what comes after it directly.
+void stopHolding() {
+    std::vector<HeldMessage> messages;
+    {
+        const std::lock_guard<std::mutex> lock(heldLock);
+        holding = false;
+        messages.swap(held);
     }
+    if (!qtHandler) return;
+    for (const HeldMessage& m : messages) {
+        const QMessageLogContext context(m.file.isNull() ? nullptr : m.file.constData(), m.line,
+                                         m.function.isNull() ? nullptr : m.function.constData(),
+                                         m.category.isNull() ? nullptr : m.category.constData());
+        qtHandler(m.type, context, m.text);
+    }
+}
+
+// While the application connects to the display: a display that is named but cannot be opened
+// ends the start with a Russian line, alone, instead of Qt's abort.
+void duringConnection(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    {
+        const std::lock_guard<std::mutex> lock(heldLock);
+        if (text.contains(QLatin1String("could not connect to display"))) displayRefused = true;
+        if (type == QtFatalMsg && displayRefused) {
+            const QByteArray display = qgetenv("DISPLAY");
+            cannotStart(display.isEmpty() ? QByteArray(kNoDisplay)
+                                          : "не удалось подключиться к графическому экрану «" + display +
+                                                "» (переменная DISPLAY)");
+        }
+        if (holding && type != QtFatalMsg) {
+            held.push_back({type, QByteArray(context.file), QByteArray(context.function),
+                            QByteArray(context.category), context.line, text});
+            return;
+        }
+    }
+    // Any other end of the start shows everything Qt said before it.
+    if (type == QtFatalMsg) stopHolding();
     if (qtHandler) qtHandler(type, context, text);
 }
 }  // namespace
@@ -56,12 +98,14 @@ Application::DisplayCheck::DisplayCheck(const char* program, int argc, char** ar
     if (needsDisplay(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         cannotStart(kNoDisplay);
+    holding = true;
     qtHandler = qInstallMessageHandler(duringConnection);
 }
 
 Application::Application(const char* program, int& argc, char** argv)
     : display_(program, argc, argv), app_(argc, argv) {
     qInstallMessageHandler(qtHandler);
+    stopHolding();
     fonts_.wait();
     // Qt's dialogs format sizes, dates and numbers by the default locale. Nothing of the program's
     // own does: its files keep one form whatever the locale.

@@ -20,8 +20,10 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTreeView>
+#include <QUrl>
 
 #include "operator.h"
 #include "platform/controls.h"
@@ -506,4 +508,21 @@ TEST(QtDialogs, ThePrinterSetUpOpensOnThePdfFileChosenBefore) {
     setup->accept();
     EXPECT_EQ(target.outputFormat(), QPrinter::PdfFormat);
     EXPECT_EQ(target.outputFileName(), file);
+}
+
+// Qt's file dialog keeps the folder it was last in in the user's Qt settings: the tests' dialogs keep
+// theirs in the test binary's own settings, never in those of the user running the tests.
+TEST(QtDialogs, TheTestsFileDialogsKeepTheirLastFolderOutOfTheUsersHome) {
+    ProgramFolder folder;
+    {
+        const std::unique_ptr<QFileDialog> save =
+            ui::makeFileDialog(true, "XML|*.xml;", folder.file("start.xml"), nullptr);
+        ASSERT_EQ(savedAs(*save, "export"), folder.file("export.xml"));
+    }
+    const QSettings qtSettings(QSettings::UserScope, QStringLiteral("QtProject"));
+    EXPECT_FALSE(qtSettings.fileName().startsWith(QDir::homePath() + u'/'))
+        << qtSettings.fileName().toStdString();
+    EXPECT_EQ(QUrl(qtSettings.value(QStringLiteral("FileDialog/lastVisited")).toString()).toLocalFile(),
+              QDir(folder.path()).canonicalPath())
+        << "the dialog's last folder, written where the file name above says";
 }
