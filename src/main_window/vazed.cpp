@@ -96,10 +96,12 @@ void Vazed::Form_Load() {
     Text1.setVisible(false);
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
-        // Told while this copy still holds the folder, so no second copy starts under the message.
-        ui::showGathered();
-        instanceLock_.reset();
+        // The end tells why while this copy still holds the folder, so no second copy starts under
+        // the message.
         ui::endProgram(1);
+        // Past the end only where the services leave the process running: the folder is free for
+        // the next start all the same.
+        instanceLock_.reset();
         return;
     }
     LoadSavedValueLists();
@@ -311,11 +313,10 @@ void Vazed::Form_Unload() {
         // them.
         if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     });
-    // What the close could not save is told while this copy still holds the folder: a copy started
-    // under the message would read files this one may still be naming.
-    ui::showGathered();
-    instanceLock_.reset();
+    // The end tells what the close could not save while this copy still holds the folder: a copy
+    // started under the message would read files this one may still be naming.
     ui::endProgram(0);
+    instanceLock_.reset();
 }
 
 }  // namespace velmox

@@ -12,8 +12,10 @@
 #include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -28,6 +30,7 @@
 #include <cstdlib>
 
 #include "platform/dispatch.h"
+#include "platform/form.h"
 #include "platform/printer.h"
 
 namespace ui {
@@ -38,8 +41,9 @@ std::unique_ptr<Services>& current() {
     return s;
 }
 
+// Dialogs belong to the window the operator is working in.
 QWidget* activeParent() {
-    return QApplication::activeWindow();
+    return boxOwner();
 }
 
 // Carries a start style from a starter to the program it starts; programs read no command line.
@@ -81,11 +85,6 @@ QStringList qtNameFilters(const QString& filter) {
 void showError(const QString& summary, const QString& details) {
     if (gatherInAction(summary, details)) return;
     services().messageBox(summary, kErrorTitle, details);
-}
-
-void endProgram(int exitCode) {
-    showGathered();
-    services().endProgram(exitCode);
 }
 
 namespace {
@@ -191,9 +190,17 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
     return box;
 }
 
-void QtServices::messageBox(const QString& text, const QString& title, const QString& details) {
-    const std::unique_ptr<QDialog> box = makeMessageBox(text, title, details, activeParent());
+void runMessageBox(const QString& text, const QString& title, const QString& details) {
+    const QPointer<QWidget> owner = boxOwner();
+    const std::unique_ptr<QDialog> box = makeMessageBox(text, title, details, owner);
     box->exec();
+    // A window manager may give the focus back to another of the program's windows when the box
+    // goes, and raise it over the window the box was about.
+    if (owner && owner->isVisible()) bringToFront(owner);
+}
+
+void QtServices::messageBox(const QString& text, const QString& title, const QString& details) {
+    runMessageBox(text, title, details);
 }
 
 QString defaultSuffix(const QString& nameFilter) {

@@ -5,6 +5,7 @@
 #include "common/settings_file.h"
 #include "common/text_file.h"
 #include "common/whole_file.h"
+#include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "qr/position_file.h"
 

@@ -23,6 +23,18 @@ using velmox::kPrintFields;
 using velmox::Vazed;
 
 namespace {
+// Records, at each message box, whether this copy still holds the program folder and has not ended.
+struct HoldProbe : ui::ScriptedServices {
+    QString lockFile;
+    std::vector<bool> heldAtBox, endedAtBox;
+    using ScriptedServices::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override {
+        ScriptedServices::messageBox(text, title, details);
+        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
+        endedAtBox.push_back(!endedWith.empty());
+    }
+};
+
 QStringList folderListing(const QString& path) {
     QStringList out;
     QDir d(path);
@@ -165,6 +177,10 @@ TEST_F(VazedTest, AValueWithALineBreakOrAKazakhLetterKeepsTheFileAt47Lines) {
 }
 
 TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWritesNothing) {
+    auto probe = std::make_unique<HoldProbe>();
+    HoldProbe& held = *probe;
+    services = probe.get();
+    ui::setServices(std::move(probe));
     struct Case {
         const char* what;
         QByteArray layout;   // empty: no file
@@ -189,8 +205,13 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
         const QStringList before = folderListing(f.path());
         services->messages.clear();
         services->endedWith.clear();
+        held.lockFile = f.file("Velmox.lock");
+        held.heldAtBox.clear();
+        held.endedAtBox.clear();
         velmox::Vazed::Form_Initialize();
         ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(held.heldAtBox, std::vector<bool>{true}) << "no second copy starts under the message";
+        EXPECT_EQ(held.endedAtBox, std::vector<bool>{false});
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
         EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
         EXPECT_EQ(
@@ -344,20 +365,6 @@ TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
     Vazed& again = start();
     EXPECT_EQ(again.Label7.top().value, 5000);
 }
-
-namespace {
-// Records, at each message box, whether this copy still holds the program folder and has not ended.
-struct HoldProbe : ui::ScriptedServices {
-    QString lockFile;
-    std::vector<bool> heldAtBox, endedAtBox;
-    using ScriptedServices::messageBox;
-    void messageBox(const QString& text, const QString& title, const QString& details) override {
-        ScriptedServices::messageBox(text, title, details);
-        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
-        endedAtBox.push_back(!endedWith.empty());
-    }
-};
-}  // namespace
 
 TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) {
     auto probe = std::make_unique<HoldProbe>();
