@@ -120,6 +120,31 @@ TextHeight laidOut(const QString& text, const QFont& font, const QTextOption& op
     }
     return out;
 }
+
+// A label breaks its lines only between words, so a word wider than the label (a path in a long
+// folder name) would run off the box's edge and hide what follows it. The lines before such a word
+// stay; from it on, what one line holds, ended by "…".
+QString withinWidth(const QString& summary, const QFont& font, int width) {
+    QTextLayout layout(summary, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int overflowAt = -1;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (line.naturalTextWidth() > width) {
+            overflowAt = line.textStart();
+            break;
+        }
+    }
+    layout.endLayout();
+    if (overflowAt < 0) return summary;
+    // A little short of the width: the label measures its lines in its own way.
+    const QFontMetrics metrics(font);
+    const int room = std::max(1, width - metrics.averageCharWidth());
+    return summary.left(overflowAt) + metrics.elidedText(summary.mid(overflowAt), Qt::ElideRight, room);
+}
 }  // namespace
 
 std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
@@ -132,8 +157,8 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
             summary.mid(lineEnd + 1).trimmed() + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
         summary = summary.left(lineEnd).trimmed();
     }
+    const QString wholeLine = summary;
     if (summary.size() > kLongestSummary) {
-        rest = summary + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
         qsizetype cut = summary.lastIndexOf(u' ', kLongestSummary);
         if (cut < kLongestSummary / 2) cut = kLongestSummary;
         summary = summary.left(cut) + QStringLiteral(" …");
@@ -143,17 +168,23 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
     box->setWindowTitle(title);
     box->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(box.get());
-    auto* label = new QLabel(summary, box.get());
-    label->setObjectName(QStringLiteral("summary"));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(label);
     const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     // Room for the window frame and title bar, which the system adds round the box.
     const QSize room = area.size() - QSize(40, 80);
     const int width = std::min(kBoxWidth, room.width());
+    const int labelWidth = width - layout->contentsMargins().left() - layout->contentsMargins().right();
+    auto* label = new QLabel(box.get());
+    label->setObjectName(QStringLiteral("summary"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary = withinWidth(summary, label->font(), labelWidth);
+    // A summary that does not show whole is read whole in the details, first.
+    if (summary != wholeLine) rest = wholeLine + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
+    label->setText(summary);
+    label->setFixedWidth(labelWidth);
+    layout->addWidget(label);
     if (!rest.isEmpty()) {
         auto* more = new QPlainTextEdit(rest, box.get());
         more->setObjectName(QStringLiteral("details"));
@@ -183,7 +214,6 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());
     QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
     layout->addWidget(buttons);
-    label->setFixedWidth(width - layout->contentsMargins().left() - layout->contentsMargins().right());
     box->setMaximumSize(room);
     box->adjustSize();
     box->resize(std::min(box->width(), room.width()), std::min(box->height(), room.height()));

@@ -313,6 +313,45 @@ TEST(MessageBoxLook, DetailsThatFitAreShownWholeWithoutAScrollBar) {
 
 }  // namespace
 
+// A word wider than the box (a path in a long folder name) cannot wrap in the summary line: the
+// summary keeps what fits, and the details begin with it whole, before any details of their own.
+TEST(MessageBoxLook, ASummaryWithAWordWiderThanTheBoxStaysInsideItAndReadsWholeInTheDetails) {
+    const QString folder = QStringLiteral("/tmp/") + QString(90, u'Ж') + QStringLiteral("ABCDEFGHIJKLMNO");
+    struct Case {
+        const char* what;
+        QString text, details;
+        QString kept;  // the summary's start, before the long word
+    };
+    const Case cases[] = {
+        {"a path in the middle",
+         QStringLiteral("Диплом не напечатан: не удалось создать файл «%1/x.pdf».").arg(folder),
+         QStringLiteral("Проверьте, что принтер включён."),
+         QStringLiteral("Диплом не напечатан: не удалось создать файл")},
+        {"a path first, no details", folder + QStringLiteral(" не найден."), {}, {}},
+        {"a path past the longest summary",
+         QStringLiteral("Не удалось сохранить: ") +
+             QString(30, u'я').replace(u'я', QStringLiteral("слово ")) + folder,
+         {},
+         QStringLiteral("Не удалось сохранить: слово")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<QDialog> box = ui::makeMessageBox(c.text, "Ошибка", c.details, nullptr);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        const auto* summary = box->findChild<QLabel*>("summary");
+        ASSERT_NE(summary, nullptr);
+        // The label's widest stretch that cannot wrap fits it, and the label fits the box.
+        EXPECT_LE(summary->minimumSizeHint().width(), summary->width()) << summary->text().toStdString();
+        EXPECT_TRUE(box->rect().contains(summary->geometry()));
+        EXPECT_TRUE(summary->text().startsWith(c.kept)) << summary->text().toStdString();
+        EXPECT_TRUE(summary->text().endsWith(u'…')) << summary->text().toStdString();
+        const auto* details = box->findChild<QPlainTextEdit*>("details");
+        ASSERT_NE(details, nullptr);
+        EXPECT_EQ(details->toPlainText(), c.details.isEmpty() ? c.text : c.text + u'\n' + c.details);
+    }
+}
+
 namespace {
 // A dialog's texts: its title, its groups, its buttons and its labels, without their shortcut marks.
 QStringList textsOf(const QDialog& d) {
