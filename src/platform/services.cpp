@@ -9,6 +9,7 @@
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,8 +22,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -301,6 +304,23 @@ public:
             .toString(files->lastModified(source), QLocale::ShortFormat);
     }
 };
+
+// Qt sizes the file list's columns for English texts ("mp3Folder", "10/29/81 02:02PM") and keeps
+// those sizes however wide the dialog is, which cuts the Russian type and date in the middle. The
+// size, type and date columns take the width of what they show, the names the rest; the places on
+// the left are as wide as their names.
+void fitToRussianTexts(QFileDialog& dialog) {
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    // The splitter keeps the places at no less than this, whatever width it restores.
+    if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar")))
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                                places->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
 }  // namespace
 
 std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
@@ -311,6 +331,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, co
     static QFileIconProvider* const types = new RussianFileTypes;
     dialog->setIconProvider(types);
     dialog->setProxyModel(new RussianFileColumns(dialog.get()));
+    fitToRussianTexts(*dialog);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList nameFilters = qtNameFilters(filter);
