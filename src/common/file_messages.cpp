@@ -13,6 +13,12 @@ void report(const QString& what, const QString& path, const QString& reason, con
 }
 }  // namespace
 
+QString notANumber(qsizetype line, const QString& text) {
+    constexpr qsizetype kLongest = 20;
+    const QString quoted = text.size() <= kLongest ? text : text.left(kLongest) + QStringLiteral("…");
+    return QStringLiteral("в строке %1 не число: «%2»").arg(line).arg(quoted);
+}
+
 QString failureLine(const QString& path, const QString& reason) {
     return QStringLiteral("%1: %2").arg(ui::shownPath(path), reason);
 }

@@ -8,6 +8,10 @@ namespace filemsg {
 // One failure among several, for the details: "data/8.txt: нет доступа".
 QString failureLine(const QString& path, const QString& reason);
 
+// What is wrong with a line that should hold a number, for a message's reason: "в строке 2 не
+// число: «abc»", a long line cut.
+QString notANumber(qsizetype line, const QString& text);
+
 // "Ошибка": "Не удалось прочитать файл «2.txt».", then `consequence` (what the program does about
 // it, one short sentence) on the same line; the reason in the details.
 void reportUnreadable(const QString& path, const QString& reason, const QString& consequence = {});

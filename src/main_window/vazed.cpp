@@ -107,10 +107,12 @@ void Vazed::Form_Load() {
     Text1.setVisible(false);
     LoadLayoutWorkbook();
     if (!layoutLoaded_) {
-        // Told while this copy still holds the folder, so no second copy starts under the message.
-        ui::showGathered();
-        instanceLock_.reset();
+        // The end tells why while this copy still holds the folder, so no second copy starts under
+        // the message.
         ui::endProgram(1);
+        // Past the end only where the services leave the process running: the folder is free for
+        // the next start all the same.
+        instanceLock_.reset();
         return;
     }
     LoadSavedValueLists();
@@ -256,7 +258,7 @@ void Vazed::finishMerge(const ListMerge& m) {
 
 void Vazed::SaveEntryState(const std::function<void()>& between) {
     // Each step's failure, in the order of the steps: last values, the caller's work, the 21 merges.
-    std::vector<QString> failures(2 + std::size(kMergeOrder));
+    std::vector<std::optional<ui::Error>> failures(2 + std::size(kMergeOrder));
     // A fault of the program in one step must not cost the other steps their files: the first is
     // kept, and thrown again once everything else is saved and told, for the event dispatch to
     // report.
@@ -265,7 +267,7 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
         try {
             step();
         } catch (const ui::Error& e) {
-            failures[at] = QString::fromUtf8(e.what());
+            failures[at] = e;
         } catch (...) {
             if (!fault) fault = std::current_exception();
         }
@@ -291,23 +293,31 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     }
     const std::vector<std::optional<ui::Error>> writeFailures = textfile::writeEncodedFiles(writes);
     for (std::size_t k = 0; k < writers.size(); ++k)
-        if (writeFailures[k]) failures[writers[k]] = QString::fromUtf8(writeFailures[k]->what());
+        if (writeFailures[k]) failures[writers[k]] = writeFailures[k];
 
     for (std::size_t i = 0; i < merges.size(); ++i)
-        if (merges[i] && failures[2 + i].isEmpty()) guarded(2 + i, [&] { finishMerge(*merges[i]); });
-    QStringList failed;
-    for (const QString& f : failures)
-        if (!f.isEmpty()) failed << f;
+        if (merges[i] && !failures[2 + i]) guarded(2 + i, [&] { finishMerge(*merges[i]); });
+    std::vector<ui::Error> failed;
+    for (const std::optional<ui::Error>& f : failures)
+        if (f) failed.push_back(*f);
     reportFailures(failed);
     if (fault) std::rethrow_exception(fault);
 }
 
-void Vazed::reportFailures(const QStringList& failures) {
-    if (failures.isEmpty()) return;
-    // One line whatever the count; each failure, with its file and reason, in the details.
-    ui::showError(
-        QStringLiteral("Не всё удалось сохранить, ошибок: %1. Подробности ниже.").arg(failures.size()),
-        failures.join(u'\n'));
+void Vazed::reportFailures(const std::vector<ui::Error>& failures) {
+    if (failures.empty()) return;
+    // One file that failed is named as every such file is; several are counted, each with its file
+    // and reason in the details.
+    if (failures.size() == 1 && !failures.front().file().isEmpty()) {
+        filemsg::reportUnwritable(failures.front().file(), failures.front().reason());
+        return;
+    }
+    QStringList lines;
+    for (const ui::Error& e : failures) lines << QString::fromUtf8(e.what());
+    ui::showError(failures.size() == 1
+                      ? QStringLiteral("Не всё удалось сохранить.")
+                      : QStringLiteral("Не всё удалось сохранить, ошибок: %1.").arg(failures.size()),
+                  lines.join(u'\n'));
 }
 
 void Vazed::Form_Unload() {
@@ -322,11 +332,10 @@ void Vazed::Form_Unload() {
         // them.
         if (ui::formLoaded<Nastroiki>()) ui::form<Nastroiki>().writeSettingsFiles();
     });
-    // What the close could not save is told while this copy still holds the folder: a copy started
-    // under the message would read files this one may still be naming.
-    ui::showGathered();
-    instanceLock_.reset();
+    // The end tells what the close could not save while this copy still holds the folder: a copy
+    // started under the message would read files this one may still be naming.
     ui::endProgram(0);
+    instanceLock_.reset();
 }
 
 }  // namespace velmox

@@ -5,6 +5,7 @@
 // window's state.
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "common/text_file.h"
 #include "platform/controls.h"
@@ -163,7 +164,7 @@ protected:
 private:
     void buildControls();
     void bindHandlers();
-    void reportFailures(const QStringList& failures);
+    void reportFailures(const std::vector<ui::Error>& failures);
     // MergeSavedValueList in two halves around its write, so that a save can write the lists together.
     // WriteLastValues up to its write.
     std::optional<textfile::EncodedFile> prepareLastValues();

@@ -1,8 +1,12 @@
 #include "platform/dispatch.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
+#include <QWidget>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -19,6 +23,7 @@ struct Action {
     int depth = 0;                  // dispatches under way, nested
     QSet<QString> shown;            // the messages this action has taken
     std::vector<Failure> gathered;  // those not shown yet, in their order
+    QPointer<QWidget> opened;       // the window it brought up last
 };
 
 Action& action() {
@@ -30,9 +35,7 @@ Action& action() {
 class ActionScope {
 public:
     ActionScope() { ++action().depth; }
-    ~ActionScope() {
-        if (--action().depth == 0) action().shown.clear();
-    }
+    ~ActionScope() { --action().depth; }
     ActionScope(const ActionScope&) = delete;
     ActionScope& operator=(const ActionScope&) = delete;
 };
@@ -44,6 +47,42 @@ QString detailsEntry(const Failure& f) {
     QStringList lines{f.summary};
     for (const QString& line : f.details.split(u'\n')) lines << QStringLiteral("  ") + line;
     return lines.join(u'\n');
+}
+
+// The window of the action whose box is up, for as long as the box is.
+QPointer<QWidget>& boxWindow() {
+    static QPointer<QWidget> w;
+    return w;
+}
+
+class BoxFor {
+public:
+    explicit BoxFor(QWidget* owner) : previous_(boxWindow()) { boxWindow() = owner; }
+    ~BoxFor() { boxWindow() = previous_; }
+    BoxFor(const BoxFor&) = delete;
+    BoxFor& operator=(const BoxFor&) = delete;
+
+private:
+    QPointer<QWidget> previous_;
+};
+
+// Shows, in one box, what an action has gathered, for the window it brought up.
+void showGathered(const std::vector<Failure>& failures, QWidget* owner) {
+    if (failures.empty()) return;
+    const BoxFor box(owner);
+    if (failures.size() == 1) {
+        services().messageBox(failures.front().summary, kErrorTitle, failures.front().details);
+        return;
+    }
+    QStringList details;
+    for (const Failure& f : failures) details << detailsEntry(f);
+    services().messageBox(
+        QStringLiteral("Не всё удалось сделать, ошибок: %1. Подробности ниже.").arg(failures.size()),
+        kErrorTitle, details.join(u'\n'));
+}
+
+bool onScreen(const QWidget* w) {
+    return w && w->isVisible() && !w->isMinimized();
 }
 }  // namespace
 
@@ -61,7 +100,14 @@ void dispatchEvent(const std::function<void()>& handler) {
             showError(QStringLiteral("Непредвиденная ошибка в программе."));
         }
     }
-    if (action().depth == 0) showGathered();
+    if (action().depth > 0) return;
+    // The action's end, however its handler left. It is over before its box shows: a dispatch while
+    // the box is open is an action of its own.
+    Action& a = action();
+    const std::vector<Failure> failures = std::exchange(a.gathered, {});
+    const QPointer<QWidget> opened = std::exchange(a.opened, nullptr);
+    a.shown.clear();
+    showGathered(failures, opened);
 }
 
 bool gatherInAction(const QString& summary, const QString& details) {
@@ -74,20 +120,21 @@ bool gatherInAction(const QString& summary, const QString& details) {
     return true;
 }
 
-void showGathered() {
-    // Taken first: a dispatch while the box is open is an action of its own.
-    const std::vector<Failure> failures = std::move(action().gathered);
-    action().gathered.clear();
-    if (failures.empty()) return;
-    if (failures.size() == 1) {
-        services().messageBox(failures.front().summary, kErrorTitle, failures.front().details);
-        return;
-    }
-    QStringList details;
-    for (const Failure& f : failures) details << detailsEntry(f);
-    services().messageBox(
-        QStringLiteral("Не всё удалось сделать, ошибок: %1. Подробности ниже.").arg(failures.size()),
-        kErrorTitle, details.join(u'\n'));
+void endProgram(int exitCode) {
+    showGathered(std::exchange(action().gathered, {}), action().opened);
+    services().endProgram(exitCode);
+}
+
+void noteWindowShown(QWidget* window) {
+    if (action().depth > 0) action().opened = window;
+}
+
+QWidget* boxOwner() {
+    if (action().depth > 0 && onScreen(action().opened)) return action().opened;
+    if (onScreen(boxWindow())) return boxWindow();
+    // A box under a minimised window could go unseen with it, and hold the program.
+    QWidget* active = QApplication::activeWindow();
+    return onScreen(active) ? active : nullptr;
 }
 
 }  // namespace ui

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace ui {
 
 // Runs a handler as one operator action, or as part of the action already under way when it is
@@ -17,9 +19,19 @@ void dispatchEvent(const std::function<void()>& handler);
 // false outside any action, where the caller shows it at once.
 bool gatherInAction(const QString& summary, const QString& details);
 
-// Shows now, in one box, what the action under way has gathered: the program's end comes before the
-// action's own end.
-void showGathered();
+// Ends the program through the services. The end comes before the action's own end, so what the
+// action has gathered is shown first, while the program still holds whatever it holds. Callers
+// return right after.
+void endProgram(int exitCode);
+
+// A window that the action under way has brought up: a box of the action belongs to it, since the
+// action was the opening of that window.
+void noteWindowShown(QWidget* window);
+
+// The window a box or dialog shown now belongs to: the one the action under way brought up last,
+// else the active window, either only while it is on the screen and not minimised; null: none, the
+// box stands alone.
+QWidget* boxOwner();
 
 // Runs a handler if one is bound. Writes from code call this: a failure goes on to the caller.
 template <class F, class... Args>

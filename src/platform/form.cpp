@@ -71,6 +71,12 @@ QRect fitIntoArea(const QRect& outer, const QRect& area, BorderStyle border) {
     return QRect(x, y, width, height);
 }
 
+void bringToFront(QWidget* window) {
+    // The headless platform used by tests cannot raise windows and says so on every call.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
+    window->activateWindow();
+}
+
 class FormWidget : public QWidget {
 public:
     explicit FormWidget(Form* f) : form_(f) {
@@ -283,12 +289,12 @@ void Form::show() {
     }
     if (takeStartStyle() == WindowStyle::MinimizedFocus) {
         window_->showMinimized();
+        window_->activateWindow();
     } else {
         window_->show();
-        // The headless platform used by tests cannot raise windows and says so on every call.
-        if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
+        bringToFront(window_.get());
     }
-    window_->activateWindow();
+    noteWindowShown(window_.get());
 }
 
 void Form::hide() {

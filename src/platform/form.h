@@ -25,6 +25,9 @@ enum class StartUpPosition { CenterScreen, Manual };
 // design size, which its controls need, and the operator moves it to reach the rest.
 QRect fitIntoArea(const QRect& outer, const QRect& area, BorderStyle border);
 
+// Puts a shown window in front of the others and gives it the focus.
+void bringToFront(QWidget* window);
+
 class FormWidget;
 
 class Form : public Container {

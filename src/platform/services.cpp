@@ -9,18 +9,23 @@
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +33,7 @@
 #include <cstdlib>
 
 #include "platform/dispatch.h"
+#include "platform/form.h"
 #include "platform/printer.h"
 
 namespace ui {
@@ -38,8 +44,9 @@ std::unique_ptr<Services>& current() {
     return s;
 }
 
+// Dialogs belong to the window the operator is working in.
 QWidget* activeParent() {
-    return QApplication::activeWindow();
+    return boxOwner();
 }
 
 // Carries a start style from a starter to the program it starts; programs read no command line.
@@ -83,11 +90,6 @@ void showError(const QString& summary, const QString& details) {
     services().messageBox(summary, kErrorTitle, details);
 }
 
-void endProgram(int exitCode) {
-    showGathered();
-    services().endProgram(exitCode);
-}
-
 namespace {
 constexpr int kLongestSummary = 160;  // characters: about two lines of the box
 constexpr int kBoxWidth = 520;        // pixels, when the screen has room
@@ -121,6 +123,31 @@ TextHeight laidOut(const QString& text, const QFont& font, const QTextOption& op
     }
     return out;
 }
+
+// A label breaks its lines only between words, so a word wider than the label (a path in a long
+// folder name) would run off the box's edge and hide what follows it. The lines before such a word
+// stay; from it on, what one line holds, ended by "…".
+QString withinWidth(const QString& summary, const QFont& font, int width) {
+    QTextLayout layout(summary, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int overflowAt = -1;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (line.naturalTextWidth() > width) {
+            overflowAt = line.textStart();
+            break;
+        }
+    }
+    layout.endLayout();
+    if (overflowAt < 0) return summary;
+    // A little short of the width: the label measures its lines in its own way.
+    const QFontMetrics metrics(font);
+    const int room = std::max(1, width - metrics.averageCharWidth());
+    return summary.left(overflowAt) + metrics.elidedText(summary.mid(overflowAt), Qt::ElideRight, room);
+}
 }  // namespace
 
 std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
@@ -133,8 +160,8 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
             summary.mid(lineEnd + 1).trimmed() + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
         summary = summary.left(lineEnd).trimmed();
     }
+    const QString wholeLine = summary;
     if (summary.size() > kLongestSummary) {
-        rest = summary + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
         qsizetype cut = summary.lastIndexOf(u' ', kLongestSummary);
         if (cut < kLongestSummary / 2) cut = kLongestSummary;
         summary = summary.left(cut) + QStringLiteral(" …");
@@ -144,17 +171,23 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
     box->setWindowTitle(title);
     box->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(box.get());
-    auto* label = new QLabel(summary, box.get());
-    label->setObjectName(QStringLiteral("summary"));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(label);
     const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     // Room for the window frame and title bar, which the system adds round the box.
     const QSize room = area.size() - QSize(40, 80);
     const int width = std::min(kBoxWidth, room.width());
+    const int labelWidth = width - layout->contentsMargins().left() - layout->contentsMargins().right();
+    auto* label = new QLabel(box.get());
+    label->setObjectName(QStringLiteral("summary"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary = withinWidth(summary, label->font(), labelWidth);
+    // A summary that does not show whole is read whole in the details, first.
+    if (summary != wholeLine) rest = wholeLine + (rest.isEmpty() ? QString() : QStringLiteral("\n") + rest);
+    label->setText(summary);
+    label->setFixedWidth(labelWidth);
+    layout->addWidget(label);
     if (!rest.isEmpty()) {
         auto* more = new QPlainTextEdit(rest, box.get());
         more->setObjectName(QStringLiteral("details"));
@@ -184,16 +217,23 @@ std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& titl
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());
     QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
     layout->addWidget(buttons);
-    label->setFixedWidth(width - layout->contentsMargins().left() - layout->contentsMargins().right());
     box->setMaximumSize(room);
     box->adjustSize();
     box->resize(std::min(box->width(), room.width()), std::min(box->height(), room.height()));
     return box;
 }
 
-void QtServices::messageBox(const QString& text, const QString& title, const QString& details) {
-    const std::unique_ptr<QDialog> box = makeMessageBox(text, title, details, activeParent());
+void runMessageBox(const QString& text, const QString& title, const QString& details) {
+    const QPointer<QWidget> owner = boxOwner();
+    const std::unique_ptr<QDialog> box = makeMessageBox(text, title, details, owner);
     box->exec();
+    // A window manager may give the focus back to another of the program's windows when the box
+    // goes, and raise it over the window the box was about.
+    if (owner && owner->isVisible()) bringToFront(owner);
+}
+
+void QtServices::messageBox(const QString& text, const QString& title, const QString& details) {
+    runMessageBox(text, title, details);
 }
 
 QString defaultSuffix(const QString& nameFilter) {
@@ -264,6 +304,23 @@ public:
             .toString(files->lastModified(source), QLocale::ShortFormat);
     }
 };
+
+// Qt sizes the file list's columns for English texts ("mp3Folder", "10/29/81 02:02PM") and keeps
+// those sizes however wide the dialog is, which cuts the Russian type and date in the middle. The
+// size, type and date columns take the width of what they show, the names the rest; the places on
+// the left are as wide as their names.
+void fitToRussianTexts(QFileDialog& dialog) {
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    // The splitter keeps the places at no less than this, whatever width it restores.
+    if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar")))
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                                places->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
 }  // namespace
 
 std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, const QString& fileName,
@@ -274,6 +331,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(bool save, const QString& filter, co
     static QFileIconProvider* const types = new RussianFileTypes;
     dialog->setIconProvider(types);
     dialog->setProxyModel(new RussianFileColumns(dialog.get()));
+    fitToRussianTexts(*dialog);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList nameFilters = qtNameFilters(filter);

@@ -62,15 +62,15 @@ std::unique_ptr<Services> setServices(std::unique_ptr<Services> s);
 // gathered with the action's other failures into the one box shown at the action's end.
 void showError(const QString& summary, const QString& details = {});
 
-// Ends the program through the services, once the failures gathered in the action under way are
-// shown. Callers return right after.
-void endProgram(int exitCode);
-
-// The box the Qt services show, built but not run: a summary longer than a short line or of several
-// lines keeps its first line and passes the rest to the details; the box is never larger than the
-// screen's work area.
+// The box the Qt services show, built but not run. The summary is one short line: a text of several
+// lines keeps its first and passes the others to the details; a line longer than about two lines of
+// the box, or with a word wider than the box (a path in a long folder name), keeps what fits, and
+// the details begin with it whole. The box is never larger than the screen's work area.
 std::unique_ptr<QDialog> makeMessageBox(const QString& text, const QString& title, const QString& details,
                                         QWidget* parent);
+// Shows that box for the window it belongs to (ui::boxOwner) and waits for its OK; then that window
+// is in front and active, whatever the system brought forward when the box went.
+void runMessageBox(const QString& text, const QString& title, const QString& details);
 
 // The file dialog the Qt services show, built but not run: Qt's own, whose texts the program's
 // translation puts into Russian (a desktop's dialog would speak the desktop's language), with the

@@ -18,14 +18,6 @@ std::optional<double> boxNumber(const QString& text) {
     return numbertext::parse(text);
 }
 
-namespace {
-// A line as a message quotes it: a long one is cut.
-QString shortened(const QString& text) {
-    constexpr qsizetype kLongest = 20;
-    return text.size() <= kLongest ? text : text.left(kLongest) + QStringLiteral("…");
-}
-}  // namespace
-
 int barInteger(double number) {
     // The default rounding mode rounds a half to the even neighbour.
     return int(std::nearbyint(std::clamp(number, -32768.0, 32767.0)));
@@ -45,7 +37,7 @@ QStringList readPositionFile(const QString& path) {
         if (!number) {
             boxes << QString::fromUtf16(line.design);
             if (i < file.lines.size())
-                wrong << QStringLiteral("в строке %1 не число: «%2»").arg(i + 1).arg(shortened(text));
+                wrong << filemsg::notANumber(i + 1, text);
             else if (!file.lines.isEmpty())
                 wrong << QStringLiteral("нет строки %1").arg(i + 1);
             continue;

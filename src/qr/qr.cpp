@@ -5,6 +5,7 @@
 #include "common/leftovers.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
+#include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "qr/position_file.h"
 

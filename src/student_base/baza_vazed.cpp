@@ -25,6 +25,9 @@ const QString kSaveFailed = QStringLiteral("Не возможно сохрани
 const QString kExportFailed =
     QStringLiteral("Не возможно экспортировать. Закройте Excell и повторите попытку");
 const QString kXmlFilter = QStringLiteral("XML|*.xml;");
+// The window's kept outer size, in twips.
+const QString kWidthFile = QStringLiteral("data\\pw.txt");
+const QString kHeightFile = QStringLiteral("data\\ph.txt");
 
 // The smallest size a kept size is taken at: the three buttons and the frame around them.
 constexpr ui::Twips kMinimumWidth = ui::Twips(1845) + ui::Form::kFrame;
@@ -52,6 +55,22 @@ std::optional<ui::Twips> keptSize(const QString& text, ui::Twips minimum, ui::Tw
     const std::optional<double> n = numbertext::parse(text);
     if (!n || !std::isfinite(*n) || *n <= 0) return std::nullopt;
     return min(max(ui::Twips(float(*n)), minimum), max(minimum, maximum));
+}
+
+// A size file that is there and was read, but whose first line gives no size, is named as an
+// unreadable one is: the window takes its design size, and the operator learns why. A missing file
+// is a first start.
+void reportNoSize(const QString& name, const QString& text, const QString& consequence) {
+    const QString path = ui::programPath(name);
+    if (!QFileInfo(path).isFile()) return;
+    QString wrong;
+    if (text.isEmpty() && QFileInfo(path).size() == 0)
+        wrong = QStringLiteral("файл пуст");
+    else if (const std::optional<double> n = numbertext::parse(text); n && std::isfinite(*n))
+        wrong = QStringLiteral("в строке 1 не размер окна: «%1»").arg(text.trimmed());
+    else
+        wrong = filemsg::notANumber(1, text);
+    filemsg::reportUnreadable(path, wrong, consequence);
 }
 
 // The n-th backup name of `path`: "2.xml.bak", then "2.xml.1.bak", "2.xml.2.bak", …
@@ -184,9 +203,10 @@ void BazaVazed::Form_Load() {
     loadStudentBase();
     Text4.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
     Text5.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
-    Text6.setText(settings::readLine(QStringLiteral("data\\pw.txt")));
-    Text7.setText(settings::readLine(QStringLiteral("data\\ph.txt")));
-    applyKeptSize();
+    bool widthUnread = false, heightUnread = false;
+    Text6.setText(settings::readLine(kWidthFile, &widthUnread));
+    Text7.setText(settings::readLine(kHeightFile, &heightUnread));
+    applyKeptSize(!widthUnread, !heightUnread);
     // The size writes resize only on a change; the spreadsheet must fit the window in any case.
     Form_Resize();
 }
@@ -206,13 +226,20 @@ void BazaVazed::loadStudentBase() {
     }
 }
 
-void BazaVazed::applyKeptSize() {
+void BazaVazed::applyKeptSize(bool widthRead, bool heightRead) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize area = screen ? screen->availableGeometry().size() : QSize(1 << 20, 1 << 20);
     const ui::Twips maxW = ui::Twips::fromPixels(area.width()) + ui::Form::kFrame;
     const ui::Twips maxH = ui::Twips::fromPixels(area.height()) + ui::Form::kTitleAndBottom;
-    setWidth(keptSize(Text6.text(), kMinimumWidth, maxW).value_or(ui::Twips(kDesignWidth)));
-    setHeight(keptSize(Text7.text(), kMinimumHeight, maxH).value_or(ui::Twips(kDesignHeight)));
+    const std::optional<ui::Twips> width = keptSize(Text6.text(), kMinimumWidth, maxW);
+    const std::optional<ui::Twips> height = keptSize(Text7.text(), kMinimumHeight, maxH);
+    // A file that could not be read has been named already.
+    if (!width && widthRead)
+        reportNoSize(kWidthFile, Text6.text(), QStringLiteral("Взята обычная ширина окна."));
+    if (!height && heightRead)
+        reportNoSize(kHeightFile, Text7.text(), QStringLiteral("Взята обычная высота окна."));
+    setWidth(width.value_or(ui::Twips(kDesignWidth)));
+    setHeight(height.value_or(ui::Twips(kDesignHeight)));
 }
 
 void BazaVazed::Form_Resize() {
@@ -229,8 +256,8 @@ void BazaVazed::Form_Resize() {
 void BazaVazed::Form_Unload() {
     Text6.setText(sizeText(width()));
     Text7.setText(sizeText(height()));
-    writeSizeFile(QStringLiteral("data\\pw.txt"), Text6.text());
-    writeSizeFile(QStringLiteral("data\\ph.txt"), Text7.text());
+    writeSizeFile(kWidthFile, Text6.text());
+    writeSizeFile(kHeightFile, Text7.text());
     if (ui::formLoaded<Vazed>()) ui::form<Vazed>().show();
 }
 

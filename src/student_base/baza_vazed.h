@@ -49,7 +49,9 @@ protected:
 
 private:
     void loadStudentBase();
-    void applyKeptSize();
+    // `widthRead`, `heightRead`: the size file is there and was read, so a line in it that gives no
+    // size is the operator's to know of.
+    void applyKeptSize(bool widthRead, bool heightRead);
 
     // "2.xml" was there but did not load: the next save first keeps it under the first free backup
     // name, "2.xml.bak", "2.xml.1.bak", …

@@ -15,6 +15,7 @@
 #include "main_window/vazed_tables.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "settings/nastroiki.h"
 #include "support/child_process.h"
 #include "workbook/ziruduzizozod.h"
 
@@ -23,6 +24,18 @@ using velmox::kPrintFields;
 using velmox::Vazed;
 
 namespace {
+// Records, at each message box, whether this copy still holds the program folder and has not ended.
+struct HoldProbe : ui::ScriptedServices {
+    QString lockFile;
+    std::vector<bool> heldAtBox, endedAtBox;
+    using ScriptedServices::messageBox;
+    void messageBox(const QString& text, const QString& title, const QString& details) override {
+        ScriptedServices::messageBox(text, title, details);
+        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
+        endedAtBox.push_back(!endedWith.empty());
+    }
+};
+
 QStringList folderListing(const QString& path) {
     QStringList out;
     QDir d(path);
@@ -165,6 +178,10 @@ TEST_F(VazedTest, AValueWithALineBreakOrAKazakhLetterKeepsTheFileAt47Lines) {
 }
 
 TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWritesNothing) {
+    auto probe = std::make_unique<HoldProbe>();
+    HoldProbe& held = *probe;
+    services = probe.get();
+    ui::setServices(std::move(probe));
     struct Case {
         const char* what;
         QByteArray layout;   // empty: no file
@@ -189,8 +206,13 @@ TEST_F(VazedTest, MissingOrBrokenLayoutWorkbookEndsCleanlyWithOneMessageAndWrite
         const QStringList before = folderListing(f.path());
         services->messages.clear();
         services->endedWith.clear();
+        held.lockFile = f.file("Velmox.lock");
+        held.heldAtBox.clear();
+        held.endedAtBox.clear();
         velmox::Vazed::Form_Initialize();
         ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(held.heldAtBox, std::vector<bool>{true}) << "no second copy starts under the message";
+        EXPECT_EQ(held.endedAtBox, std::vector<bool>{false});
         EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
         EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("1.xml")));
         EXPECT_EQ(
@@ -345,20 +367,6 @@ TEST_F(VazedTest, StartedFromAnotherDirectoryEveryFileStaysInTheProgramFolder) {
     EXPECT_EQ(again.Label7.top().value, 5000);
 }
 
-namespace {
-// Records, at each message box, whether this copy still holds the program folder and has not ended.
-struct HoldProbe : ui::ScriptedServices {
-    QString lockFile;
-    std::vector<bool> heldAtBox, endedAtBox;
-    using ScriptedServices::messageBox;
-    void messageBox(const QString& text, const QString& title, const QString& details) override {
-        ScriptedServices::messageBox(text, title, details);
-        heldAtBox.push_back(ui::acquireInstanceLock(lockFile) == nullptr);
-        endedAtBox.push_back(!endedWith.empty());
-    }
-};
-}  // namespace
-
 TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) {
     auto probe = std::make_unique<HoldProbe>();
     probe->lockFile = folder.file("Velmox.lock");
@@ -374,14 +382,40 @@ TEST_F(VazedTest, EachFailingPieceOfTheCloseIsReportedOnceAndTheOthersStillRun) 
     close();
     ASSERT_EQ(services->messages.size(), 1u);
     EXPECT_EQ(services->messages[0].title, QStringLiteral("Ошибка"));
-    EXPECT_TRUE(services->messages[0].details.contains(QStringLiteral("2.txt")));
-    EXPECT_FALSE(services->messages[0].text.contains(u'\n')) << "one summary line, the files in the details";
+    EXPECT_TRUE(services->messages[0].all().contains(QStringLiteral("«2.txt»")));
+    EXPECT_FALSE(services->messages[0].text.contains(u'\n')) << "one summary line, the reason in the details";
     EXPECT_EQ(held.heldAtBox, std::vector<bool>{true}) << "no second copy starts under the message";
     EXPECT_EQ(held.endedAtBox, std::vector<bool>{false});
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей")}));
     EXPECT_EQ(lines("data\\2.txt"), QStringList{QStringLiteral("второй")});
     EXPECT_TRUE(folder.exists("1.xml"));
+}
+
+// The close's two saves fail together: one box counts them, and each one's own line in its details
+// says what it is without pointing at details of its own.
+TEST_F(VazedTest, AFailedEntrySaveAndAFailedSettingsSaveShareOneBoxWhoseDetailsReadAsTheyStand) {
+    Vazed& v = start();
+    v.Image10_Click();
+    ASSERT_TRUE(ui::formLoaded<velmox::Nastroiki>());
+    // Folders where the close writes files.
+    for (const char* name : {"2.txt", "1.xml", "data/Line.txt"}) {
+        QFile::remove(folder.file(QString::fromLatin1(name)));
+        ASSERT_TRUE(QDir().mkpath(folder.file(QString::fromLatin1(name))));
+    }
+    services->messages.clear();
+    close();
+    ASSERT_EQ(services->messages.size(), 1u);
+    const ui::ScriptedServices::Message box = services->messages[0];
+    EXPECT_EQ(box.text, QStringLiteral("Не всё удалось сделать, ошибок: 2. Подробности ниже."));
+    const QStringList lines = box.details.split(u'\n');
+    ASSERT_EQ(lines.size(), 4) << box.details.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Не всё удалось сохранить, ошибок: 2."));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  2.txt: "))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  1.xml: "))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Не удалось сохранить настройки. data/Line.txt: ")))
+        << lines[3].toStdString();
+    EXPECT_FALSE(box.details.contains(QStringLiteral("Подробности"))) << box.details.toStdString();
 }
 
 TEST_F(VazedTest, PositionsThatAreNoNumbersLeaveTheirCoordinateAndAFontSizeThatIsNoNumberIsNotApplied) {

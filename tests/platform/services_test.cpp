@@ -17,11 +17,14 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTreeView>
 #include <QUrl>
 
@@ -315,6 +318,45 @@ TEST(MessageBoxLook, DetailsThatFitAreShownWholeWithoutAScrollBar) {
 
 }  // namespace
 
+// A word wider than the box (a path in a long folder name) cannot wrap in the summary line: the
+// summary keeps what fits, and the details begin with it whole, before any details of their own.
+TEST(MessageBoxLook, ASummaryWithAWordWiderThanTheBoxStaysInsideItAndReadsWholeInTheDetails) {
+    const QString folder = QStringLiteral("/tmp/") + QString(90, u'Ж') + QStringLiteral("ABCDEFGHIJKLMNO");
+    struct Case {
+        const char* what;
+        QString text, details;
+        QString kept;  // the summary's start, before the long word
+    };
+    const Case cases[] = {
+        {"a path in the middle",
+         QStringLiteral("Диплом не напечатан: не удалось создать файл «%1/x.pdf».").arg(folder),
+         QStringLiteral("Проверьте, что принтер включён."),
+         QStringLiteral("Диплом не напечатан: не удалось создать файл")},
+        {"a path first, no details", folder + QStringLiteral(" не найден."), {}, {}},
+        {"a path past the longest summary",
+         QStringLiteral("Не удалось сохранить: ") +
+             QString(30, u'я').replace(u'я', QStringLiteral("слово ")) + folder,
+         {},
+         QStringLiteral("Не удалось сохранить: слово")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<QDialog> box = ui::makeMessageBox(c.text, "Ошибка", c.details, nullptr);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        const auto* summary = box->findChild<QLabel*>("summary");
+        ASSERT_NE(summary, nullptr);
+        // The label's widest stretch that cannot wrap fits it, and the label fits the box.
+        EXPECT_LE(summary->minimumSizeHint().width(), summary->width()) << summary->text().toStdString();
+        EXPECT_TRUE(box->rect().contains(summary->geometry()));
+        EXPECT_TRUE(summary->text().startsWith(c.kept)) << summary->text().toStdString();
+        EXPECT_TRUE(summary->text().endsWith(u'…')) << summary->text().toStdString();
+        const auto* details = box->findChild<QPlainTextEdit*>("details");
+        ASSERT_NE(details, nullptr);
+        EXPECT_EQ(details->toPlainText(), c.details.isEmpty() ? c.text : c.text + u'\n' + c.details);
+    }
+}
+
 namespace {
 // A dialog's texts: its title, its groups, its buttons and its labels, without their shortcut marks.
 QStringList textsOf(const QDialog& d) {
@@ -483,6 +525,69 @@ TEST(QtDialogs, TheFileListGivesTypesSizesAndDatesInRussian) {
         const QString header = model->headerData(column, Qt::Horizontal).toString();
         for (const char* english : {"Name", "Size", "Type", "Kind", "Date Modified"})
             EXPECT_NE(header, english) << column;
+    }
+}
+
+// Qt sizes the list's columns for English texts; in Russian the type and the date were cut in the
+// middle ("Фа…ML", "11.12.2…9 09:05") however wide the dialog. Every file dialog is this one.
+TEST(QtDialogs, TheFileListShowsEachSizeTypeAndDateWholeAtAnyWidthAndThePlacesTheirNames) {
+    ProgramFolder folder;
+    folder.write("1.xml", QByteArray(43, 'x'));
+    folder.write("2.xml.bak", QByteArray(4900, 'x'));
+    folder.write("Velmox.lock", "");
+    folder.write("data/8.txt", "1");
+    folder.write("picture.jpeg", "1");
+    {
+        QFile f(folder.file("1.xml"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime(QDate(2019, 12, 11), QTime(9, 5)), QFileDevice::FileModificationTime));
+    }
+    for (const int width : {0, 1000}) {
+        SCOPED_TRACE(width ? "1000 px wide" : "as it opens");
+        const std::unique_ptr<QFileDialog> dialog =
+            ui::makeFileDialog(false, "Все файлы|*;", folder.file("1.xml"), nullptr);
+        if (width) dialog->resize(width, dialog->height());
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(list, nullptr);
+        const QAbstractItemModel* model = list->model();
+        const QModelIndex root = list->rootIndex();
+        // The list fills from a background thread, the sizes last.
+        const auto sizeOf = [&](const QString& name) {
+            for (int row = 0; row < model->rowCount(root); ++row)
+                if (model->index(row, 0, root).data().toString() == name)
+                    return model->index(row, 1, root).data().toString();
+            return QString();
+        };
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return sizeOf("2.xml.bak") == "4,79 кБ" && model->rowCount(root) == 5; }, 10000));
+        QCoreApplication::processEvents();
+        const QFontMetrics metrics(list->font());
+        // The room a cell's text has: its rectangle less the delegate's margin on either side.
+        const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+        QStringList seen;
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            for (int column = 1; column <= 3; ++column) {
+                const QModelIndex at = model->index(row, column, root);
+                const QString text = at.data().toString();
+                seen << text;
+                EXPECT_LE(metrics.horizontalAdvance(text) + margins, list->visualRect(at).width())
+                    << "«" << text.toStdString() << "» in column " << column;
+            }
+        }
+        for (const char* whole :
+             {"11.12.2019 09:05", "Файл XML", "Резервная копия", "Файл блокировки", "4,79 кБ"})
+            EXPECT_TRUE(seen.contains(QString::fromUtf8(whole))) << whole;
+        QHeaderView* header = list->header();
+        for (int column = 0; column <= 3; ++column)
+            EXPECT_LE(header->sectionSizeHint(column), header->sectionSize(column)) << "header " << column;
+        // The names have the rest of the width.
+        EXPECT_GE(header->length(), list->viewport()->width() - 1);
+        const auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"));
+        ASSERT_NE(places, nullptr);
+        EXPECT_LE(places->sizeHintForColumn(0), places->viewport()->width());
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QScrollBar>
 
 #include "qr_fixture.h"
+#include "support/shown_boxes.h"
 
 namespace {
 
@@ -77,6 +78,32 @@ TEST_F(WindowTest, StartedMinimisedByItsStarterTheFirstShowIsMinimisedAndLaterOn
     qr::QR& again = ui::form<qr::QR>();
     EXPECT_FALSE(again.window()->isMinimized());
     EXPECT_TRUE(again.window()->isVisible());
+}
+
+// A box about the start belongs to the QR window and leaves it active; under a window started
+// minimised it stands alone, so that it is seen, and the window stays as its starter asked.
+TEST_F(WindowTest, ABoxAboutTheStartIsShownForTheQRWindowWhichIsActiveAfterIt) {
+    for (const bool minimised : {false, true}) {
+        SCOPED_TRACE(minimised ? "started minimised" : "started normally");
+        auto boxes = std::make_unique<ui::ShownBoxes>();
+        ui::ShownBoxes& shown = *boxes;
+        ui::setServices(std::move(boxes));
+        writePositionFile("2760\r\nabc\r\n1575\r\n1575\r\n");
+        if (minimised) qputenv("VELMOX_START_STYLE", "minimized");
+        qr::QR& w = ui::form<qr::QR>();
+        ASSERT_EQ(shown.shown.size(), 1u);
+        EXPECT_TRUE(shown.messages[0].all().contains(QStringLiteral("в строке 2 не число: «abc»")));
+        EXPECT_TRUE(shown.shown[0].modal);
+        if (minimised) {
+            EXPECT_EQ(shown.shown[0].owner, nullptr);
+            EXPECT_TRUE(w.window()->isMinimized());
+        } else {
+            EXPECT_EQ(shown.shown[0].owner, w.window());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(w.window()));
+        }
+        ui::discardForm<qr::QR>();
+        runQueuedCalls();
+    }
 }
 
 }  // namespace

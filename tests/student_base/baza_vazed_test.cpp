@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/dispatch.h"
 #include "platform/program_folder.h"
 #include "student_base_fixture.h"
 #include "support/child_process.h"
@@ -351,7 +352,9 @@ TEST_F(StudentBaseTest, ExportWritesACopyWhereTheOperatorSaysAndACancelWritesNot
     EXPECT_EQ(filesIn(folder.path()), before);
 }
 
-TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnusableTheDesignSize) {
+// A size file that is there but gives no size is named, with what it holds, as an unreadable one is;
+// a missing one is a first start and says nothing.
+TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnusableTheDesignSizeAndIsNamed) {
     constexpr float kW = BazaVazed::kDesignWidth, kH = BazaVazed::kDesignHeight;
     // The largest outer size: the screen's work area and the window frame, as a maximised window has.
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
@@ -365,20 +368,25 @@ TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnus
         const char* pw;  // nullptr: no file
         const char* ph;
         float width, height;
+        const char* widthWrong;  // the reason a message gives for data/pw.txt; nullptr: none
+        const char* heightWrong;
     };
+    // "широкое" in Windows-1251, as the program reads a file without a byte-order mark.
     const Case cases[] = {
-        {"9000\r\n", "6000\r\n", 9000, 6000},
-        {" 8400 \r\nmore\r\n", "5250,5\r\n", 8400, 5250.5f},
-        {nullptr, nullptr, kW, kH},
-        {"\r\n", "", kW, kH},
-        {"широкое\r\n", "6000\r\n", kW, 6000},
-        {maxWText.constData(), maxHText.constData(), maxW, maxH},
-        {"9000\r\n", "1000000000\r\n", 9000, maxH},
-        {"99999999999999999999999999999999999999999\r\n", "6000\r\n", maxW, 6000},
-        {"9000\r\n", "1e9\r\n", 9000, kH},
-        {"-9000\r\n", "0\r\n", kW, kH},
-        {"100\r\n", "6000\r\n", minW, 6000},
-        {"inf\r\n", "nan\r\n", kW, kH},
+        {"9000\r\n", "6000\r\n", 9000, 6000, nullptr, nullptr},
+        {" 8400 \r\nmore\r\n", "5250,5\r\n", 8400, 5250.5f, nullptr, nullptr},
+        {nullptr, nullptr, kW, kH, nullptr, nullptr},
+        {"abc", "6000\r\n", kW, 6000, "в строке 1 не число: «abc»", nullptr},
+        {"\r\n", "", kW, kH, "в строке 1 не число: «»", "файл пуст"},
+        {"\xF8\xE8\xF0\xEE\xEA\xEE\xE5\r\n", nullptr, kW, kH, "в строке 1 не число: «широкое»", nullptr},
+        {maxWText.constData(), maxHText.constData(), maxW, maxH, nullptr, nullptr},
+        {"9000\r\n", "1000000000\r\n", 9000, maxH, nullptr, nullptr},
+        {"99999999999999999999999999999999999999999\r\n", "6000\r\n", maxW, 6000, nullptr, nullptr},
+        {"9000\r\n", "1e9\r\n", 9000, kH, nullptr, "в строке 1 не число: «1e9»"},
+        {"-9000\r\n", "0\r\n", kW, kH, "в строке 1 не размер окна: «-9000»",
+         "в строке 1 не размер окна: «0»"},
+        {"100\r\n", "6000\r\n", minW, 6000, nullptr, nullptr},
+        {"inf\r\n", "nan\r\n", kW, kH, "в строке 1 не число: «inf»", "в строке 1 не число: «nan»"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pw ? c.pw : "no files");
@@ -386,12 +394,33 @@ TEST_F(StudentBaseTest, SizeFilesGiveTheKeptSizeFittedToTheScreenAndAnythingUnus
         QFile::remove(folder.file("data\\ph.txt"));
         if (c.pw) folder.write("data\\pw.txt", c.pw);
         if (c.ph) folder.write("data\\ph.txt", c.ph);
+        services->messages.clear();
+        ui::dispatchEvent([] { ui::form<BazaVazed>(); });
         BazaVazed& b = ui::form<BazaVazed>();
         EXPECT_EQ(b.width().value, c.width);
         EXPECT_EQ(b.height().value, c.height);
         EXPECT_EQ(b.Spreadsheet1.width().value, c.width - 250);
         EXPECT_EQ(b.Spreadsheet1.height().value, c.height - 1300);
-        EXPECT_TRUE(services->messages.empty());
+        QStringList expected;
+        if (c.widthWrong)
+            expected << QStringLiteral(
+                            "Не удалось прочитать файл «%1». Взята обычная ширина окна.\nПричина: %2")
+                            .arg(ui::shownPath(folder.file("data\\pw.txt")), QString::fromUtf8(c.widthWrong));
+        if (c.heightWrong)
+            expected << QStringLiteral(
+                            "Не удалось прочитать файл «%1». Взята обычная высота окна.\nПричина: %2")
+                            .arg(ui::shownPath(folder.file("data\\ph.txt")),
+                                 QString::fromUtf8(c.heightWrong));
+        QStringList told;
+        for (const ui::ScriptedServices::Message& m : services->messages) told << m.all();
+        if (expected.size() < 2) {
+            EXPECT_EQ(told, expected);
+        } else {
+            // Both in the action's one box.
+            ASSERT_EQ(told.size(), 1);
+            for (const QString& e : expected)
+                EXPECT_TRUE(told[0].contains(QString(e).replace(u'\n', u' '))) << told[0].toStdString();
+        }
         ui::discardForm<BazaVazed>();
     }
 }

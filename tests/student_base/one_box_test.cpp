@@ -74,6 +74,10 @@ TEST_F(OneBoxTest, EachActionShowsOneBoxNamingEveryFileItCouldNotReadOrWriteAndN
         truncatedBase(f);
         unreadable(f, "data\\lang.txt");
     };
+    const Spoil baseAndWidth = [](const ProgramFolder& f) {
+        truncatedBase(f);
+        f.write("data\\pw.txt", "abc\r\n");
+    };
     const Spoil everything = [&](const ProgramFolder& f) {
         sizeFolders(f);
         baseAndLanguage(f);
@@ -117,6 +121,16 @@ TEST_F(OneBoxTest, EachActionShowsOneBoxNamingEveryFileItCouldNotReadOrWriteAndN
          {Step::Start, Step::LoadData},
          Step::Settings,
          {}},
+        {"base and a width that is no number: База студентов",
+         baseAndWidth,
+         {Step::Start},
+         Step::OpenBase,
+         {"2.xml", "data\\pw.txt"}},
+        {"base and a width that is no number: Настройки",
+         baseAndWidth,
+         {Step::Start},
+         Step::Settings,
+         {"2.xml", "data\\pw.txt"}},
         {"everything: the start", everything, {}, Step::Start, {"data\\lang.txt", "data\\Skin.txt"}},
         {"everything: Загрузить данные",
          everything,
