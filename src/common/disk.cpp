@@ -147,6 +147,12 @@ bool stillNamed(const QByteArray& path, int fd) {
            sameFile(open, named);
 }
 
+bool stillLeadsTo(const QByteArray& path, int fd) {
+    struct stat open {
+    }, named{};
+    return ::fstat(fd, &open) == 0 && ::stat(path.constData(), &named) == 0 && sameFile(open, named);
+}
+
 int writeAt(int fd, const QByteArray& bytes, qint64 offset) {
     qint64 done = 0;
     while (done < bytes.size()) {

@@ -48,8 +48,10 @@ QByteArray realFolder(const QByteArray& folder);
 int resolveLinks(QByteArray& file);
 
 bool sameFile(const struct stat& a, const struct stat& b);
-// Whether `path` still names the file open as `fd`.
+// Whether `path` still names the file open as `fd`, itself (stillNamed) or through its links
+// (stillLeadsTo).
 bool stillNamed(const QByteArray& path, int fd);
+bool stillLeadsTo(const QByteArray& path, int fd);
 
 // Writes all of `bytes` at `offset`: 0 or the error number (a full disk that took part of a write
 // tells why only at the next call).

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -146,16 +147,33 @@ Copy openCopy(const QByteArray& path) {
     return copy;
 }
 
-// The copy a mark names, holding a whole content: where the mark says, or, in a folder moved or
-// copied since, under its name beside the file read through `name`.
+// The file named `name` through no link, as marks and copies name it.
+QByteArray realName(const QByteArray& name) {
+    QByteArray file = name;
+    (void)resolveLinks(file);
+    return fromRoot(file);
+}
+
+// The copy a mark names, holding a whole content: under its name beside the file read through
+// `name` (where it lies, or where it came with its folder when that was moved or copied), else where
+// the mark says.
 Copy copyNamedBy(const Mark& mark, const QByteArray& name) {
-    QByteArray beside = name;
-    (void)resolveLinks(beside);
-    for (const QByteArray& path : {mark.copy, realFolder(folderOf(beside)) + '/' + nameOf(mark.copy)}) {
+    for (const QByteArray& path : {folderOf(realName(name)) + '/' + nameOf(mark.copy), mark.copy}) {
         Copy copy = openCopy(path);
         if (copy.fd >= 0 && copy.head.token == mark.token && !copy.holdsAMix()) return copy;
     }
     return {};
+}
+
+// Whether a copy is the file's own, which a save or a clearing of the file may put back or remove:
+// taken of this very file, or lying beside the name it is written through, under that name (its
+// folder moved or copied since). Any other copy with the mark's token, such as the one a file copied
+// to another folder still names, may be read, and is left to the file it belongs to.
+bool belongsTo(const Copy& copy, const QByteArray& name, const struct stat& file) {
+    if (sameFile(copy.head.file, file)) return true;
+    const QByteArray real = realName(name);
+    const std::optional<OwnName> own = ownNameOf(nameOf(copy.path));
+    return own && folderOf(copy.path) == folderOf(real) && own->file == nameOf(real);
 }
 
 // The note of a copy made where no start clears: in the program folder, under the copy's own name.
@@ -322,8 +340,10 @@ std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QS
     if (const std::optional<Mark> mark = markOf(w.file, w.locked.st_size)) {
         if (const Copy copy = copyNamedBy(*mark, target); copy.fd >= 0) {
             old = copy.content();
-            w.earlierCopy = copy.path;
-            w.earlierToken = copy.head.token;
+            if (belongsTo(copy, target, w.locked)) {
+                w.earlierCopy = copy.path;
+                w.earlierToken = copy.head.token;
+            }
         }
     }
     if (!old) old = readAt(w.file, 0, w.locked.st_size, error);
@@ -357,18 +377,26 @@ QString finish(Write& w) {
     return failure;
 }
 
-MarkedCopy copyMarkedIn(const QByteArray& path) {
+MarkedCopy::~MarkedCopy() {
+    if (file >= 0) ::close(file);
+}
+
+std::unique_ptr<MarkedCopy> copyMarkedIn(const QByteArray& path) {
     int error = 0;
     QString refusal;
-    const int fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
-    if (fd < 0) return {};
+    auto marked = std::make_unique<MarkedCopy>();
+    marked->file = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
     struct stat st {};
-    std::optional<Mark> mark;
-    if (::fstat(fd, &st) == 0) mark = markOf(fd, st.st_size);
-    ::close(fd);
-    if (!mark) return {};
+    if (marked->file < 0 || ::fstat(marked->file, &st) != 0) return nullptr;
+    const std::optional<Mark> mark = markOf(marked->file, st.st_size);
+    if (!mark) return nullptr;
+    // Held until the copy is gone, so that a reader that has the file open reads the copy first.
+    if (lockWithin(marked->file, LOCK_EX) != 0) return nullptr;
     const Copy copy = copyNamedBy(*mark, path);
-    return {copy.path, copy.head.token};
+    if (copy.fd < 0 || !belongsTo(copy, path, st)) return nullptr;
+    marked->path = copy.path;
+    marked->token = copy.head.token;
+    return marked;
 }
 
 void dropCopy(const QByteArray& copyPath, const QByteArray& token) {
@@ -387,31 +415,53 @@ Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString
     return {std::exchange(copy.fd, -1), copy.head.size, copied.st_size - copy.head.size, true};
 }
 
-void settleCopy(const QByteArray& given) {
-    const QByteArray path = fromRoot(given);
-    const std::optional<OwnName> own = ownNameOf(nameOf(path));
-    const Copy copy = own && own->isCopy ? openCopy(path) : Copy();
+namespace {
+
+// Puts the copy at `copyPath` back into the file `name`, or removes it, or leaves it, as settleCopy
+// tells.
+void settle(const QByteArray& name, const QByteArray& copyPath) {
+    const Copy copy = openCopy(copyPath);
     if (copy.fd < 0) return;  // none of this routine's making: left alone
     int error = 0;
     QString refusal;
-    const int file = ui::openPlainFile(folderOf(path) + '/' + own->file, O_RDWR | O_NOFOLLOW, error, refusal);
+    const int file = ui::openPlainFile(name, O_RDWR | O_NOFOLLOW, error, refusal);
     struct stat st {};
     // The file's lock before the copy's, as every save takes them; then everything is decided again,
     // for a save that ran while this waited may have outdated the copy or taken it away.
     if (file >= 0 && lockWithin(file, LOCK_EX) == 0 && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0 &&
-        stillNamed(path, copy.fd) && ::fstat(file, &st) == 0) {
+        stillNamed(copy.path, copy.fd) && ::fstat(file, &st) == 0 && belongsTo(copy, name, st)) {
         const std::optional<Mark> mark = markOf(file, st.st_size);
-        std::optional<QByteArray> old;
-        if (mark && mark->token == copy.head.token) old = copy.content();
+        const bool marked = mark && mark->token == copy.head.token;
+        const std::optional<QByteArray> old = marked ? copy.content() : std::nullopt;
         // Back into the file that bears its mark, wherever the folder went; removed once no mark
         // names it. A copy of a file since replaced stays: the file's other names may still need it.
-        const bool put = old && rewrite(file, *old) == 0;
-        if (put || (!(mark && mark->token == copy.head.token) && sameFile(st, copy.head.file))) {
-            ::unlink(path.constData());
-            removeNote(path);
+        if ((old && rewrite(file, *old) == 0) || (!marked && sameFile(st, copy.head.file))) {
+            ::unlink(copy.path.constData());
+            removeNote(copy.path);
         }
     }
     if (file >= 0) ::close(file);
+}
+
+}  // namespace
+
+void settleCopy(const QByteArray& given) {
+    const QByteArray path = fromRoot(given);
+    const std::optional<OwnName> own = ownNameOf(nameOf(path));
+    if (own && own->isCopy) settle(folderOf(path) + '/' + own->file, path);
+}
+
+void settleMark(const QByteArray& name) {
+    int error = 0;
+    QString refusal;
+    const int fd = ui::openPlainFile(name, O_RDONLY | O_NOFOLLOW, error, refusal);
+    struct stat st {};
+    std::optional<Mark> mark;
+    if (fd >= 0 && ::fstat(fd, &st) == 0) mark = markOf(fd, st.st_size);
+    if (fd >= 0) ::close(fd);
+    if (!mark) return;
+    const Copy copy = copyNamedBy(*mark, name);
+    if (copy.fd >= 0) settle(name, copy.path);
 }
 
 void settleNote(const QByteArray& notePath) {

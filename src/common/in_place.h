@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace inplace {
@@ -32,13 +33,19 @@ std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QS
 // then what every name reads). Closes what begin opened.
 QString finish(Write& w);
 
-// The copy that a mark on the file at `path` names, if it bears one and the copy is there. A save that
-// replaces the file whole drops that copy once the new file is in place: nothing can be put back
-// into a file that no name leads to.
+// The copy that a mark on the file at `path` names, if it bears one and the copy is the file's own.
+// A save that replaces the file whole drops that copy once the new file is in place and its folder is
+// flushed: nothing can be put back into a file that no name leads to. Until then the old file is held
+// locked, so that a reader that has it open reads the copy first.
 struct MarkedCopy {
     QByteArray path, token;
+    int file = -1;  // the old file, locked
+    MarkedCopy() = default;
+    MarkedCopy(const MarkedCopy&) = delete;
+    MarkedCopy& operator=(const MarkedCopy&) = delete;
+    ~MarkedCopy();
 };
-MarkedCopy copyMarkedIn(const QByteArray& path);
+std::unique_ptr<MarkedCopy> copyMarkedIn(const QByteArray& path);
 // Removes the copy at `copyPath` if it holds `token`, unless a running save or clearing holds it.
 void dropCopy(const QByteArray& copyPath, const QByteArray& token);
 
@@ -60,6 +67,9 @@ Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString
 // and the copy may still be the content of its other names). What is no copy of this routine's
 // making (no head) is left alone. Quiet.
 void settleCopy(const QByteArray& copyPath);
+// The same for the copy that a mark on the file `name` (resolved) names, wherever it lies: the copy
+// of a killed save through another name of the file, in another program folder.
+void settleMark(const QByteArray& name);
 
 // A copy made where no start clears (beside an exported file) leaves a note in the program folder: a
 // link to it under its own name. The clearing follows the note at `notePath` to its copy, settles the

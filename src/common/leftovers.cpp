@@ -64,6 +64,10 @@ void clearLeftovers(const QStringList& files) {
         folders[realFolder(folderOf(file))].insert(nameOf(file));
     }
     for (const auto& [folder, names] : folders) clearFolder(folder, names);
+    // A file still marked has its copy elsewhere: a killed save through another name of it, in
+    // another program folder.
+    for (const auto& [folder, names] : folders)
+        for (const QByteArray& name : names) inplace::settleMark(folder + '/' + name);
 }
 
 void clearNotedCopies() {

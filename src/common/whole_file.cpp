@@ -8,6 +8,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -41,7 +42,7 @@ struct Replacement {
     QByteArray temporary;  // the new content's file
     int fd = -1;           // open and locked
     // The copy that the mark of a killed write in place names, on the file this one replaces.
-    inplace::MarkedCopy replacedCopy;
+    std::unique_ptr<inplace::MarkedCopy> replacedCopy;
 };
 
 using Pending = std::variant<Replacement, inplace::Write>;
@@ -120,7 +121,6 @@ QString finish(Replacement& r) {
     }
     ::close(r.fd);
     r.fd = -1;
-    if (!r.replacedCopy.path.isEmpty()) inplace::dropCopy(r.replacedCopy.path, r.replacedCopy.token);
     return {};
 }
 
@@ -152,9 +152,21 @@ void flushFolders(const std::vector<std::optional<Pending>>& pending, std::vecto
 
 }  // namespace
 
-FileReader::FileReader(const QString& path) {
-    int error = 0;
+FileReader::FileReader(const QString& path, Marked marked) {
     const QByteArray name = QFile::encodeName(path);
+    // A file replaced whole while it was being opened, its old self marked and its copy gone with
+    // it, is opened again under its name; a few times at most, for names that keep changing.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) {
+            ::close(fd_);
+            error_.clear();
+        }
+        if (!open(name, marked) || fd_ < 0 || error_.isEmpty() || stillLeadsTo(name, fd_)) return;
+    }
+}
+
+bool FileReader::open(const QByteArray& name, Marked marked) {
+    int error = 0;
     fd_ = ui::openPlainFile(name, O_RDONLY, error, error_);
     if (fd_ < 0) {
         // A path through a plain file names no file either.
@@ -162,7 +174,7 @@ FileReader::FileReader(const QString& path) {
             exists_ = false;
         else if (error)
             error_ = ui::systemReason(error);
-        return;
+        return false;
     }
     // A write in place of the file holds it until the content is whole.
     struct stat st {};
@@ -170,12 +182,16 @@ FileReader::FileReader(const QString& path) {
         error_ = readFailure(busy);
     } else if (::fstat(fd_, &st) != 0) {
         error_ = readFailure(errno);
+    } else if (marked == Marked::AsItLies) {
+        source_ = fd_;
+        size_ = st.st_size;
     } else {
         const inplace::Content content = inplace::contentOf(fd_, st, name, error_);
         source_ = content.fd;
         at_ = content.offset;
         size_ = content.size;
     }
+    return true;
 }
 
 FileReader::~FileReader() {
@@ -200,8 +216,8 @@ qint64 FileReader::read(char* into, qint64 capacity) {
     return done;
 }
 
-QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
-    FileReader file(path);
+namespace {
+QByteArray readWhole(FileReader& file, QString* error, bool* exists) {
     if (exists) *exists = file.exists();
     QByteArray bytes;
     if (file.exists() && file.error().isEmpty()) {
@@ -218,18 +234,30 @@ QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
     if (!file.error().isEmpty()) bytes.clear();
     return bytes;
 }
+}  // namespace
+
+QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
+    FileReader file(path);
+    return readWhole(file, error, exists);
+}
+
+QByteArray readFileAsItLies(const QString& path, QString* error) {
+    FileReader file(path, FileReader::Marked::AsItLies);
+    return readWhole(file, error, nullptr);
+}
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     return writeWholeFiles({{path, bytes}}).front();
 }
 
-QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
-    // One slot for each file: the threads below each write their own.
-    std::vector<QString> failures(files.size());
+namespace {
+
+// One batch of files, each a different file: written side by side.
+void writeBatch(const std::vector<const WholeFile*>& files, std::vector<QString>& failures) {
     std::vector<std::optional<Pending>> pending(files.size());
     // Every new content goes into its temporary file first.
     for (std::size_t i = 0; i < files.size(); ++i)
-        pending[i] = begin(files[i].path, files[i].bytes, failures[i]);
+        pending[i] = begin(files[i]->path, files[i]->bytes, failures[i]);
     // Then each is flushed and put in place of its old file. The flushes are the slow part and need
     // not wait for each other: each file runs on a thread of its own, the first on this one.
     const auto finishOne = [&](std::size_t i) { failures[i] = finish(*pending[i]); };
@@ -248,6 +276,51 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     if (!open.empty()) finishOne(open.front());
     for (std::thread& t : threads) t.join();
     flushFolders(pending, failures);
+    // A replaced file's copy goes only once the rename is on the disk.
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        if (auto* r = pending[i] ? std::get_if<Replacement>(&*pending[i]) : nullptr; r && r->replacedCopy) {
+            if (failures[i].isEmpty()) inplace::dropCopy(r->replacedCopy->path, r->replacedCopy->token);
+            r->replacedCopy.reset();
+        }
+}
+
+// The file a name leads to, or nullopt for one that is not there yet.
+std::optional<std::pair<dev_t, ino_t>> fileOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+}
+
+}  // namespace
+
+QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
+    // One slot for each file: the threads of a batch each write their own.
+    std::vector<QString> failures(files.size());
+    // Two names of one file (lists joined by a hard link) are written one after the other, the later
+    // last, never side by side: the second would wait for the lock the first holds.
+    std::vector<std::vector<std::size_t>> batches;
+    std::vector<std::vector<std::pair<dev_t, ino_t>>> batchFiles;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto file = fileOf(files[i].path);
+        std::size_t b = 0;
+        if (file)
+            while (b < batches.size() &&
+                   std::find(batchFiles[b].begin(), batchFiles[b].end(), *file) != batchFiles[b].end())
+                ++b;
+        if (b == batches.size()) {
+            batches.emplace_back();
+            batchFiles.emplace_back();
+        }
+        batches[b].push_back(i);
+        if (file) batchFiles[b].push_back(*file);
+    }
+    for (const std::vector<std::size_t>& batch : batches) {
+        std::vector<const WholeFile*> inBatch;
+        for (const std::size_t i : batch) inBatch.push_back(&files[i]);
+        std::vector<QString> batchFailures(batch.size());
+        writeBatch(inBatch, batchFailures);
+        for (std::size_t k = 0; k < batch.size(); ++k) failures[batch[k]] = batchFailures[k];
+    }
     return QStringList(failures.begin(), failures.end());
 }
 

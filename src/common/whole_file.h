@@ -27,7 +27,9 @@
 //     can undo the save, for no mark names it.
 // A write that fails while the file bears its mark puts the old content back at once. A file that
 // bore a mark whose copy is gone is taken as it lies, mark and all, so a failed save leaves it so.
-// A save that replaces a marked file by a rename removes the copy its mark named.
+// A save that replaces a marked file by a rename holds the old file's lock and removes the copy its
+// mark named once the rename is on the disk. Two names of one file in one save are written one after
+// the other.
 //
 // Locks: a file's lock is always taken before the lock of a copy of it, by every save, clearing and
 // reader; the lock of a temporary file or a copy is waited for only by its maker, on the file it has
@@ -37,9 +39,12 @@
 // A copy goes back into a file only while the file bears the mark that holds the copy's token, checked
 // again once the file's lock and then the copy's are held: any save since, through any name, took
 // that mark away, and the copy is then removed instead. The token, not the device number, ties the
-// two, for it holds in a folder that was moved, copied or mounted again. A reader of a marked file
-// reads the copy. A copy whose file was replaced by another stays: it may still be the content of the
-// file's other names, which their next save settles.
+// two, for it holds in a folder that was moved, copied or mounted again. A copy is looked for beside
+// the name first, then where the mark says. Whoever's file bears the mark may read through the copy
+// (a file copied elsewhere, mark and all, too), but only a save or a clearing of the file the copy
+// belongs to (taken of it, or lying beside its name) puts it back or removes it. A copy whose file was
+// replaced by another stays: it may still be the content of the file's other names, which their next
+// save settles. Each start also settles the marks on the files it clears, wherever their copy lies.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -50,7 +55,10 @@
 // exists() tells.
 class FileReader {
 public:
-    explicit FileReader(const QString& path);
+    // A file that bears the mark of a killed write in place reads as its copy, or as the bytes that lie
+    // on the disk, mark and all.
+    enum class Marked { ReadsAsItsCopy, AsItLies };
+    explicit FileReader(const QString& path, Marked marked = Marked::ReadsAsItsCopy);
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -65,6 +73,9 @@ public:
     qint64 read(char* into, qint64 capacity);
 
 private:
+    // Whether the file was opened; the failures of what follows are in error_.
+    bool open(const QByteArray& name, Marked marked);
+
     int fd_ = -1;      // the file
     int source_ = -1;  // what its content is read from: the file, or the copy a mark names
     qint64 at_ = 0;
@@ -76,6 +87,9 @@ private:
 // The whole content of `path`. `exists` (optional) is false for a missing file, which reads as
 // nothing; `error` (optional) gets why an existing file could not be read, or is cleared.
 QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
+// The bytes as they lie on the disk, the mark of a killed write in place and all: for the backup of a
+// file that could not be read, which keeps it as it was.
+QByteArray readFileAsItLies(const QString& path, QString* error = nullptr);
 
 // Writes `bytes` as the whole new content of `path`, as told above. Returns "" on success, else the
 // reason, and then every name reads the old content. Success means the new content and its name are

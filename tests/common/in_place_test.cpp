@@ -300,8 +300,14 @@ TEST_F(InPlaceTest, AClearingThatWaitedForARunningSaveDecidesAgainAndLeavesThatS
             EXPECT_EQ(writeWholeFile(through, "2640\r\n").toStdString(), "");
         });
         paused.get_future().wait();  // the save holds the file, its copy made
-        std::thread clearing([&] { clearLeftovers({file}); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let the clearing reach the file
+        std::atomic<bool> cleared{false};
+        std::thread clearing([&] {
+            clearLeftovers({file});
+            cleared = true;
+        });
+        // Ample time for the clearing to reach the file, where it waits: it cannot end before the save.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_FALSE(cleared);
         go.set_value();
         save.join();
         clearing.join();
@@ -394,6 +400,70 @@ TEST_F(InPlaceTest, AWriteInPlaceIntoTheProgramFolderIsSettledByTheStart) {
     clearLeftovers({folder.file("1.xml"), file});
     EXPECT_EQ(folder.read("out-link.xml"), old);
     EXPECT_EQ(ownFiles(folder.path()), QStringList());
+}
+
+// The operator copies the marked file into another program folder (a plain copy, mark and all). The
+// copy reads as the old content through the original's copy, and a save there leaves that copy to
+// the file it belongs to, whether the new file is replaced whole or written in its own place.
+TEST_F(InPlaceTest, AMarkedFileCopiedElsewhereNeverTakesTheOriginalsCopy) {
+    for (const bool twoNames : {false, true}) {
+        SCOPED_TRACE(twoNames);
+        ASSERT_EQ(writeWholeFile(file, old), "");
+        killSaveAtFlush(file, fresh, ContentFlush);
+        ProgramFolder elsewhere;
+        QDir(elsewhere.path()).mkdir("data");
+        ASSERT_TRUE(QFile::copy(file, elsewhere.file("data/1.txt")));
+        if (twoNames) link(elsewhere.file("data/1.txt"), elsewhere.file("data/1-alias.txt"));
+        ui::setProgramFolder(elsewhere.path());
+        clearLeftovers({elsewhere.file("data/1.txt")});
+        EXPECT_EQ(readThrough(elsewhere.file("data/1.txt")), old);
+        EXPECT_EQ(writeWholeFile(elsewhere.file("data/1.txt"), "another list\r\n"), "");
+
+        ui::setProgramFolder(folder.path());
+        EXPECT_EQ(readThrough(other), old);
+        clearLeftovers({file});
+        EXPECT_EQ(folder.read("shared/1.txt"), old);
+        EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    }
+}
+
+// Two program folders share a list; a save through the other folder's name was killed, so the copy
+// lies there. This folder's start finds the file marked and puts the copy back from where it lies.
+TEST_F(InPlaceTest, AStartSettlesAMarkWhoseCopyLiesInAnotherProgramFolder) {
+    killSaveAtFlush(other, fresh, ContentFlush + 1);  // its copy lies outside this program folder
+    ASSERT_EQ(ownFiles(folder.file("shared")).size(), 1);
+    clearLeftovers({file});
+    EXPECT_EQ(folder.read("data/1.txt"), old);
+    EXPECT_EQ(ownFiles(folder.file("shared")), QStringList());
+    EXPECT_EQ(ownFiles(folder.path()), QStringList());
+}
+
+// Two lists that the operator joined by a hard link, saved together: one after the other, the later
+// last, never the second waiting for the lock the first holds.
+TEST_F(InPlaceTest, TwoNamesOfOneFileSavedTogetherAreWrittenOneAfterTheOther) {
+    link(file, folder.file("data/2.txt"));
+    EXPECT_EQ(writeWholeFiles({{file, "a\r\n"}, {folder.file("data/2.txt"), "b\r\n"}, {other, "c\r\n"}}),
+              (QStringList{"", "", ""}));
+    EXPECT_EQ(folder.read("data/2.txt"), QByteArray("c\r\n"));
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+}
+
+// A marked file left with one name is replaced whole while it is read: the reader that opened the
+// old file either reads its copy or, the copy gone with it, reads the file that now has the name.
+TEST_F(InPlaceTest, AReaderOfAMarkedFileReplacedMeanwhileReadsAWholeContent) {
+    for (int round = 0; round < 40; ++round) {
+        ASSERT_EQ(writeWholeFile(file, old), "");
+        if (!QFileInfo::exists(other)) link(file, other);
+        killSaveAtFlush(file, fresh, ContentFlush);
+        ASSERT_TRUE(QFile::remove(other));
+        std::thread save([&] { EXPECT_EQ(writeWholeFile(file, "replaced\r\n"), ""); });
+        for (QByteArray read; read != "replaced\r\n";) {
+            read = readThrough(file);
+            ASSERT_TRUE(read == old || read == "replaced\r\n") << read.toStdString();
+        }
+        save.join();
+        EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    }
 }
 
 }  // namespace

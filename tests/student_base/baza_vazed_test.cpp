@@ -63,6 +63,13 @@ TEST_F(StudentBaseTest, AMissingBaseOpensTheEmptyDesignWorkbookAndThePickerLists
     EXPECT_EQ(pickerItems(v), QStringList{"Касымов Ерлан Серикович"});
 }
 
+// A file as a killed write in its own place leaves it, the mark at its end naming a copy that is gone.
+QByteArray markedWithoutCopy(const QByteArray& content) {
+    const QByteArray nul(1, '\0');
+    return content + nul + "velmox: old content in /nowhere/2.xml.~0000000.old" + nul + "0123456789abcdef" +
+           nul + "velmox" + nul;
+}
+
 TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheNextSave) {
     const struct {
         const char* what;
@@ -75,6 +82,10 @@ TEST_F(StudentBaseTest, AnUnreadableBaseIsReportedOpensEmptyAndIsKeptAsBakByTheN
         {"another XML document", QByteArray("<?xml version=\"1.0\"?><html><body/></html>"),
          "это не таблица XML: корневой элемент <html>, а не Workbook"},
         {"empty", QByteArray(), "файл пуст"},
+        // Written in place by a save that was killed, its copy of the old content gone since: kept as
+        // it lies, mark and all.
+        {"marked by a killed save, without its copy", markedWithoutCopy(studentBaseXml({kKasymov})),
+         "файл не дописан: его запись прервана, а копии прежнего содержимого нет"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
