@@ -51,7 +51,6 @@ QByteArray fromRoot(const QByteArray& path) {
 struct Mark {
     QByteArray copy;   // the path of the copy it names
     QByteArray token;  // the token of that copy
-    qint64 at = 0;     // where it starts: the old and the new content both end before it
 };
 
 QByteArray markFor(const QByteArray& copy, const QByteArray& token) {
@@ -71,7 +70,7 @@ std::optional<Mark> markOf(int fd, qint64 size) {
     const QList<QByteArray> parts =
         tail->mid(start, tail->size() - qsizetype(kMarkEnd.size()) - start).split('\0');
     if (parts.size() != 2 || !parts[0].startsWith('/') || parts[1].isEmpty()) return std::nullopt;
-    return Mark{parts[0], parts[1], from + head};
+    return Mark{parts[0], parts[1]};
 }
 
 struct Head {
@@ -234,8 +233,8 @@ void closeAll(Write& w) {
     w.copyFile = w.file = -1;
 }
 
-// Removes this write's own copy, and the one that a killed write's mark named; the caller holds
-// their locks and the file's, which bears no mark now.
+// Removes this write's own copy, and the one that a killed write's mark named; the caller holds the
+// file's lock, and the file bears no mark now.
 void dropCopies(Write& w) {
     ::unlink(w.copy.constData());
     removeNote(w.copy);
@@ -405,14 +404,14 @@ void dropCopy(const QByteArray& copyPath, const QByteArray& token) {
 
 Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error) {
     const std::optional<Mark> mark = markOf(fd, st.st_size);
-    if (!mark) return {fd, 0, st.st_size, false};
+    if (!mark) return {fd, 0, st.st_size};
     Copy copy = copyNamedBy(*mark, name);
     struct stat copied {};
     if (copy.fd < 0 || ::fstat(copy.fd, &copied) != 0) {
         error = QStringLiteral("файл не дописан: его запись прервана, а копии прежнего содержимого нет");
         return {};
     }
-    return {std::exchange(copy.fd, -1), copy.head.size, copied.st_size - copy.head.size, true};
+    return {std::exchange(copy.fd, -1), copy.head.size, copied.st_size - copy.head.size};
 }
 
 namespace {

@@ -51,10 +51,9 @@ void dropCopy(const QByteArray& copyPath, const QByteArray& token);
 
 // Where a reader finds the content of a file it opened and locked (shared).
 struct Content {
-    int fd = -1;          // the file itself, or the copy of its old content
-    qint64 offset = 0;    // where the content starts in it
-    qint64 size = 0;      // its length as the system tells it
-    bool isCopy = false;  // `fd` is the copy's and is the reader's to close
+    int fd = -1;        // the file itself, or the copy of its old content (then the reader's to close)
+    qint64 offset = 0;  // where the content starts in it
+    qint64 size = 0;    // its length as the system tells it
 };
 // A file that bears a mark reads as the copy it names: the write in place that left it was killed.
 // `name` is the path it was opened by, beside which the copy lies when its folder has moved. `error`
