@@ -182,11 +182,12 @@ bool FileReader::open(const QByteArray& name, Marked marked) {
         error_ = readFailure(busy);
     } else if (::fstat(fd_, &st) != 0) {
         error_ = readFailure(errno);
-    } else if (marked == Marked::AsItLies) {
-        source_ = fd_;
-        size_ = st.st_size;
     } else {
-        const inplace::Content content = inplace::contentOf(fd_, st, name, error_);
+        inplace::Content content = inplace::contentOf(fd_, st, name, error_);
+        if (content.fd < 0 && marked == Marked::AsItLiesWithoutCopy) {
+            error_.clear();
+            content = {fd_, 0, st.st_size};
+        }
         source_ = content.fd;
         at_ = content.offset;
         size_ = content.size;
@@ -241,8 +242,8 @@ QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
     return readWhole(file, error, exists);
 }
 
-QByteArray readFileAsItLies(const QString& path, QString* error) {
-    FileReader file(path, FileReader::Marked::AsItLies);
+QByteArray readFileToKeep(const QString& path, QString* error) {
+    FileReader file(path, FileReader::Marked::AsItLiesWithoutCopy);
     return readWhole(file, error, nullptr);
 }
 

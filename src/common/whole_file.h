@@ -55,9 +55,9 @@
 // exists() tells.
 class FileReader {
 public:
-    // A file that bears the mark of a killed write in place reads as its copy, or as the bytes that lie
-    // on the disk, mark and all.
-    enum class Marked { ReadsAsItsCopy, AsItLies };
+    // A file that bears the mark of a killed write in place reads as its copy; where that copy is gone,
+    // it is unreadable, or reads as the bytes that lie on the disk, mark and all.
+    enum class Marked { ReadsAsItsCopy, AsItLiesWithoutCopy };
     explicit FileReader(const QString& path, Marked marked = Marked::ReadsAsItsCopy);
     ~FileReader();
     FileReader(const FileReader&) = delete;
@@ -87,9 +87,10 @@ private:
 // The whole content of `path`. `exists` (optional) is false for a missing file, which reads as
 // nothing; `error` (optional) gets why an existing file could not be read, or is cleared.
 QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
-// The bytes as they lie on the disk, the mark of a killed write in place and all: for the backup of a
-// file that could not be read, which keeps it as it was.
-QByteArray readFileAsItLies(const QString& path, QString* error = nullptr);
+// The content as readers see it, or, where the mark of a killed write in place names a copy that is
+// gone, the bytes as they lie on the disk, mark and all: for the backup of a file that could not be
+// read, which keeps it as it was.
+QByteArray readFileToKeep(const QString& path, QString* error = nullptr);
 
 // Writes `bytes` as the whole new content of `path`, as told above. Returns "" on success, else the
 // reason, and then every name reads the old content. Success means the new content and its name are

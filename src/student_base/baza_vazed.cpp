@@ -95,7 +95,7 @@ QString nextBackupName(const QString& path) {
 // beside a base that was then replaced. Every backup is kept: the copy takes the first free name.
 void keepBackup(const QString& path) {
     QString unreadable;
-    const QByteArray bytes = readFileAsItLies(path, &unreadable);
+    const QByteArray bytes = readFileToKeep(path, &unreadable);
     if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
     QString backup;
     const QString failure = writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup);

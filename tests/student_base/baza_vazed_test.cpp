@@ -10,6 +10,7 @@
 #include "platform/program_folder.h"
 #include "student_base_fixture.h"
 #include "support/child_process.h"
+#include "support/flushes.h"
 #include "workbook/grid_model.h"
 
 using velmox::BazaVazed;
@@ -159,6 +160,32 @@ TEST_F(StudentBaseTest, EachUnreadableBaseIsKeptUnderTheNextFreeBackupName) {
     EXPECT_EQ(files.filter(QStringLiteral(".bak")),
               (QStringList{"2.xml.1.bak", "2.xml.2.bak", "2.xml.3.bak", "2.xml.bak"}));
     EXPECT_EQ(files.filter(QStringLiteral(".new")), QStringList());
+}
+
+// An unreadable base shared with another program folder, whose write in place from there was killed
+// while this one ran: its content is the copy's, and that is what the backup keeps, not the mix on
+// the disk, which the copy's removal by the save would leave unreadable for good.
+TEST_F(StudentBaseTest, TheBackupOfAnUnreadableBaseMarkedByAKilledSaveKeepsItsContentAsItReads) {
+    const QByteArray unreadable = "not a workbook, the operator's own";
+    folder.write("2.xml", unreadable);
+    ProgramFolder other;
+    ASSERT_EQ(::link(QFile::encodeName(folder.file("2.xml")).constData(),
+                     QFile::encodeName(other.file("2.xml")).constData()),
+              0);
+    Vazed& v = start();
+    killSaveAtFlush(other.file("2.xml"), "a longer content, written in place and never finished",
+                    ContentFlush);
+    ASSERT_NE(folder.read("2.xml"), unreadable);
+    v.Image1_Click();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+    b.Image1_Click();
+    EXPECT_EQ(folder.read("2.xml.bak"), unreadable);
+    workbook::Workbook back;
+    back.load(other.file("2.xml"));
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+    ui::discardForm<BazaVazed>();
+    ui::discardForm<Vazed>();
 }
 
 // A save that kept the backup but could not write the new base has kept the original once: the next
