@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "platform/file_waits.h"
 #include "platform/program_folder.h"
 
 namespace disk {
@@ -190,13 +191,27 @@ int cut(int fd, qint64 size) {
 
 int lockWithin(int fd, int operation) {
     using namespace std::chrono;
-    const auto giveUp = steady_clock::now() + seconds(5);
+    const auto start = steady_clock::now();
+    const auto giveUp = start + ui::fileWaitLeft();
     auto pause = microseconds(200);
+    int result = 0;
     while (::flock(fd, operation | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) return 0;  // a disk without locks
-        if (steady_clock::now() >= giveUp) return EBUSY;
+        if (errno != EWOULDBLOCK && errno != EINTR) break;  // a disk without locks
+        if (steady_clock::now() >= giveUp) {
+            result = EBUSY;
+            break;
+        }
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(10)));
+    }
+    ui::fileWaited(steady_clock::now() - start);
+    return result;
+}
+
+int lockNow(int fd, int operation) {
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        return errno == EWOULDBLOCK ? EBUSY : 0;  // a disk without locks
     }
     return 0;
 }

@@ -12,9 +12,10 @@
 
 namespace disk {
 
-// The endings of the routine's own files beside a file: a new content before it takes the file's
-// place, and the copy of a file's old content while the file is written in its own place. Between
-// the file's name and the ending stand ".~" and seven base-36 digits ("1.txt.~0k3f9a2.new").
+// The endings of the routine's own files beside a file: an unfinished file (a new content before it
+// takes the file's place, or a copy not yet whole), and a whole copy of a file's old content while
+// the file is written in its own place. Between the file's name and the ending stand ".~" and seven
+// base-36 digits ("1.txt.~0k3f9a2.new").
 inline constexpr char kNewEnding[] = ".new";
 inline constexpr char kOldEnding[] = ".old";
 
@@ -62,8 +63,11 @@ std::optional<QByteArray> readAt(int fd, qint64 offset, qint64 size, int& error)
 int cut(int fd, qint64 size);
 
 // Takes flock's `operation` (LOCK_SH, LOCK_EX) on `fd`, waiting while another holds it, but no longer
-// than any save takes: 0, or EBUSY. A disk without locks gives 0: there nothing can be waited for.
+// than the action's budget of waits leaves (ui::fileWaitLeft): 0, or EBUSY. A disk without locks
+// gives 0: there nothing can be waited for.
 int lockWithin(int fd, int operation);
+// The same without waiting: for the clearing, which leaves what another program holds.
+int lockNow(int fd, int operation);
 
 // Gives the file `from` the name `to` only if no file holds it: 0, EEXIST, or another error number.
 int renameNoReplace(const QByteArray& from, const QByteArray& to);
@@ -78,10 +82,10 @@ int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByte
 int takeOwnName(const QByteArray& from, const QByteArray& target, const char* ending, QByteArray& name);
 
 struct OwnName {
-    QByteArray file;  // the name of the file it belongs to
-    bool isCopy;      // a copy of the file's old content, not a new content
+    QByteArray file;  // the name of the file it is named after
+    bool isCopy;      // a whole copy of the file's old content, not an unfinished file
 };
-// "1.txt.~0k3f9a2.new" → {"1.txt", new content}; nullopt for every name the routine does not make.
+// "1.txt.~0k3f9a2.new" → {"1.txt", unfinished}; nullopt for every name the routine does not make.
 std::optional<OwnName> ownNameOf(const QByteArray& name);
 
 }  // namespace disk

@@ -31,4 +31,13 @@ void reportUnwritable(const QString& path, const QString& reason, const QString&
     report(QStringLiteral("записать"), path, reason, consequence);
 }
 
+void reportSetAside(const QString& path, const QString& backup) {
+    ui::showError(QStringLiteral("Файл «%1» не дописан, а копии его прежнего содержимого нет. Он "
+                                 "сохранён рядом под именем «%2», а программа считает, что файла нет, и "
+                                 "при сохранении запишет его заново.")
+                      .arg(ui::shownPath(path), ui::shownPath(backup)),
+                  QStringLiteral("Причина: запись файла была прервана, и копию его прежнего содержимого "
+                                 "удалили или изменили."));
+}
+
 }  // namespace filemsg

@@ -19,4 +19,9 @@ void reportUnreadable(const QString& path, const QString& reason, const QString&
 // "Ошибка": "Не удалось записать файл «data/pw.txt».", then `consequence`.
 void reportUnwritable(const QString& path, const QString& reason, const QString& consequence = {});
 
+// "Ошибка": the file bore the mark of a killed write without a whole copy of its old content, and
+// was put aside under `backup` (see clearLeftovers): where its bytes went, and that the next save
+// writes the file anew.
+void reportSetAside(const QString& path, const QString& backup);
+
 }  // namespace filemsg

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -16,7 +17,7 @@
 #include <utility>
 
 #include "common/disk.h"
-#include "platform/plain_file.h"
+#include "platform/error.h"
 #include "platform/program_folder.h"
 
 namespace inplace {
@@ -24,16 +25,18 @@ namespace inplace {
 namespace {
 
 using namespace disk;
+using ui::Descriptor;
 
 // The mark, past the end of both the old and the new content: the copy's path and the token that
 // the copy's head holds too. No text file of the program's holds a NUL byte.
 constexpr std::string_view kMarkHead{"\0velmox: old content in ", 24};
 constexpr std::string_view kMarkEnd{"\0velmox\0", 8};
-// The copy's first line: "velmox copy <token> <device> <inode>". The token ties it to the mark, and
-// holds wherever the folder is moved or copied to; the device and inode tell which file it was taken
-// from.
+// The copy's first line: "velmox copy <token> <device> <inode> <length> <checksum>". The token ties
+// it to the mark, and holds wherever the folder is moved or copied to; the device and inode tell
+// which file it was taken of; the length and checksum of the content that follows tell a whole copy
+// from one that was cut or changed, which is never put back.
 constexpr std::string_view kCopyHead{"velmox copy "};
-constexpr qint64 kLongestCopyHead = 80;
+constexpr qint64 kLongestCopyHead = 256;
 
 QByteArray bytesOf(std::string_view s) {
     return QByteArray(s.data(), qsizetype(s.size()));
@@ -41,6 +44,10 @@ QByteArray bytesOf(std::string_view s) {
 
 QByteArray newToken() {
     return QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, '0');
+}
+
+QByteArray checksum(const QByteArray& content) {
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
 }
 
 // A path as every mark and every clearing names a copy: from the root, through no linked folder.
@@ -75,73 +82,77 @@ std::optional<Mark> markOf(int fd, qint64 size) {
 
 struct Head {
     QByteArray token;
-    struct stat file {};  // the device and inode of the file it was taken from
-    qint64 size = 0;      // its length: the content follows
+    struct stat file {};  // the device and inode of the file it was taken of
+    qint64 length = 0;    // the content's length and checksum
+    QByteArray checksum;
+    qint64 size = 0;  // the head's own length: the content follows
 };
 
-QByteArray headFor(const QByteArray& token, const struct stat& file) {
+QByteArray headFor(const QByteArray& token, const struct stat& file, const QByteArray& content) {
     return bytesOf(kCopyHead) + token + ' ' + QByteArray::number(quint64(file.st_dev)) + ' ' +
-           QByteArray::number(quint64(file.st_ino)) + '\n';
+           QByteArray::number(quint64(file.st_ino)) + ' ' + QByteArray::number(content.size()) + ' ' +
+           checksum(content) + '\n';
 }
 
-std::optional<Head> headOf(int copy) {
-    int error = 0;
+std::optional<Head> headOf(int copy, int& error) {
     const std::optional<QByteArray> first = readAt(copy, 0, kLongestCopyHead, error);
     if (!first || !first->startsWith(bytesOf(kCopyHead))) return std::nullopt;
     const qsizetype end = first->indexOf('\n');
     if (end < 0) return std::nullopt;
     const QList<QByteArray> fields =
         first->mid(qsizetype(kCopyHead.size()), end - qsizetype(kCopyHead.size())).split(' ');
-    if (fields.size() != 3 || fields[0].isEmpty()) return std::nullopt;
+    if (fields.size() != 5 || fields[0].isEmpty() || fields[4].isEmpty()) return std::nullopt;
     Head head;
-    bool devOk = false, inoOk = false;
+    bool devOk = false, inoOk = false, lengthOk = false;
     head.token = fields[0];
     head.file.st_dev = dev_t(fields[1].toULongLong(&devOk));
     head.file.st_ino = ino_t(fields[2].toULongLong(&inoOk));
+    head.length = fields[3].toLongLong(&lengthOk);
+    head.checksum = fields[4];
     head.size = end + 1;
-    if (!devOk || !inoOk) return std::nullopt;
+    if (!devOk || !inoOk || !lengthOk) return std::nullopt;
     return head;
 }
 
-// A copy of the routine's own, open for reading; fd -1 when what lies at the path is none.
+// A copy of the routine's own, open for reading; not open when what lies at the path is none.
 struct Copy {
-    int fd = -1;
+    Descriptor fd;
     QByteArray path;
     Head head;
 
-    Copy() = default;
-    Copy(const Copy&) = delete;
-    Copy& operator=(const Copy&) = delete;
-    Copy(Copy&& other) noexcept : fd(std::exchange(other.fd, -1)), path(other.path), head(other.head) {}
-    ~Copy() {
-        if (fd >= 0) ::close(fd);
-    }
-
-    std::optional<QByteArray> content() const {
+    // The whole content, as its head says it was written; nullopt where it is not (cut, changed), or
+    // where it could not be read (`error` set).
+    std::optional<QByteArray> content(int& error) const {
+        error = 0;
         struct stat st {};
-        int error = 0;
-        if (::fstat(fd, &st) != 0) return std::nullopt;
-        return readAt(fd, head.size, st.st_size - head.size, error);
-    }
-    // A copy taken of a file that itself bore a mark whose copy was gone: it holds no whole content.
-    bool holdsAMix() const {
-        struct stat st {};
-        return ::fstat(fd, &st) != 0 || markOf(fd, st.st_size).has_value();
+        if (::fstat(fd.get(), &st) != 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        std::optional<QByteArray> bytes = readAt(fd.get(), head.size, st.st_size - head.size, error);
+        if (!bytes || bytes->size() != head.length || checksum(*bytes) != head.checksum) return std::nullopt;
+        return bytes;
     }
 };
 
-Copy openCopy(const QByteArray& path) {
+// `error` gets why what lies at the path could not be opened or its head read, where something lies
+// there: such a copy may still be the only whole old content, and is neither taken as gone nor read.
+Copy openCopy(const QByteArray& path, int* error = nullptr) {
     Copy copy;
-    int error = 0;
+    int failure = 0;
     QString refusal;
-    copy.fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
-    if (copy.fd < 0) return copy;
-    if (std::optional<Head> head = headOf(copy.fd)) {
+    copy.fd.reset(ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, failure, refusal));
+    if (!copy.fd.isOpen()) {
+        if (error && failure != ENOENT && failure != ENOTDIR) *error = failure;
+        return copy;
+    }
+    int readError = 0;
+    if (std::optional<Head> head = headOf(copy.fd.get(), readError)) {
         copy.path = path;
         copy.head = *std::move(head);
     } else {
-        ::close(copy.fd);
-        copy.fd = -1;
+        if (error) *error = readError;
+        copy.fd.reset();
     }
     return copy;
 }
@@ -153,22 +164,41 @@ QByteArray realName(const QByteArray& name) {
     return fromRoot(file);
 }
 
-// The copy a mark names, holding a whole content: under its name beside the file read through
-// `name` (where it lies, or where it came with its folder when that was moved or copied), else where
-// the mark says.
-Copy copyNamedBy(const Mark& mark, const QByteArray& name) {
+// The copy a mark names, with its whole content: under its name beside the file read through `name`
+// (where it lies, or where it came with its folder when that was moved or copied), else where the
+// mark says.
+struct Found {
+    Copy copy;  // open: the copy, whole
+    QByteArray content;
+    int error = 0;  // a copy holding the token could not be read
+};
+
+Found copyNamedBy(const Mark& mark, const QByteArray& name) {
+    Found found;
     for (const QByteArray& path : {folderOf(realName(name)) + '/' + nameOf(mark.copy), mark.copy}) {
-        Copy copy = openCopy(path);
-        if (copy.fd >= 0 && copy.head.token == mark.token && !copy.holdsAMix()) return copy;
+        int error = 0;
+        Copy copy = openCopy(path, &error);
+        // What lies under the copy's name but could not be looked into may be it.
+        if (error && nameOf(path) == nameOf(mark.copy)) found.error = error;
+        if (!copy.fd.isOpen() || copy.head.token != mark.token) continue;
+        std::optional<QByteArray> content = copy.content(error);
+        // A copy taken of a file that itself bore a mark whose copy was gone holds no whole content.
+        if (content && !markOf(copy.fd.get(), content->size() + copy.head.size)) {
+            found.copy = std::move(copy);
+            found.content = *std::move(content);
+            found.error = 0;
+            return found;
+        }
+        if (error) found.error = error;
     }
-    return {};
+    return found;
 }
 
 // Whether a copy is the file's own, which a save or a clearing of the file may put back or remove:
 // taken of this very file, or lying beside the name it is written through, under that name (its
 // folder moved or copied since). Any other copy with the mark's token, such as the one a file copied
-// to another folder still names, may be read, and is left to the file it belongs to.
-bool belongsTo(const Copy& copy, const QByteArray& name, const struct stat& file) {
+// to another folder still names, may be read, and is left to the file it is the own copy of.
+bool isOwnCopy(const Copy& copy, const QByteArray& name, const struct stat& file) {
     if (sameFile(copy.head.file, file)) return true;
     const QByteArray real = realName(name);
     const std::optional<OwnName> own = ownNameOf(nameOf(copy.path));
@@ -192,6 +222,12 @@ void removeNote(const QByteArray& copy) {
     if (n > 0 && text.left(n) == copy) ::unlink(note.constData());
 }
 
+// A copy goes with its note: the one step every removal of a copy takes.
+void removeCopy(const QByteArray& path) {
+    ::unlink(path.constData());
+    removeNote(path);
+}
+
 // Made once the copy is whole under its name, and on the disk before the file bears its mark. Where
 // none can be made (a program folder on a read-only disk) the copy is still found through the mark
 // by whoever writes the file next, and meanwhile every reader reads it.
@@ -205,11 +241,9 @@ void makeNote(const QByteArray& copy) {
 // The caller holds the file's lock, or the file is replaced and no one can put anything back into it.
 void dropIf(const QByteArray& path, const std::function<bool(const Head&)>& stale) {
     const Copy copy = openCopy(path);
-    if (copy.fd >= 0 && stale(copy.head) && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0 &&
-        stillNamed(path, copy.fd)) {
-        ::unlink(path.constData());
-        removeNote(path);
-    }
+    if (copy.fd.isOpen() && stale(copy.head) && lockNow(copy.fd.get(), LOCK_EX) == 0 &&
+        stillNamed(path, copy.fd.get()))
+        removeCopy(path);
 }
 
 // Copies of the file beside the name it is written through, left by earlier saves that were killed
@@ -227,17 +261,10 @@ void dropCopiesBeside(const QByteArray& target, const struct stat& file) {
     ::closedir(dir);
 }
 
-void closeAll(Write& w) {
-    if (w.copyFile >= 0) ::close(w.copyFile);
-    if (w.file >= 0) ::close(w.file);
-    w.copyFile = w.file = -1;
-}
-
 // Removes this write's own copy, and the one that a killed write's mark named; the caller holds the
 // file's lock, and the file bears no mark now.
 void dropCopies(Write& w) {
-    ::unlink(w.copy.constData());
-    removeNote(w.copy);
+    removeCopy(w.copy);
     if (!w.earlierCopy.isEmpty()) dropCopy(w.earlierCopy, w.earlierToken);
 }
 
@@ -253,7 +280,7 @@ int rewrite(int fd, const QByteArray& content) {
 
 // The copy whole on the disk under a ".old" name that no file held; then the note.
 int keepCopy(Write& w) {
-    if (const int error = flush(w.copyFile)) return error;
+    if (const int error = flush(w.copyFile.get())) return error;
     QByteArray copy;
     if (const int error = takeOwnName(w.copy, fromRoot(w.target), kOldEnding, copy)) return error;
     w.copy = copy;
@@ -271,39 +298,37 @@ int reserve(int fd, qint64 from, qint64 to) {
 
 // Every step after the copy: the mark, the new content, the cut that takes the mark away.
 QString writeMarked(Write& w) {
+    const int file = w.file.get();
     if (const int error = keepCopy(w)) {
-        ::unlink(w.copy.constData());
-        removeNote(w.copy);
+        removeCopy(w.copy);
         return writeFailure(error);
     }
     const qint64 before = w.locked.st_size;
     const QByteArray mark = markFor(w.copy, w.token);
     const qint64 markAt = std::max<qint64>(before, w.bytes->size());
-    int error = reserve(w.file, before, markAt + mark.size());
-    if (!error) error = writeAt(w.file, mark, markAt);
-    if (!error) error = flush(w.file);
+    int error = reserve(file, before, markAt + mark.size());
+    if (!error) error = writeAt(file, mark, markAt);
+    if (!error) error = flush(file);
     if (error) {
         // Back to the file as it was found, an earlier mark and all.
-        if (cut(w.file, before) == 0 && flush(w.file) == 0) {
-            ::unlink(w.copy.constData());
-            removeNote(w.copy);
-        }
+        if (cut(file, before) == 0 && flush(file) == 0) removeCopy(w.copy);
         return writeFailure(error);
     }
     // The new content is on the disk before the cut takes the mark away: a power cut in between
     // leaves the mark, and the file reads as its old content, never as a mix.
-    error = writeAt(w.file, *w.bytes, 0);
-    if (!error) error = flush(w.file);
-    if (!error) error = cut(w.file, w.bytes->size());
+    error = writeAt(file, *w.bytes, 0);
+    if (!error) error = flush(file);
+    if (!error) error = cut(file, w.bytes->size());
     if (error) {
         // The file still bears the mark: the old content goes back at once; if even that fails, the
         // mark stays and every name reads the old content from the copy until a save or a start.
-        if (rewrite(w.file, w.old) == 0) dropCopies(w);
+        if (rewrite(file, w.old) == 0) dropCopies(w);
         return writeFailure(error);
     }
     // The new content is whole and flushed; only the cut may not be on the disk. The copy stays for
-    // the start, which puts it back if the mark outlived a power cut, and removes it otherwise.
-    if ((error = flush(w.file))) return writeFailure(error);
+    // the start, which puts it back if the mark outlived a power cut, and removes it otherwise: until
+    // then every name reads the new content.
+    if ((error = flush(file))) return writeFailure(error);
     // Done: no mark names any copy now, so none left behind (a disk that refuses the removal) can
     // undo this save.
     dropCopies(w);
@@ -313,88 +338,88 @@ QString writeMarked(Write& w) {
 
 }  // namespace
 
-std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QString& failure) {
+std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& bytes, QString& failure) {
     Write w;
     w.target = target;
     w.bytes = &bytes;
     int error = 0;
     QString refusal;
-    w.file = ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal);
-    if (w.file < 0) {
+    w.file.reset(ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal));
+    if (!w.file.isOpen()) {
         failure = refusal.isEmpty() ? writeFailure(error) : refusal;
         return std::nullopt;
     }
     // Another save of the same file (through another name, from another program folder) and a
     // clearing putting a copy back wait their turn, and so do readers, so two contents never mix.
-    error = lockWithin(w.file, LOCK_EX);
-    if (!error && ::fstat(w.file, &w.locked) != 0) error = errno;
-    if (error) {
-        failure = writeFailure(error);
-        closeAll(w);
+    if (lockWithin(w.file.get(), LOCK_EX) != 0) {
+        failure = ui::busyReason();
         return std::nullopt;
     }
-    // A file marked by a killed write holds a mix: its content is the copy's. Where that copy is
-    // gone, the file is taken as it lies, mark and all, so that a failed save leaves it as found.
+    if (::fstat(w.file.get(), &w.locked) != 0) {
+        failure = writeFailure(errno);
+        return std::nullopt;
+    }
+    // A file marked by a killed write holds a mix: its content is the copy's. A copy that cannot be
+    // read fails the save and stays; where it is gone, the file is taken as it lies, mark and all, so
+    // that a failed save leaves it as found.
     std::optional<QByteArray> old;
-    if (const std::optional<Mark> mark = markOf(w.file, w.locked.st_size)) {
-        if (const Copy copy = copyNamedBy(*mark, target); copy.fd >= 0) {
-            old = copy.content();
-            if (belongsTo(copy, target, w.locked)) {
-                w.earlierCopy = copy.path;
-                w.earlierToken = copy.head.token;
+    if (const std::optional<Mark> mark = markOf(w.file.get(), w.locked.st_size)) {
+        Found found = copyNamedBy(*mark, target);
+        if (found.error) {
+            failure = readFailure(found.error);
+            return std::nullopt;
+        }
+        if (found.copy.fd.isOpen()) {
+            old = std::move(found.content);
+            if (isOwnCopy(found.copy, target, w.locked)) {
+                w.earlierCopy = found.copy.path;
+                w.earlierToken = found.copy.head.token;
             }
         }
     }
-    if (!old) old = readAt(w.file, 0, w.locked.st_size, error);
+    if (!old) old = readAt(w.file.get(), 0, w.locked.st_size, error);
     if (!old) {
         failure = readFailure(error);
-        closeAll(w);
         return std::nullopt;
     }
     w.old = *std::move(old);
     // Whoever may read the file may read its copy, to read through it or put it back after a kill.
-    w.copyFile = makeOwnFile(target, kNewEnding, 0600, w.copy);
-    if (w.copyFile < 0) {
+    w.copyFile.reset(makeOwnFile(target, kNewEnding, 0600, w.copy));
+    if (!w.copyFile.isOpen()) {
         failure = folderFailure(QFile::decodeName(target), errno);
-        closeAll(w);
         return std::nullopt;
     }
-    (void)keepOwnerAndPermissions(w.copyFile, target, w.locked);
+    (void)keepOwnerAndPermissions(w.copyFile.get(), target, w.locked);
     w.token = newToken();
-    if (const int written = writeAt(w.copyFile, headFor(w.token, w.locked) + w.old, 0)) {
+    if (const int written = writeAt(w.copyFile.get(), headFor(w.token, w.locked, w.old) + w.old, 0)) {
         failure = writeFailure(written);
         ::unlink(w.copy.constData());
-        closeAll(w);
         return std::nullopt;
     }
     return w;
 }
 
-QString finish(Write& w) {
+QString writeNewContent(Write& w) {
     const QString failure = writeMarked(w);
-    closeAll(w);
+    w.copyFile.reset();
+    w.file.reset();
     return failure;
 }
 
-MarkedCopy::~MarkedCopy() {
-    if (file >= 0) ::close(file);
-}
-
 std::unique_ptr<MarkedCopy> copyMarkedIn(const QByteArray& path) {
-    int error = 0;
-    QString refusal;
     auto marked = std::make_unique<MarkedCopy>();
-    marked->file = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
+    marked->file = ui::openPlain(path, O_RDONLY | O_NOFOLLOW);
     struct stat st {};
-    if (marked->file < 0 || ::fstat(marked->file, &st) != 0) return nullptr;
-    const std::optional<Mark> mark = markOf(marked->file, st.st_size);
+    if (!marked->file.isOpen() || ::fstat(marked->file.get(), &st) != 0) return nullptr;
+    const std::optional<Mark> mark = markOf(marked->file.get(), st.st_size);
     if (!mark) return nullptr;
-    // Held until the copy is gone, so that a reader that has the file open reads the copy first.
-    if (lockWithin(marked->file, LOCK_EX) != 0) return nullptr;
-    const Copy copy = copyNamedBy(*mark, path);
-    if (copy.fd < 0 || !belongsTo(copy, path, st)) return nullptr;
-    marked->path = copy.path;
-    marked->token = copy.head.token;
+    // A reader holding the file does not hold up the save: the copy goes all the same once the
+    // name leads to the new file, for a file replaced whole keeps no name that could need it.
+    if (lockNow(marked->file.get(), LOCK_EX) != 0) marked->file.reset();
+    const Found found = copyNamedBy(*mark, path);
+    if (!found.copy.fd.isOpen() || !isOwnCopy(found.copy, path, st)) return nullptr;
+    marked->path = found.copy.path;
+    marked->token = found.copy.head.token;
     return marked;
 }
 
@@ -405,41 +430,49 @@ void dropCopy(const QByteArray& copyPath, const QByteArray& token) {
 Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error) {
     const std::optional<Mark> mark = markOf(fd, st.st_size);
     if (!mark) return {fd, 0, st.st_size};
-    Copy copy = copyNamedBy(*mark, name);
-    struct stat copied {};
-    if (copy.fd < 0 || ::fstat(copy.fd, &copied) != 0) {
-        error = QStringLiteral("файл не дописан: его запись прервана, а копии прежнего содержимого нет");
+    Found found = copyNamedBy(*mark, name);
+    if (found.error) {
+        error = readFailure(found.error);
         return {};
     }
-    return {std::exchange(copy.fd, -1), copy.head.size, copied.st_size - copy.head.size};
+    if (!found.copy.fd.isOpen()) {
+        error = QStringLiteral(
+            "файл не дописан: его запись прервана, а копии прежнего содержимого нет; при следующем "
+            "запуске программа отложит его в сторону");
+        return {};
+    }
+    return {found.copy.fd.release(), found.copy.head.size, found.copy.head.length};
 }
 
 namespace {
 
-// Puts the copy at `copyPath` back into the file `name`, or removes it, or leaves it, as settleCopy
-// tells.
-void settle(const QByteArray& name, const QByteArray& copyPath) {
-    const Copy copy = openCopy(copyPath);
-    if (copy.fd < 0) return;  // none of this routine's making: left alone
-    int error = 0;
-    QString refusal;
-    const int file = ui::openPlainFile(name, O_RDWR | O_NOFOLLOW, error, refusal);
-    struct stat st {};
-    // The file's lock before the copy's, as every save takes them; then everything is decided again,
-    // for a save that ran while this waited may have outdated the copy or taken it away.
-    if (file >= 0 && lockWithin(file, LOCK_EX) == 0 && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0 &&
-        stillNamed(copy.path, copy.fd) && ::fstat(file, &st) == 0 && belongsTo(copy, name, st)) {
-        const std::optional<Mark> mark = markOf(file, st.st_size);
-        const bool marked = mark && mark->token == copy.head.token;
-        const std::optional<QByteArray> old = marked ? copy.content() : std::nullopt;
-        // Back into the file that bears its mark, wherever the folder went; removed once no mark
-        // names it. A copy of a file since replaced stays: the file's other names may still need it.
-        if ((old && rewrite(file, *old) == 0) || (!marked && sameFile(st, copy.head.file))) {
-            ::unlink(copy.path.constData());
-            removeNote(copy.path);
-        }
+// The copy back into its file, or removed, or left, as settleCopy tells. The caller holds the file,
+// open for writing and locked; `st` is it.
+void settle(int file, const struct stat& st, const QByteArray& name, const Copy& copy) {
+    // Its maker still runs where it holds the copy.
+    if (lockNow(copy.fd.get(), LOCK_EX) != 0 || !stillNamed(copy.path, copy.fd.get()) ||
+        !isOwnCopy(copy, name, st))
+        return;
+    const std::optional<Mark> mark = markOf(file, st.st_size);
+    if (mark && mark->token == copy.head.token) {
+        // Back into the file that bears its mark, wherever the folder went, if it is whole.
+        int error = 0;
+        if (const std::optional<QByteArray> old = copy.content(error); old && rewrite(file, *old) == 0)
+            removeCopy(copy.path);
+        return;
     }
-    if (file >= 0) ::close(file);
+    // A copy that a mark still names, its head changed since, stays with the file's only old content.
+    if (mark && nameOf(mark->copy) == nameOf(copy.path)) return;
+    // Once no mark names it, it goes. A copy of a file since replaced stays: the file's other names may
+    // still need it.
+    if (sameFile(st, copy.head.file)) removeCopy(copy.path);
+}
+
+// The file, open for writing and locked at once, or not open: a save of another program holds it.
+Descriptor lockedForClearing(const QByteArray& name, struct stat& st) {
+    Descriptor file = ui::openPlain(name, O_RDWR | O_NOFOLLOW);
+    if (!file.isOpen() || lockNow(file.get(), LOCK_EX) != 0 || ::fstat(file.get(), &st) != 0) return {};
+    return file;
 }
 
 }  // namespace
@@ -447,20 +480,41 @@ void settle(const QByteArray& name, const QByteArray& copyPath) {
 void settleCopy(const QByteArray& given) {
     const QByteArray path = fromRoot(given);
     const std::optional<OwnName> own = ownNameOf(nameOf(path));
-    if (own && own->isCopy) settle(folderOf(path) + '/' + own->file, path);
+    if (!own || !own->isCopy) return;
+    const Copy copy = openCopy(path);
+    if (!copy.fd.isOpen()) return;  // none of this routine's making: left alone
+    struct stat st {};
+    const Descriptor file = lockedForClearing(folderOf(path) + '/' + own->file, st);
+    if (file.isOpen()) settle(file.get(), st, folderOf(path) + '/' + own->file, copy);
 }
 
-void settleMark(const QByteArray& name) {
-    int error = 0;
-    QString refusal;
-    const int fd = ui::openPlainFile(name, O_RDONLY | O_NOFOLLOW, error, refusal);
+QByteArray backupName(const QByteArray& file, int n) {
+    return n == 0 ? file + ".bak" : file + '.' + QByteArray::number(n) + ".bak";
+}
+
+std::optional<SetAside> settleMark(const QByteArray& name) {
     struct stat st {};
-    std::optional<Mark> mark;
-    if (fd >= 0 && ::fstat(fd, &st) == 0) mark = markOf(fd, st.st_size);
-    if (fd >= 0) ::close(fd);
-    if (!mark) return;
-    const Copy copy = copyNamedBy(*mark, name);
-    if (copy.fd >= 0) settle(name, copy.path);
+    const Descriptor file = lockedForClearing(name, st);
+    if (!file.isOpen()) return std::nullopt;
+    const std::optional<Mark> mark = markOf(file.get(), st.st_size);
+    if (!mark) return std::nullopt;
+    const Found found = copyNamedBy(*mark, name);
+    if (found.copy.fd.isOpen()) {
+        settle(file.get(), st, name, found.copy);
+        return std::nullopt;
+    }
+    // A copy that could not be read may read at the next try: the file waits for it.
+    if (found.error) return std::nullopt;
+    // Gone, or not whole: the bytes that lie there go beside the file, as they are, and the name is
+    // free, so the next save writes the file anew instead of it being named unfinished at every start.
+    SetAside aside{name, {}};
+    int error = EEXIST;
+    for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
+        aside.backup = backupName(name, n);
+        error = renameNoReplace(name, aside.backup);
+    }
+    if (error || flushFolder(folderOf(name)) != 0) return std::nullopt;
+    return aside;
 }
 
 void settleNote(const QByteArray& notePath) {
@@ -476,10 +530,11 @@ void settleNote(const QByteArray& notePath) {
         noteOf(copy) != realFolder(folderOf(notePath)) + '/' + nameOf(notePath))
         return;
     settleCopy(copy);
-    // A copy gone from a folder that is there is settled; a folder that is away (a memory stick, a
-    // network share) keeps its note for the start that finds it again.
-    if (::lstat(copy.constData(), &st) != 0 && errno == ENOENT &&
-        ::stat(folderOf(copy).constData(), &st) == 0)
+    // The copy is gone from beside its file, which is there: settled. A folder that is away (a memory
+    // stick, a network share), or the empty mount point it leaves, holds no such file, and the note
+    // waits for the start that finds the folder again.
+    const QByteArray file = folderOf(copy) + '/' + own->file;
+    if (::lstat(copy.constData(), &st) != 0 && errno == ENOENT && ::lstat(file.constData(), &st) == 0)
         ::unlink(notePath.constData());
 }
 

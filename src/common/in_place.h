@@ -10,43 +10,43 @@
 #include <memory>
 #include <optional>
 
+#include "platform/plain_file.h"
+
 namespace inplace {
 
 // A new content on its way into a file written in its own place.
 struct Write {
     QByteArray target;        // the file, as the system names it
-    int file = -1;            // open for writing, locked (exclusive) from the opening to the end
+    ui::Descriptor file;      // open for writing, locked (exclusive) from the opening to the end
     struct stat locked {};    // the file as it was when locked
     QByteArray old;           // its content as readers see it, which a failed write puts back
     QByteArray earlierCopy;   // the copy that a killed write's mark names; it goes with this save
     QByteArray earlierToken;  // that copy's token
-    QByteArray copy;          // the copy of `old`: "….new" while it is made, "….old" once whole
+    QByteArray copy;          // the copy of `old`: unfinished ("….new") while made, "….old" once whole
     QByteArray token;         // in the copy's head and in the mark, which it ties together
-    int copyFile = -1;        // open and locked
+    ui::Descriptor copyFile;  // open and locked
     const QByteArray* bytes = nullptr;
 };
 
 // Opens and locks the file, reads its content and writes the copy of it. Nothing of the file
 // changes here. nullopt with `failure` set.
-std::optional<Write> begin(const QByteArray& target, const QByteArray& bytes, QString& failure);
-// Writes the new content in place. "" once it is on the disk, else the reason (the old content is
-// then what every name reads). Closes what begin opened.
-QString finish(Write& w);
+std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& bytes, QString& failure);
+// Writes the new content over the old, behind the copy and the mark. "" once it is on the disk, else
+// the reason (see whole_file.h for what every name then reads). Closes what copyOldContent opened.
+QString writeNewContent(Write& w);
 
 // The copy that a mark on the file at `path` names, if it bears one and the copy is the file's own.
 // A save that replaces the file whole drops that copy once the new file is in place and its folder is
-// flushed: nothing can be put back into a file that no name leads to. Until then the old file is held
-// locked, so that a reader that has it open reads the copy first.
+// flushed: nothing can be put back into a file that no name leads to. Meanwhile the old file is held
+// locked where it could be had at once, so that a reader that has it open reads the copy first; a
+// reader that comes later finds the name replaced and opens it again.
 struct MarkedCopy {
     QByteArray path, token;
-    int file = -1;  // the old file, locked
-    MarkedCopy() = default;
-    MarkedCopy(const MarkedCopy&) = delete;
-    MarkedCopy& operator=(const MarkedCopy&) = delete;
-    ~MarkedCopy();
+    ui::Descriptor file;  // the old file, locked where it could be
 };
 std::unique_ptr<MarkedCopy> copyMarkedIn(const QByteArray& path);
-// Removes the copy at `copyPath` if it holds `token`, unless a running save or clearing holds it.
+// Removes the copy at `copyPath`, with its note, if it holds `token`, unless a running save or
+// clearing holds it.
 void dropCopy(const QByteArray& copyPath, const QByteArray& token);
 
 // Where a reader finds the content of a file it opened and locked (shared).
@@ -57,22 +57,35 @@ struct Content {
 };
 // A file that bears a mark reads as the copy it names: the write in place that left it was killed.
 // `name` is the path it was opened by, beside which the copy lies when its folder has moved. `error`
-// is set when the file bears a mark and that copy cannot be read.
+// is set when the file bears a mark and that copy cannot be read, or holds no whole content.
 Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error);
 
-// The clearing's decision on one copy left beside its file: put back into the file when the file bears
-// the mark that holds the copy's token; removed when the file is the one it was taken from and bears
-// no such mark (a save since took the mark away); else left (a save runs, or the file was replaced
-// and the copy may still be the content of its other names). What is no copy of this routine's
-// making (no head) is left alone. Quiet.
+// The clearing's decision on one copy left beside its file, never waiting for a file another program
+// holds: put back into the file when the file bears the mark that holds the copy's token and the copy
+// is whole (its length and checksum as its head says); removed when it was taken of this very file and
+// no mark on the file names it any more (a save since took the mark away); else left (a save runs; the
+// file was replaced and the copy may still be the content of its other names; a mark names it but it
+// is not whole). What is no copy of this routine's making (no head) is left alone. Quiet.
 void settleCopy(const QByteArray& copyPath);
+
+// A file that bore a mark whose copy is gone (or not whole), put aside by a start under the first
+// free backup name beside it, as its bytes lay.
+struct SetAside {
+    QByteArray file, backup;
+};
 // The same for the copy that a mark on the file `name` (resolved) names, wherever it lies: the copy
-// of a killed save through another name of the file, in another program folder.
-void settleMark(const QByteArray& name);
+// of a killed save through another name of the file, in another program folder. A mark whose copy is
+// gone or not whole leaves no content to read: the file is put aside, and its name is free for the
+// next save.
+std::optional<SetAside> settleMark(const QByteArray& name);
 
 // A copy made where no start clears (beside an exported file) leaves a note in the program folder: a
 // link to it under its own name. The clearing follows the note at `notePath` to its copy, settles the
-// copy, and removes the note once the copy is gone. What is no such note is left alone.
+// copy, and removes the note once the copy is gone from beside its file, which is there (not a stick
+// that is away, nor its empty mount point). What is no such note is left alone.
 void settleNote(const QByteArray& notePath);
+
+// The n-th backup name of `file`: "<file>.bak", then "<file>.1.bak", "<file>.2.bak", …
+QByteArray backupName(const QByteArray& file, int n);
 
 }  // namespace inplace

@@ -18,17 +18,11 @@ namespace {
 
 using namespace disk;
 
-// A killed save's new content goes, unless the save runs still: it holds the file's lock. The lock is
-// the only one taken here, and never waited for.
-bool removeNewContent(const QByteArray& path) {
-    int error = 0;
-    QString refusal;
-    const int fd = ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, error, refusal);
-    if (fd < 0) return false;
-    const bool removed =
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(path, fd) && ::unlink(path.constData()) == 0;
-    ::close(fd);
-    return removed;
+// A killed save's unfinished file goes, unless the save runs still: it holds the file's lock.
+bool removeUnfinished(const QByteArray& path) {
+    const ui::Descriptor fd = ui::openPlain(path, O_RDONLY | O_NOFOLLOW);
+    return fd.isOpen() && lockNow(fd.get(), LOCK_EX) == 0 && stillNamed(path, fd.get()) &&
+           ::unlink(path.constData()) == 0;
 }
 
 void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
@@ -41,12 +35,12 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
         if (!own) continue;
         const QByteArray path = folder + '/' + entry->d_name;
         // A copy proves by its head that it is the routine's own, whatever file it was taken of (an
-        // export into this folder too); a new content's file is known only by the file it is named
+        // export into this folder too); an unfinished file is known only by the file it is named
         // after.
         if (own->isCopy)
             copies.push_back(path);
         else if (names.count(own->file))
-            removed = removeNewContent(path) || removed;
+            removed = removeUnfinished(path) || removed;
     }
     ::closedir(dir);
     for (const QByteArray& copy : copies) inplace::settleCopy(copy);
@@ -55,19 +49,26 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
 
 }  // namespace
 
-void clearLeftovers(const QStringList& files) {
+std::vector<SetAsideFile> clearLeftovers(const QStringList& files, const QStringList& namedAfter) {
     // Each folder is read once, for all the files that lie in it.
     std::map<QByteArray, std::set<QByteArray>> folders;
-    for (const QString& given : files) {
-        QByteArray file = QFile::encodeName(given);
-        if (resolveLinks(file) != 0) continue;
-        folders[realFolder(folderOf(file))].insert(nameOf(file));
-    }
+    std::vector<QByteArray> marked;
+    for (const QStringList* list : {&files, &namedAfter})
+        for (const QString& given : *list) {
+            QByteArray file = QFile::encodeName(given);
+            if (resolveLinks(file) != 0) continue;
+            const QByteArray folder = realFolder(folderOf(file));
+            folders[folder].insert(nameOf(file));
+            if (list == &files) marked.push_back(folder + '/' + nameOf(file));
+        }
     for (const auto& [folder, names] : folders) clearFolder(folder, names);
     // A file still marked has its copy elsewhere: a killed save through another name of it, in
-    // another program folder.
-    for (const auto& [folder, names] : folders)
-        for (const QByteArray& name : names) inplace::settleMark(folder + '/' + name);
+    // another program folder; or none is left.
+    std::vector<SetAsideFile> setAside;
+    for (const QByteArray& name : marked)
+        if (const std::optional<inplace::SetAside> aside = inplace::settleMark(name))
+            setAside.push_back({QFile::decodeName(aside->file), QFile::decodeName(aside->backup)});
+    return setAside;
 }
 
 void clearNotedCopies() {

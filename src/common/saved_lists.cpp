@@ -5,6 +5,7 @@
 
 #include "common/case_fold.h"
 #include "common/file_messages.h"
+#include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 
@@ -168,26 +169,41 @@ void markTold(const Unreadable& failure) {
 }
 
 void reportUnreadable(const std::vector<Unreadable>& failures) {
-    std::vector<Unreadable> news;
+    std::vector<Unreadable> news, busy;
     for (const Unreadable& f : failures)
-        if (!told(f)) news.push_back(f);
-    if (news.empty()) return;
+        if (ui::isBusy(f.reason))
+            busy.push_back(f);
+        else if (!told(f))
+            news.push_back(f);
     QStringList details;
     for (const Unreadable& f : news) {
         details << filemsg::failureLine(f.path, f.reason);
         markTold(f);
     }
-    const QString summary =
-        news.size() == 1
-            ? QStringLiteral(
-                  "Не удалось прочитать файл списка «%1». Список показан пустым, а его файл "
-                  "программа не изменит.")
-                  .arg(ui::shownPath(news.front().path))
-            : QStringLiteral(
-                  "Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
-                  "программа не изменит.")
-                  .arg(news.size());
-    ui::showError(summary, details.join(u'\n'));
+    if (!news.empty())
+        ui::showError(
+            news.size() == 1
+                ? QStringLiteral("Не удалось прочитать файл списка «%1». Список показан пустым, а его файл "
+                                 "программа не изменит.")
+                      .arg(ui::shownPath(news.front().path))
+                : QStringLiteral(
+                      "Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
+                      "программа не изменит.")
+                      .arg(news.size()),
+            details.join(u'\n'));
+    // A file another program holds for the moment is read again at the next save, and named again
+    // if it is still held then.
+    if (busy.empty()) return;
+    details.clear();
+    for (const Unreadable& f : busy) details << filemsg::failureLine(f.path, f.reason);
+    ui::showError(busy.size() == 1
+                      ? QStringLiteral("Файл списка «%1» занят другой программой. Список показан пустым; "
+                                       "файл будет прочитан снова при сохранении.")
+                            .arg(ui::shownPath(busy.front().path))
+                      : QStringLiteral("Файлы списков заняты другой программой: %1. Эти списки показаны "
+                                       "пустыми; файлы будут прочитаны снова при сохранении.")
+                            .arg(busy.size()),
+                  details.join(u'\n'));
 }
 
 void forgetTold() {

@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "common/file_messages.h"
+#include "platform/error.h"
 #include "platform/paths.h"
 
 namespace settings {
@@ -15,12 +16,18 @@ QHash<QString, QString>& toldFailures() {
 }
 }  // namespace
 
-QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf) {
+QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf, bool* busy) {
     const textfile::ReadResult r = textfile::readLines(path, lf);
     if (unreadable) *unreadable = !r.error.isEmpty();
+    if (busy) *busy = ui::isBusy(r.error);
     if (r.error.isEmpty()) {
         // A good read, or a missing file: the next failure is news again.
         toldFailures().remove(path);
+        return r.lines;
+    }
+    // A file another program held is told each time: it is no lasting state of the file.
+    if (ui::isBusy(r.error)) {
+        filemsg::reportUnreadable(path, r.error);
         return r.lines;
     }
     const auto told = toldFailures().constFind(path);

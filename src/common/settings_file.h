@@ -11,9 +11,10 @@ namespace settings {
 // The lines of a file; a missing file is an ordinary first start and reads as none, a file that is
 // there but cannot be read reads as none and is reported, once in a run for as long as it fails the
 // same way: each window reads the settings files at its load, and the operator was told at the
-// first. `unreadable` (optional) tells which.
+// first; a file another program held for longer than the action could wait is told each time.
+// `unreadable` (optional) tells which, and `busy` (optional) whether it was only held so.
 QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr,
-                              textfile::LoneLf lf = textfile::LoneLf::InLine);
+                              textfile::LoneLf lf = textfile::LoneLf::InLine, bool* busy = nullptr);
 
 // The first line of a one-value settings file named relative to the program folder, read as above;
 // a lone LF ends the line there.

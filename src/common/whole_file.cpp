@@ -40,7 +40,7 @@ QString refusal(const QByteArray& target, const struct stat& old) {
 struct Replacement {
     QByteArray target;     // the file, as the system names it
     QByteArray temporary;  // the new content's file
-    int fd = -1;           // open and locked
+    ui::Descriptor fd;     // open and locked
     // The copy that the mark of a killed write in place names, on the file this one replaces.
     std::unique_ptr<inplace::MarkedCopy> replacedCopy;
 };
@@ -50,13 +50,13 @@ using Pending = std::variant<Replacement, inplace::Write>;
 void discard(Replacement& r) {
     // Removed while still locked, so no clearing takes it for a leftover of its own.
     ::unlink(r.temporary.constData());
-    if (r.fd >= 0) ::close(r.fd);
-    r.fd = -1;
+    r.fd.reset();
 }
 
-// Opens the temporary file beside the file `given` leads to and writes the new content into it. A
-// first file gets the permissions the folder's owner would give it (0666 less the umask).
-std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QString& failure) {
+// The new content of the file `given` leads to, on its way: in a temporary file beside it, or, for a
+// file written in its own place, behind a copy of its old content. A first file gets the permissions
+// the folder's owner would give it (0666 less the umask).
+std::optional<Pending> writeTemporary(const QString& given, const QByteArray& bytes, QString& failure) {
     QByteArray target = QFile::encodeName(given);
     if (const int error = resolveLinks(target)) {
         failure = ui::systemReason(error);
@@ -69,7 +69,7 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
         if (!failure.isEmpty()) return std::nullopt;
     }
     const auto inPlace = [&]() -> std::optional<Pending> {
-        std::optional<inplace::Write> w = inplace::begin(target, bytes, failure);
+        std::optional<inplace::Write> w = inplace::copyOldContent(target, bytes, failure);
         if (!w) return std::nullopt;
         return Pending(*std::move(w));
     };
@@ -77,19 +77,19 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
     if (exists && old.st_nlink > 1) return inPlace();
     Replacement r;
     r.target = target;
-    r.fd = makeOwnFile(target, kNewEnding, 0666, r.temporary);
-    if (r.fd < 0) {
+    r.fd.reset(makeOwnFile(target, kNewEnding, 0666, r.temporary));
+    if (!r.fd.isOpen()) {
         failure = folderFailure(QFile::decodeName(target), errno);
         return std::nullopt;
     }
     // Only an administrator may give a file to another user: a file of someone else's (or of a group
     // this user is not in) that the user may write is written in its own place, so it stays theirs
     // and everyone who could reach it still can.
-    if (exists && !keepOwnerAndPermissions(r.fd, target, old)) {
+    if (exists && !keepOwnerAndPermissions(r.fd.get(), target, old)) {
         discard(r);
         return inPlace();
     }
-    if (const int error = writeAt(r.fd, bytes, 0)) {
+    if (const int error = writeAt(r.fd.get(), bytes, 0)) {
         failure = writeFailure(error);
         discard(r);
         return std::nullopt;
@@ -99,17 +99,17 @@ std::optional<Pending> begin(const QString& given, const QByteArray& bytes, QStr
 }
 
 // Some file systems report a full disk only when the data reaches it: the flush and the close are
-// checked too, and only then does the new file take the old one's place. Its lock stays on a second
-// descriptor until then.
-QString finish(Replacement& r) {
-    int error = flush(r.fd);
+// checked too, and only then does the new file take the old one's place by a rename. Its lock stays
+// on a second descriptor until then.
+QString putInPlace(Replacement& r) {
+    int error = flush(r.fd.get());
     if (!error) {
-        const int locked = ::fcntl(r.fd, F_DUPFD_CLOEXEC, 0);
+        const int locked = ::fcntl(r.fd.get(), F_DUPFD_CLOEXEC, 0);
         if (locked < 0) {
             error = errno;
         } else {
-            const int closed = ::close(r.fd);
-            r.fd = locked;
+            const int closed = ::close(r.fd.release());
+            r.fd.reset(locked);
             if (closed != 0 && errno != EINTR) error = errno;
         }
     }
@@ -119,14 +119,13 @@ QString finish(Replacement& r) {
         discard(r);
         return writeFailure(error);
     }
-    ::close(r.fd);
-    r.fd = -1;
+    r.fd.reset();
     return {};
 }
 
-QString finish(Pending& p) {
-    if (auto* w = std::get_if<inplace::Write>(&p)) return inplace::finish(*w);
-    return finish(std::get<Replacement>(p));
+QString putInPlace(Pending& p) {
+    if (auto* w = std::get_if<inplace::Write>(&p)) return inplace::writeNewContent(*w);
+    return putInPlace(std::get<Replacement>(p));
 }
 
 // Each folder that took a new file by a rename is flushed once, after all its renames. A flush that
@@ -158,17 +157,18 @@ FileReader::FileReader(const QString& path, Marked marked) {
     // it, is opened again under its name; a few times at most, for names that keep changing.
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0) {
-            ::close(fd_);
+            source_.reset();
+            fd_.reset();
             error_.clear();
         }
-        if (!open(name, marked) || fd_ < 0 || error_.isEmpty() || stillLeadsTo(name, fd_)) return;
+        if (!open(name, marked) || !fd_.isOpen() || error_.isEmpty() || stillLeadsTo(name, fd_.get())) return;
     }
 }
 
 bool FileReader::open(const QByteArray& name, Marked marked) {
     int error = 0;
-    fd_ = ui::openPlainFile(name, O_RDONLY, error, error_);
-    if (fd_ < 0) {
+    fd_.reset(ui::openPlainFile(name, O_RDONLY, error, error_));
+    if (!fd_.isOpen()) {
         // A path through a plain file names no file either.
         if (error == ENOENT || error == ENOTDIR)
             exists_ = false;
@@ -178,33 +178,35 @@ bool FileReader::open(const QByteArray& name, Marked marked) {
     }
     // A write in place of the file holds it until the content is whole.
     struct stat st {};
-    if (const int busy = lockWithin(fd_, LOCK_SH)) {
-        error_ = readFailure(busy);
-    } else if (::fstat(fd_, &st) != 0) {
+    if (lockWithin(fd_.get(), LOCK_SH) != 0) {
+        error_ = ui::busyReason();
+    } else if (::fstat(fd_.get(), &st) != 0) {
         error_ = readFailure(errno);
     } else {
-        inplace::Content content = inplace::contentOf(fd_, st, name, error_);
+        inplace::Content content = inplace::contentOf(fd_.get(), st, name, error_);
         if (content.fd < 0 && marked == Marked::AsItLiesWithoutCopy) {
             error_.clear();
-            content = {fd_, 0, st.st_size};
+            content = {fd_.get(), 0, st.st_size};
         }
-        source_ = content.fd;
+        // The copy is the reader's own to close; the file is read through fd_ itself.
+        if (content.fd != fd_.get()) source_.reset(content.fd);
         at_ = content.offset;
         size_ = content.size;
     }
     return true;
 }
 
-FileReader::~FileReader() {
-    if (source_ >= 0 && source_ != fd_) ::close(source_);
-    if (fd_ >= 0) ::close(fd_);
+FileReader::~FileReader() = default;
+
+int FileReader::sourceFd() const {
+    return source_.isOpen() ? source_.get() : fd_.get();
 }
 
 qint64 FileReader::read(char* into, qint64 capacity) {
-    if (source_ < 0 || !error_.isEmpty()) return -1;
+    if (!fd_.isOpen() || !error_.isEmpty()) return -1;
     qint64 done = 0;
     while (done < capacity) {
-        const ssize_t n = ::pread(source_, into + done, size_t(capacity - done), off_t(at_));
+        const ssize_t n = ::pread(sourceFd(), into + done, size_t(capacity - done), off_t(at_));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             error_ = readFailure(errno);
@@ -253,28 +255,48 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
 
 namespace {
 
-// One batch of files, each a different file: written side by side.
+// The file a name leads to, or nullopt for one that is not there yet.
+std::optional<std::pair<dev_t, ino_t>> fileOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+}
+
+// One batch of files, each a different file: written side by side. Their locks are taken in the
+// order of the files' devices and inodes, so that two programs saving the same files through other
+// names (lists joined crosswise by hard links) never each hold one the other waits for.
 void writeBatch(const std::vector<const WholeFile*>& files, std::vector<QString>& failures) {
     std::vector<std::optional<Pending>> pending(files.size());
-    // Every new content goes into its temporary file first.
-    for (std::size_t i = 0; i < files.size(); ++i)
-        pending[i] = begin(files[i]->path, files[i]->bytes, failures[i]);
+    std::vector<std::size_t> order(files.size());
+    std::vector<std::optional<std::pair<dev_t, ino_t>>> identity(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        order[i] = i;
+        identity[i] = fileOf(files[i]->path);
+    }
+    // Files not there yet, which nobody can hold, come last.
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (identity[a].has_value() != identity[b].has_value()) return identity[a].has_value();
+        return identity[a] && *identity[a] < *identity[b];
+    });
+    // Every new content goes into its temporary file (or the old one into its copy) first.
+    for (const std::size_t i : order)
+        pending[i] = writeTemporary(files[i]->path, files[i]->bytes, failures[i]);
     // Then each is flushed and put in place of its old file. The flushes are the slow part and need
     // not wait for each other: each file runs on a thread of its own, the first on this one.
-    const auto finishOne = [&](std::size_t i) { failures[i] = finish(*pending[i]); };
+    const auto putOne = [&](std::size_t i) { failures[i] = putInPlace(*pending[i]); };
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < pending.size(); ++i)
         if (pending[i]) open.push_back(i);
     std::vector<std::thread> threads;
     for (std::size_t k = 1; k < open.size(); ++k) {
         try {
-            threads.emplace_back(finishOne, open[k]);
+            threads.emplace_back(putOne, open[k]);
         } catch (const std::system_error&) {
             // No thread to be had: this file waits its turn here.
-            finishOne(open[k]);
+            putOne(open[k]);
         }
     }
-    if (!open.empty()) finishOne(open.front());
+    if (!open.empty()) putOne(open.front());
     for (std::thread& t : threads) t.join();
     flushFolders(pending, failures);
     // A replaced file's copy goes only once the rename is on the disk.
@@ -283,13 +305,6 @@ void writeBatch(const std::vector<const WholeFile*>& files, std::vector<QString>
             if (failures[i].isEmpty()) inplace::dropCopy(r->replacedCopy->path, r->replacedCopy->token);
             r->replacedCopy.reset();
         }
-}
-
-// The file a name leads to, or nullopt for one that is not there yet.
-std::optional<std::pair<dev_t, ino_t>> fileOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
-    return std::pair(st.st_dev, st.st_ino);
 }
 
 }  // namespace
@@ -329,19 +344,27 @@ void setFlushForTests(int (*flush)(int fd)) {
     setFlushCall(flush);
 }
 
+QString backupName(const QString& path, int n) {
+    return QFile::decodeName(inplace::backupName(QFile::encodeName(path), n));
+}
+
 // The content goes whole into a temporary file of the writer's own, locked and flushed; only then
 // is that file given the first free name, by a call that never replaces a file.
 QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
-                          QString& written) {
+                          QString& written, const QString& like) {
     written = nameAt(0);
     QByteArray temporary;
-    const int fd = makeOwnFile(QFile::encodeName(written), kNewEnding, 0666, temporary);
-    if (fd < 0) return folderFailure(written, errno);
-    int failed = writeAt(fd, bytes, 0);
-    if (!failed) failed = flush(fd);
+    const ui::Descriptor fd(makeOwnFile(QFile::encodeName(written), kNewEnding, 0666, temporary));
+    if (!fd.isOpen()) return folderFailure(written, errno);
+    // A file kept for another keeps who may read it: a backup of the student base is as private as
+    // the base was.
+    if (struct stat original{};
+        !like.isEmpty() && ::stat(QFile::encodeName(like).constData(), &original) == 0)
+        (void)keepOwnerAndPermissions(fd.get(), QFile::encodeName(like), original);
+    int failed = writeAt(fd.get(), bytes, 0);
+    if (!failed) failed = flush(fd.get());
     if (failed) {
         ::unlink(temporary.constData());
-        ::close(fd);
         return writeFailure(failed);
     }
     // Far more names than any folder holds files, so that a scheme that repeats itself still ends.
@@ -354,13 +377,12 @@ QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByte
     // Locked until it has its name, so that no clearing takes it for a killed save's file.
     if (error != 0) {
         ::unlink(temporary.constData());
-        ::close(fd);
         return writeFailure(error);
     }
     // The new name is an entry of its folder: it is on the disk once the folder is. One that may not
     // be goes again, so that the next try takes the same name instead of making a second copy.
     error = flushFolder(folderOf(QFile::encodeName(written)));
-    if (error && stillNamed(QFile::encodeName(written), fd)) ::unlink(QFile::encodeName(written).constData());
-    ::close(fd);
+    if (error && stillNamed(QFile::encodeName(written), fd.get()))
+        ::unlink(QFile::encodeName(written).constData());
     return error ? writeFailure(error) : QString();
 }

@@ -4,52 +4,69 @@
 // system's own error number (ui::systemReason). Qt Core only, so the workbook core and QR can use it
 // without the windows.
 //
+// Words: an "unfinished" file is one of the routine's own still being made, ending in ".new" (a new
+// content, or a copy not yet whole); a "copy" is a whole copy of a file's old content, ending in
+// ".old"; a copy is "taken of" the file whose device and inode its head holds, and "lies beside" the
+// name in whose folder it lies under that name.
+//
 // How a file is written, and what a kill at any step leaves:
 //
 // Replaced, as most files are: the new content goes into "<file>.~<7 base-36 digits>.new" beside the
 // file, which its writer keeps locked while it is open; it is flushed and renamed over the file, and
 // the folder is flushed once for all the files a save put in it. A kill leaves the ".new" file, which
-// the next start removes.
+// the next start removes (also where no file of that name was there yet).
 //
 // In its own place, a file with several names (so that every name keeps it) or one of another user
 // (so that it stays theirs):
 //  1. The file is opened and locked (exclusive) until the end.
-//  2. Its old content is copied into a ".new" file headed by a random token and the file's device
-//     and inode, with the file's owner, group and permissions; the copy is flushed and only then
-//     takes a free name "<file>.~<digits>.old"; the folder is flushed. A copy that lies outside the
-//     program folder and its data folder is noted in the program folder by a link of its name.
+//  2. Its old content is copied into an unfinished file, headed by a random token, the file's device
+//     and inode, and the content's length and checksum, with the file's owner, group and permissions;
+//     the copy is flushed and only then takes a free name "<file>.~<digits>.old"; the folder is
+//     flushed. A copy that lies outside the program folder and its data folder is noted in the program
+//     folder by a link of its name.
 //  3. The mark: the copy's path and token are written past the end of both contents, and flushed.
 //     While a file bears a mark, its content is that copy's.
 //  4. The new content is written and flushed, the file is cut to its length, which takes the mark
 //     away, and flushed again: the save is done.
-//  5. The copy goes, with every other copy of the same file that this save finds (the one a killed
-//     write's mark named, those of this file beside the name it writes through). None that is left
-//     can undo the save, for no mark names it.
+//  5. The copy goes, with every other copy taken of the same file that this save finds (the one a
+//     killed write's mark named, those beside the name it writes through). None that is left can undo
+//     the save, for no mark names it.
 // A write that fails while the file bears its mark puts the old content back at once. A file that
-// bore a mark whose copy is gone is taken as it lies, mark and all, so a failed save leaves it so.
-// A save that replaces a marked file by a rename holds the old file's lock and removes the copy its
-// mark named once the rename is on the disk. Two names of one file in one save are written one after
-// the other.
+// bore a mark whose copy is gone is taken as it lies, mark and all, so a failed save leaves it so;
+// a copy that is there but cannot be read fails the save and stays. A save that replaces a marked
+// file by a rename removes the copy its mark named once the rename is on the disk, holding the old
+// file's lock meanwhile where a reader does not hold it. Two names of one file in one save are
+// written one after the other.
 //
 // Locks: a file's lock is always taken before the lock of a copy of it, by every save, clearing and
-// reader; the lock of a temporary file or a copy is waited for only by its maker, on the file it has
-// just made, and is otherwise only tried, never waited for. Readers take the file's lock shared, so a
-// write in place never shows them a mix of two contents.
+// reader, and the files of one save are locked in the order of their devices and inodes; the lock of
+// an unfinished file or a copy is waited for only by its maker, on the file it has just made, and is
+// otherwise only tried, never waited for. Readers take the file's lock shared, so a write in place
+// never shows them a mix of two contents. The waits of one operator action share about five seconds
+// in all (ui::FileWaitScope); a file still held then is "busy" (ui::busyReason), a passing state that
+// no caller takes for an unreadable file. The clearing never waits: what a running save holds is left
+// for the next start.
 //
-// A copy goes back into a file only while the file bears the mark that holds the copy's token, checked
-// again once the file's lock and then the copy's are held: any save since, through any name, took
-// that mark away, and the copy is then removed instead. The token, not the device number, ties the
-// two, for it holds in a folder that was moved, copied or mounted again. A copy is looked for beside
-// the name first, then where the mark says. Whoever's file bears the mark may read through the copy
-// (a file copied elsewhere, mark and all, too), but only a save or a clearing of the file the copy
-// belongs to (taken of it, or lying beside its name) puts it back or removes it. A copy whose file was
-// replaced by another stays: it may still be the content of the file's other names, which their next
-// save settles. Each start also settles the marks on the files it clears, wherever their copy lies.
+// A copy goes back into a file only while the file bears the mark that holds the copy's token and
+// the copy is whole (its length and checksum as its head says), checked again once the file's lock
+// and then the copy's are held: any save since, through any name, took that mark away, and the copy
+// is then removed instead; a copy that a mark names but that is not whole is never put back and never
+// removed. The token, not the device number, ties the two, for it holds in a folder that was moved,
+// copied or mounted again. A copy is looked for beside the name first, then where the mark says.
+// Whoever's file bears the mark may read through the copy (a file copied elsewhere, mark and all,
+// too), but only a save or a clearing of the file the copy is the own copy of (taken of it, or lying
+// beside its name) puts it back or removes it. A copy whose file was replaced by another stays: it
+// may still be the content of the file's other names, which their next save settles. Each start also
+// settles the marks on the files it clears, wherever their copy lies; a file whose mark names a copy
+// that is gone or not whole holds no content to read, and the start puts it aside under a free backup
+// name (backupName) and tells so, so that the next save writes the file anew.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
+
+#include "platform/plain_file.h"
 
 // A file opened for reading whole, locked (shared) while it is open. A missing file is no error:
 // exists() tells.
@@ -64,7 +81,8 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     bool exists() const { return exists_; }
-    // "" while all is well; else why the file could not be read, in a few Russian words.
+    // "" while all is well; else why the file could not be read, in a few Russian words
+    // (ui::busyReason() for a file another program held for longer than the action could wait).
     const QString& error() const { return error_; }
     // The content's size as the system tells it at the opening.
     qint64 size() const { return size_; }
@@ -75,9 +93,11 @@ public:
 private:
     // Whether the file was opened; the failures of what follows are in error_.
     bool open(const QByteArray& name, Marked marked);
+    // What the content is read from: the file, or the copy a mark names.
+    int sourceFd() const;
 
-    int fd_ = -1;      // the file
-    int source_ = -1;  // what its content is read from: the file, or the copy a mark names
+    ui::Descriptor fd_;      // the file
+    ui::Descriptor source_;  // the copy a mark names, where the content is read from it
     qint64 at_ = 0;
     bool exists_ = true;
     QString error_;
@@ -93,7 +113,10 @@ QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* ex
 QByteArray readFileToKeep(const QString& path, QString* error = nullptr);
 
 // Writes `bytes` as the whole new content of `path`, as told above. Returns "" on success, else the
-// reason, and then every name reads the old content. Success means the new content and its name are
+// reason. After a failure every name reads the old content, except where the new content was already
+// whole on the disk and only a flush after it failed (the folder's after the rename, the file's after
+// the cut of a write in place): then it reads the new one, which a power cut may still take back.
+// Success means the new content and its name are
 // on the disk. A file marked read-only is refused whoever runs the program, and so is a file the user
 // may not write and anything that is not a plain file. The new file keeps the old one's owner (where
 // the system lets it), group, mode and access list. A link is written through to the file it leads to
@@ -117,6 +140,11 @@ void setFlushForTests(int (*flush)(int fd));
 // Writes `bytes` whole as a new file under the first of the names nameAt(0), nameAt(1), … that no
 // file holds, never over one that is there, also when another program takes a name at the same
 // instant. Returns "" on success, else the reason; either way `written` gets the name the content
-// went to or was meant for. A name is taken whole or not at all: no name ever holds part of it.
+// went to or was meant for. A name is taken whole or not at all: no name ever holds part of it. The
+// new file gets the owner (where the system lets it), group, mode and access list of the file `like`,
+// where one is given and there.
 [[nodiscard]] QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
-                                        QString& written);
+                                        QString& written, const QString& like = {});
+
+// The n-th backup name of `path`: "2.xml.bak", then "2.xml.1.bak", "2.xml.2.bak", …
+QString backupName(const QString& path, int n);

@@ -13,6 +13,7 @@
 #include "common/text_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/dispatch.h"
+#include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/picture_box.h"
 #include "platform/program_folder.h"
@@ -32,11 +33,11 @@ const SavedList& savedList(int n) {
 }
 
 // Every file of the program folder that Velmox or QR writes: what killed saves left is cleared beside
-// these and nothing else. "2.xml.bak" stands for the backups, whose new content is named after it.
+// these and nothing else.
 QStringList writtenFiles() {
     QStringList files;
-    for (const char* name : {"1.xml", "2.txt", "2.xml", "2.xml.bak", "qr_tlwh.txt", "data\\lang.txt",
-                             "data\\Skin.txt", "data\\Line.txt", "data\\pw.txt", "data\\ph.txt"})
+    for (const char* name : {"1.xml", "2.txt", "2.xml", "qr_tlwh.txt", "data\\lang.txt", "data\\Skin.txt",
+                             "data\\Line.txt", "data\\pw.txt", "data\\ph.txt"})
         files << ui::programPath(QString::fromLatin1(name));
     for (int n = 1; n <= 21; ++n) files << savedlists::fileName(n);
     return files;
@@ -99,7 +100,10 @@ void Vazed::Form_Load() {
     }
     // Alone in the folder now: whatever a killed save left there belongs to no running save of
     // this program (QR's running save keeps its own file locked, and that is left alone).
-    clearLeftovers(writtenFiles());
+    // "2.xml.bak" stands for the base's backups, whose unfinished files are named after it.
+    for (const SetAsideFile& f :
+         clearLeftovers(writtenFiles(), {ui::programPath(QStringLiteral("2.xml.bak"))}))
+        filemsg::reportSetAside(f.file, f.backup);
     clearNotedCopies();
     FillFontLists();
     Frame2.setVisible(false);
@@ -180,8 +184,12 @@ void Vazed::LoadSavedValueLists() {
 }
 
 void Vazed::ReadLastValues() {
-    const QStringList lines =
-        settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")), &lastValuesUnread_);
+    // A file another program held is not left as it is at the close: the close reads it again, and
+    // writes the values shown where it can.
+    bool unread = false, busy = false;
+    const QStringList lines = settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")), &unread,
+                                                          textfile::LoneLf::InLine, &busy);
+    lastValuesUnread_ = unread && !busy;
     // A missing or short file is a first start: the missing lines are empty.
     for (int i = 0; i < 47; ++i) kLastValueLines[i].set(*this, i < lines.size() ? lines[i] : QString());
 }
@@ -221,10 +229,10 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     ListMerge m{n, listFiles_[n - 1].merge(box.text())};
     if (m.change.error.isEmpty()) return m;
     // A file that cannot be read is left as it is, and named once: a later save that finds it so
-    // again says nothing more.
+    // again says nothing more. One that another program held is named at every save it misses.
     const savedlists::Unreadable failure{m.change.path, m.change.error};
     if (savedlists::told(failure)) return std::nullopt;
-    savedlists::markTold(failure);
+    if (!ui::isBusy(failure.reason)) savedlists::markTold(failure);
     throw ui::Error(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
 }
 

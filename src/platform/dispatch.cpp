@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/file_waits.h"
 #include "platform/services.h"
 
 namespace ui {
@@ -32,12 +33,16 @@ Action& action() {
 }
 
 // The outermost dispatch opens the action, and its end closes it.
+// It also shares one budget of waiting for busy files among all the files the action touches.
 class ActionScope {
 public:
     ActionScope() { ++action().depth; }
     ~ActionScope() { --action().depth; }
     ActionScope(const ActionScope&) = delete;
     ActionScope& operator=(const ActionScope&) = delete;
+
+private:
+    FileWaitScope waits_;
 };
 
 // One failure as a line of the one box's details, or as its line and its own details below.

@@ -67,4 +67,12 @@ QString systemReason(int errorNumber) {
     return QStringLiteral("системная ошибка № %1").arg(errorNumber);
 }
 
+QString busyReason() {
+    return QStringLiteral("файл занят другой программой");
+}
+
+bool isBusy(const QString& reason) {
+    return reason == busyReason();
+}
+
 }  // namespace ui

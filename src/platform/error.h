@@ -28,4 +28,9 @@ private:
 // words: EACCES → "нет доступа".
 QString systemReason(int errorNumber);
 
+// The reason of a file that another program holds for the moment (its save, a reader): a passing
+// state, which no caller takes for an unreadable file. isBusy tells it from every other reason.
+QString busyReason();
+bool isBusy(const QString& reason);
+
 }  // namespace ui

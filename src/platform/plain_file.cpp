@@ -48,4 +48,15 @@ int openPlainFile(const QByteArray& path, int flags, int& error, QString& refusa
     return -1;
 }
 
+void Descriptor::reset(int fd) {
+    if (fd_ >= 0 && fd_ != fd) ::close(fd_);
+    fd_ = fd;
+}
+
+Descriptor openPlain(const QByteArray& path, int flags) {
+    int error = 0;
+    QString refusal;
+    return Descriptor(openPlainFile(path, flags, error, refusal));
+}
+
 }  // namespace ui

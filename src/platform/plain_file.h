@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 namespace ui {
 
@@ -20,5 +21,33 @@ QString notAPlainFile(mode_t mode);
 // `refusal` why what was opened is no plain file.
 // `mode` is that of a file O_CREAT makes.
 int openPlainFile(const QByteArray& path, int flags, int& error, QString& refusal, mode_t mode = 0);
+
+// An open descriptor, closed once, by whoever holds it last.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { reset(); }
+
+    int get() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+    // Closes what it holds and takes `fd` instead.
+    void reset(int fd = -1);
+    // Gives up what it holds, unclosed, to the caller.
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_ = -1;
+};
+
+// openPlainFile where only whether a plain file opened matters.
+Descriptor openPlain(const QByteArray& path, int flags);
 
 }  // namespace ui

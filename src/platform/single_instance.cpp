@@ -117,21 +117,6 @@ bool stillNamedBy(const QString& path, int fd) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-// A descriptor closed when the start gives up.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 InstanceLock::InstanceLock(int folderFd, int fileFd) : folderFd_(folderFd), fileFd_(fileFd) {}

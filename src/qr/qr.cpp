@@ -21,9 +21,12 @@ ui::Twips twipsIn(const ui::TextBox& box) {
 void QR::Form_Load() {
     show();
 
-    // QR runs beside Velmox, outside its lock: it clears only what its own killed saves left, and
-    // never the file of a save running in another QR.
-    clearLeftovers({positionFilePath()});
+    // QR runs beside Velmox, outside its lock. It removes the unfinished files of killed saves of its
+    // own file, and settles every copy in the program folder whose file no running save holds (a copy
+    // a killed save of Velmox's left there too, by the same rules a start of Velmox's settles it by).
+    // It never waits for a file another program holds: that is left for the next start.
+    for (const SetAsideFile& f : clearLeftovers({positionFilePath()}))
+        filemsg::reportSetAside(f.file, f.backup);
 
     // The box writes run nothing: the position boxes have no change handlers.
     const QStringList lines = readPositionFile(positionFilePath());

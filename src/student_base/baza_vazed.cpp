@@ -73,11 +73,6 @@ void reportNoSize(const QString& name, const QString& text, const QString& conse
     filemsg::reportUnreadable(path, wrong, consequence);
 }
 
-// The n-th backup name of `path`: "2.xml.bak", then "2.xml.1.bak", "2.xml.2.bak", …
-QString backupName(const QString& path, int n) {
-    return n == 0 ? path + QStringLiteral(".bak") : QStringLiteral("%1.%2.bak").arg(path).arg(n);
-}
-
 // The name the next backup takes, as the load's message tells it.
 QString nextBackupName(const QString& path) {
     // A link that leads nowhere holds its name too.
@@ -92,13 +87,15 @@ QString nextBackupName(const QString& path) {
 
 // Copied, not moved: the unreadable original stays in place until the new base is safely renamed
 // over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
-// beside a base that was then replaced. Every backup is kept: the copy takes the first free name.
+// beside a base that was then replaced. Every backup is kept: the copy takes the first free name. It
+// holds the students' names as the base does, and may be read by those who may read the base.
 void keepBackup(const QString& path) {
     QString unreadable;
     const QByteArray bytes = readFileToKeep(path, &unreadable);
     if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
     QString backup;
-    const QString failure = writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup);
+    const QString failure =
+        writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup, path);
     if (!failure.isEmpty()) throw ui::Error(backup, failure);
 }
 
@@ -213,11 +210,22 @@ void BazaVazed::Form_Load() {
 
 void BazaVazed::loadStudentBase() {
     const QString path = Text3.text();
+    baseBusy_ = false;
     // A missing base is a first start: the empty design workbook, ready for the first students.
     if (!QFile::exists(path)) return;
     try {
         Spreadsheet1.setXMLURL(path);
     } catch (const ui::Error& e) {
+        if (ui::isBusy(e.reason())) {
+            // Another program holds the base for the moment: nothing of this read is kept, the window
+            // is not shown with an empty table that a save would write over the base, and the next use
+            // of the base reads it again.
+            baseBusy_ = true;
+            filemsg::reportUnreadable(path, e.reason(),
+                                      QStringLiteral("База не открыта; она будет прочитана снова, когда "
+                                                     "понадобится."));
+            return;
+        }
         keepUnreadableOriginal_ = true;
         filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
@@ -271,7 +279,16 @@ workbook::CellValue BazaVazed::ReadStudentCell(const QString& row, int column) {
     return b.Spreadsheet1.activeSheet().cell(r, column);
 }
 
+BazaVazed* BazaVazed::withTableRead() {
+    const bool loadedBefore = ui::formLoaded<BazaVazed>();
+    BazaVazed& b = ui::form<BazaVazed>();
+    if (loadedBefore && b.baseBusy_) b.loadStudentBase();
+    return b.baseBusy_ ? nullptr : &b;
+}
+
 void BazaVazed::Image1_Click() {
+    // Never shown so, but a table that holds nothing of a busy base is never written over it.
+    if (baseBusy_) return;
     Spreadsheet1.commitEdit();
     const QString path = Text3.text();
     try {

@@ -17,6 +17,10 @@ public:
     // hidden.
     static workbook::CellValue ReadStudentCell(const QString& row, int column);
 
+    // The window, loaded, with its table read: where its last read found 2.xml held by another
+    // program, it is read again now. Null while it still is (the operator has been told).
+    static BazaVazed* withTableRead();
+
     // In the order of the design table.
     ui::PictureBox Image1, Image4, Image7;
     workbook::Spreadsheet Spreadsheet1;
@@ -56,6 +60,7 @@ private:
     // "2.xml" was there but did not load: the next save first keeps it under the first free backup
     // name, "2.xml.bak", "2.xml.1.bak", …
     bool keepUnreadableOriginal_ = false;
+    bool baseBusy_ = false;  // the last read found 2.xml held by another program
     QString exportName_;
 };
 

@@ -19,6 +19,7 @@
 
 #include "common/leftovers.h"
 #include "common/whole_file.h"
+#include "platform/file_waits.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
@@ -198,8 +199,10 @@ TEST_F(InPlaceTest, TheCopyHasTheFilesOwnerGroupAndMode) {
 }
 
 // Once the write passed the mark, the raw file is neither content: that is what the mark is for.
-// A reader of a marked file whose copy is gone is told so instead of reading a mix.
-TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsNamedUnfinished) {
+// A reader of a marked file whose copy is gone is told so instead of reading a mix, and the next
+// start puts the file aside as it lies, under its first free backup name, so that it is no longer
+// named unfinished at every start and the next save writes it anew.
+TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsPutAsideByTheStart) {
     killSaveAtFlush(file, fresh, ContentFlush);
     const QByteArray raw = folder.read("data/1.txt");
     EXPECT_NE(raw, old);
@@ -211,20 +214,31 @@ TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsNamedUnfinished) {
     ASSERT_TRUE(QFile::remove(folder.file("data/" + ownFiles(folder.file("data"))[0])));
     QString error;
     EXPECT_EQ(readWholeFile(other, &error), QByteArray());
-    EXPECT_EQ(error, "файл не дописан: его запись прервана, а копии прежнего содержимого нет");
-    // A save that fails leaves it as it was found, still named unfinished rather than read as a mix;
-    // one that is done writes it whole again.
+    EXPECT_TRUE(error.startsWith("файл не дописан: его запись прервана, а копии прежнего содержимого нет"))
+        << error.toStdString();
+    // A save that fails leaves it as it was found, still named unfinished rather than read as a mix.
     flushes = 0;
     failFrom = ContentFlush;
     setFlushForTests(&failingFlush);
     EXPECT_NE(writeWholeFile(file, "v3\r\n"), "");
     setFlushForTests(nullptr);
     EXPECT_EQ(readWholeFile(other, &error), QByteArray());
-    EXPECT_EQ(error, "файл не дописан: его запись прервана, а копии прежнего содержимого нет");
-    clearLeftovers({file});
-    EXPECT_EQ(folder.read("data/1.txt"), raw);
-    EXPECT_EQ(writeWholeFile(other, "v3\r\n"), "");
+    EXPECT_FALSE(error.isEmpty());
+
+    folder.write("data/1.txt.bak", "the operator's own");
+    const std::vector<SetAsideFile> aside = clearLeftovers({file});
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(QFileInfo(aside[0].file), QFileInfo(file));
+    EXPECT_EQ(QFileInfo(aside[0].backup), QFileInfo(folder.file("data/1.txt.1.bak")));
+    EXPECT_EQ(folder.read("data/1.txt.1.bak"), raw);
+    EXPECT_EQ(folder.read("data/1.txt.bak"), QByteArray("the operator's own"));
+    bool exists = true;
+    EXPECT_EQ(readWholeFile(file, &error, &exists), QByteArray());
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(writeWholeFile(file, "v3\r\n"), "");
     EXPECT_EQ(folder.read("data/1.txt"), QByteArray("v3\r\n"));
+    EXPECT_EQ(clearLeftovers({file}).size(), 0u);
 }
 
 // X's save is killed; then the file is saved through another name (another program folder, or an
@@ -267,8 +281,8 @@ TEST_F(InPlaceTest, AFileTheOperatorPutInThePlaceOfTheNameIsNeverOverwritten) {
 }
 
 // One save is paused halfway while a start's clearing of an older killed save's copy runs. The
-// clearing waits for the file, and then finds the copy outdated: the save that ran meanwhile stays,
-// whether it came through the same name or another.
+// clearing never waits for the file a running save holds: it leaves it to that save, which, once
+// done, takes the older copy with its own, whether it came through the same name or another.
 std::atomic<bool> pauseArmed{false};
 std::promise<void> paused;
 std::shared_future<void> resume;
@@ -285,7 +299,7 @@ int pausingFlush(int fd) {
     return ::fsync(fd);
 }
 
-TEST_F(InPlaceTest, AClearingThatWaitedForARunningSaveDecidesAgainAndLeavesThatSave) {
+TEST_F(InPlaceTest, AClearingLeavesTheFileOfARunningSaveWithoutWaitingForIt) {
     for (const QString& through : {file, other}) {
         SCOPED_TRACE(through.toStdString());
         ASSERT_EQ(writeWholeFile(file, old), "");
@@ -300,17 +314,13 @@ TEST_F(InPlaceTest, AClearingThatWaitedForARunningSaveDecidesAgainAndLeavesThatS
             EXPECT_EQ(writeWholeFile(through, "2640\r\n").toStdString(), "");
         });
         paused.get_future().wait();  // the save holds the file, its copy made
-        std::atomic<bool> cleared{false};
-        std::thread clearing([&] {
+        {
+            const ui::FileWaitScope start;
             clearLeftovers({file});
-            cleared = true;
-        });
-        // Ample time for the clearing to reach the file, where it waits: it cannot end before the save.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        EXPECT_FALSE(cleared);
+            EXPECT_EQ(ui::fileWaitLeft(), std::chrono::nanoseconds(ui::kFileWaitBudget));
+        }
         go.set_value();
         save.join();
-        clearing.join();
         setFlushForTests(nullptr);
         EXPECT_EQ(folder.read("data/1.txt"), QByteArray("2640\r\n"));
         EXPECT_EQ(folder.read("shared/1.txt"), QByteArray("2640\r\n"));

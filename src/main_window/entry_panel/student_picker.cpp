@@ -38,6 +38,8 @@ void Vazed::bindStudentBase() {
 void Vazed::Image1_Click() {
     Combo1.clear();
     Combo1.setEnabled(true);
+    // A base another program holds leaves the picker empty until the next press.
+    if (!BazaVazed::withTableRead()) return;
     Combo1.addItems(students::pickerItems());
     // The first student is picked at once; an empty base leaves nothing to pick, and the entry
     // controls keep their values.
@@ -60,7 +62,7 @@ void Vazed::Combo1_Click() {
 }
 
 void Vazed::Image4_Click() {
-    ui::form<BazaVazed>().show();
+    if (BazaVazed* base = BazaVazed::withTableRead()) base->show();
 }
 
 void Vazed::Image201_Click() {
