@@ -241,6 +241,103 @@ TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsPutAsideByTheStart) {
     EXPECT_EQ(clearLeftovers({file}).size(), 0u);
 }
 
+// The copy's head holds its content's length and checksum. A copy whose token was edited, whose
+// content was cut or changed is never read or put back as the old content, nor removed while the
+// file's mark names it: the start puts the file aside, and the copy stays beside it.
+TEST_F(InPlaceTest, ACopyThatIsNotWholeIsNeverPutBackNorRemovedWhileAMarkNamesIt) {
+    const struct {
+        const char* what;
+        std::function<QByteArray(QByteArray)> change;  // the copy's bytes, changed
+    } cases[] = {
+        {"its token edited",
+         [](QByteArray b) {
+             const qsizetype at = b.indexOf("velmox copy ") + 12;
+             b[at] = b[at] == 'f' ? 'e' : 'f';
+             return b;
+         }},
+        {"its content cut", [](QByteArray b) { return b.chopped(5); }},
+        {"its content changed",
+         [](QByteArray b) {
+             b[b.size() - 3] = 'X';
+             return b;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("data/1.txt", old);
+        if (!QFileInfo::exists(other)) link(file, other);
+        killSaveAtFlush(file, fresh, ContentFlush);
+        const QByteArray raw = folder.read("data/1.txt");
+        const QStringList copies = ownFiles(folder.file("data"));
+        ASSERT_EQ(copies.size(), 1);
+        const QString copy = "data/" + copies[0];
+        const QByteArray changed = c.change(folder.read(copy));
+        folder.write(copy, changed);
+        QString error;
+        EXPECT_EQ(readWholeFile(other, &error), QByteArray());
+        EXPECT_FALSE(error.isEmpty());
+
+        const std::vector<SetAsideFile> aside = clearLeftovers({file});
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(folder.read("data/1.txt.bak"), raw);
+        EXPECT_FALSE(folder.exists("data/1.txt"));
+        EXPECT_EQ(folder.read(copy), changed);
+        // Nothing more happens at the next start, and the next save writes the file anew.
+        EXPECT_TRUE(clearLeftovers({file}).empty());
+        EXPECT_EQ(folder.read(copy), changed);
+        EXPECT_EQ(writeWholeFile(file, "v3\r\n"), "");
+        EXPECT_EQ(readThrough(file), QByteArray("v3\r\n"));
+        for (const QString& name : {QStringLiteral("data/1.txt.bak"), copy})
+            ASSERT_TRUE(QFile::remove(folder.file(name)));
+        ASSERT_TRUE(QFile::remove(other));
+    }
+}
+
+// A copy that lies there but cannot be read (a folder this user may not enter, a disk error) may be
+// the only whole old content: a save through the file fails with that reason and leaves the file
+// and the copy as they were, and a start that can read it puts it back.
+TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsAndKeepsIt) {
+    ProgramFolder elsewhere;
+    const QString shared = elsewhere.file("1.txt");
+    link(file, shared);
+    killSaveAtFlush(shared, fresh, ContentFlush + 1);  // the copy lies beside the other name
+    const QByteArray raw = folder.read("data/1.txt");
+    ASSERT_EQ(ownFiles(elsewhere.path()).size(), 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700), 0);
+    const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
+        EXPECT_EQ(writeWholeFile(file, "v3\r\n"), "ошибка чтения: нет доступа");
+        QString error;
+        EXPECT_EQ(readWholeFile(file, &error), QByteArray());
+        EXPECT_EQ(error, "ошибка чтения: нет доступа");
+    });
+    if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
+    EXPECT_EQ(folder.read("data/1.txt"), raw);
+    EXPECT_EQ(ownFiles(elsewhere.path()).size(), 1);
+    EXPECT_TRUE(clearLeftovers({file}).empty());
+    EXPECT_EQ(folder.read("data/1.txt"), old);
+    EXPECT_EQ(ownFiles(elsewhere.path()), QStringList());
+}
+
+// A marked file left with one name is replaced whole while another program reads it: the save
+// neither waits for the reader nor leaves the copy behind, and the reader still reads the old
+// content it opened.
+TEST_F(InPlaceTest, AMarkedFileReplacedWhileReadLeavesNoCopyAndWaitsForNoReader) {
+    killSaveAtFlush(file, fresh, ContentFlush);
+    ASSERT_TRUE(QFile::remove(other));
+    FileReader reader(file);
+    ASSERT_EQ(reader.error(), "");
+    {
+        const ui::FileWaitScope action;
+        EXPECT_EQ(writeWholeFile(file, "replaced\r\n"), "");
+        EXPECT_EQ(ui::fileWaitLeft(), std::chrono::nanoseconds(ui::kFileWaitBudget));
+    }
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+    QByteArray read(1024, '\0');
+    read.resize(reader.read(read.data(), read.size()));
+    EXPECT_EQ(read, old);
+    EXPECT_EQ(readThrough(file), QByteArray("replaced\r\n"));
+}
+
 // X's save is killed; then the file is saved through another name (another program folder, or an
 // alias in the same one) and that save is reported done. X's next start must not bring back X's old
 // content over it, whether X was killed while the file bore its mark or after.
@@ -393,6 +490,11 @@ TEST_F(InPlaceTest, AWriteInPlaceWhereNoStartClearsIsNotedAndSettledByTheStart) 
         0);
     clearNotedCopies();
     EXPECT_EQ(ownFiles(folder.path()).size(), 2);
+    // Nor does the empty folder a stick's mount point leaves while the stick is away.
+    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("docs"));
+    clearNotedCopies();
+    EXPECT_EQ(ownFiles(folder.path()).size(), 2);
+    ASSERT_TRUE(QDir(elsewhere.path()).rmdir("docs"));
     ASSERT_EQ(
         ::rename(QFile::encodeName(away).constData(), QFile::encodeName(elsewhere.file("docs")).constData()),
         0);

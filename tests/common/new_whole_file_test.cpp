@@ -55,6 +55,29 @@ TEST(NewWholeFile, TakesTheFirstFreeNameAndLeavesWhatHoldsTheOthersAsItWas) {
     EXPECT_EQ(entries(empty.path()), QStringList{"b"});
 }
 
+// A file kept for another (the backup of an unreadable student base) may be read only by those who
+// may read the original, whatever the umask would give a new file.
+TEST(NewWholeFile, AFileKeptForAnotherHasItsGroupAndMode) {
+    ProgramFolder folder;
+    folder.write("2.xml", "the students' names");
+    const QByteArray original = QFile::encodeName(folder.file("2.xml"));
+    ASSERT_EQ(::chmod(original.constData(), 0640), 0);
+    // A group of the system's other than the user's own, where the system lets it be given.
+    const gid_t group = ::geteuid() == 0 ? 1 : ::getegid();
+    ASSERT_EQ(::chown(original.constData(), uid_t(-1), group), 0);
+    const mode_t umask = ::umask(022);
+    QString written;
+    const QString failure = writeNewWholeFile([&](int n) { return backupName(folder.file("2.xml"), n); },
+                                              "the students' names", written, folder.file("2.xml"));
+    ::umask(umask);
+    EXPECT_EQ(failure.toStdString(), "");
+    EXPECT_EQ(written, folder.file("2.xml.bak"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(written).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_gid, group);
+}
+
 // With a replacing rename, writers that found the same name free would each replace the one before.
 TEST(NewWholeFile, WritersRacingForTheSameNamesEachTakeOneOfTheirOwn) {
     ProgramFolder folder;

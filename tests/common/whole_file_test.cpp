@@ -17,9 +17,12 @@
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include "common/text_file.h"
 #include "platform/error.h"
+#include "platform/file_waits.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
@@ -76,6 +79,94 @@ protected:
 
     ProgramFolder folder;
 };
+
+// Another program holding a file (its save in the file's own place, a reader): the read and the
+// write in place fail as busy, which no caller takes for an unreadable file, and the waits of one
+// action share one budget however many files it meets held; the next action has a whole one again.
+TEST_F(WholeFileTest, AHeldFileIsBusyAndTheWaitsOfOneActionShareOneBudget) {
+    using std::chrono::milliseconds;
+    ui::setFileWaitBudgetForTests(milliseconds(200));
+    folder.write("a.txt", "a\r\n");
+    folder.write("b.txt", "b\r\n");
+    ASSERT_EQ(::link(QFile::encodeName(folder.file("b.txt")).constData(),
+                     QFile::encodeName(folder.file("b-link.txt")).constData()),
+              0);
+    std::vector<int> held;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        held.push_back(::open(QFile::encodeName(folder.file(name)).constData(), O_RDONLY | O_CLOEXEC));
+        ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+    }
+    EXPECT_EQ(ui::fileWaitLeft(), milliseconds(200));
+    {
+        const ui::FileWaitScope action;
+        QString error;
+        EXPECT_EQ(readWholeFile(folder.file("a.txt"), &error), QByteArray());
+        EXPECT_EQ(error, ui::busyReason());
+        EXPECT_TRUE(ui::isBusy(error));
+        EXPECT_EQ(ui::fileWaitLeft(), milliseconds(0));
+        // Nothing left to wait: the next held file fails at once, and so does a write in place.
+        EXPECT_EQ(readWholeFile(folder.file("b.txt"), &error), QByteArray());
+        EXPECT_EQ(error, ui::busyReason());
+        EXPECT_EQ(writeWholeFile(folder.file("b-link.txt"), "new\r\n"), ui::busyReason());
+        EXPECT_EQ(folder.read("b.txt"), QByteArray("b\r\n"));
+        // A file no longer held is read at once, budget or none.
+        ::close(held[0]);
+        EXPECT_EQ(readWholeFile(folder.file("a.txt"), &error), QByteArray("a\r\n"));
+        EXPECT_EQ(error, "");
+    }
+    {
+        const ui::FileWaitScope next;
+        EXPECT_EQ(ui::fileWaitLeft(), milliseconds(200));
+    }
+    ::close(held[1]);
+    EXPECT_TRUE(QFile::remove(folder.file("b-link.txt")));
+    ui::setFileWaitBudgetForTests(milliseconds(0));
+}
+
+// Two program folders whose lists are joined crosswise by hard links (X/a is Y/b, X/b is Y/a) save at
+// the same instant. Each save takes its files' locks in the order of their inodes, whatever order it
+// is given them in, so neither ever holds one the other waits for. Here the other program holds the
+// later file of the two: X's save, given that file first, has already locked the earlier one while
+// it waits, and is done once the other program lets go.
+TEST_F(WholeFileTest, ASaveLocksItsFilesInTheOrderOfTheirInodesSoCrosswiseSavesNeverLockEachOtherOut) {
+    setFlushForTests(nullptr);
+    QDir(folder.path()).mkpath("x");
+    QDir(folder.path()).mkpath("y");
+    folder.write("x/a.txt", "1\r\n");
+    folder.write("x/b.txt", "2\r\n");
+    for (const auto& [from, to] : {std::pair("x/a.txt", "y/b.txt"), std::pair("x/b.txt", "y/a.txt")})
+        ASSERT_EQ(::link(QFile::encodeName(folder.file(from)).constData(),
+                         QFile::encodeName(folder.file(to)).constData()),
+                  0);
+    const bool aFirst = statOf(folder.file("x/a.txt")).st_ino < statOf(folder.file("x/b.txt")).st_ino;
+    const QString earlier = folder.file(aFirst ? "x/a.txt" : "x/b.txt");
+    const QString later = folder.file(aFirst ? "y/a.txt" : "y/b.txt");  // the other's name of the later
+    const int other = ::open(QFile::encodeName(later).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+
+    QStringList failures;
+    std::thread x([&] {
+        failures =
+            writeWholeFiles({{folder.file(aFirst ? "x/b.txt" : "x/a.txt"), "X\r\n"}, {earlier, "X\r\n"}});
+    });
+    // The save holds the earlier file while it waits for the later.
+    const int probe = ::open(QFile::encodeName(earlier).constData(), O_RDONLY | O_CLOEXEC);
+    bool earlierHeld = false;
+    for (int tries = 0; tries < 400 && !earlierHeld; ++tries) {
+        if (::flock(probe, LOCK_SH | LOCK_NB) != 0)
+            earlierHeld = true;
+        else
+            ::flock(probe, LOCK_UN);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(probe);
+    EXPECT_TRUE(earlierHeld);
+    ::close(other);
+    x.join();
+    EXPECT_EQ(failures, (QStringList{"", ""}));
+    for (const char* name : {"x/a.txt", "x/b.txt", "y/a.txt", "y/b.txt"})
+        EXPECT_EQ(folder.read(name), "X\r\n");
+}
 
 TEST_F(WholeFileTest, ASaveIsDoneOnlyAfterEachFolderThatTookAFileIsFlushedOnceAfterItsRenames) {
     for (const char* name : {"2.txt", "1.xml", "data/1.txt", "data/2.txt"}) folder.write(name, "old");
