@@ -1,21 +1,36 @@
 #!/usr/bin/env bash
 # Times exec → visible main window for Velmox and for an empty Qt window, in alternation, under a
 # private Xvfb, on a copy of the shipped program folder and on one with 21 lists of 1,000 entries.
-#   bench/startup_ratio.sh [RUNS]        (after a build: cmake --build build)
+# Prints each one's fastest, median and slowest start.
+#   bench/startup_ratio.sh [RUNS]        (after scripts/build.sh or scripts/test.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-31}
 build=${BUILD_DIR:-build}
+for program in "$build/bench/window_timer" "$build/bench/empty_window" "$build/program/Velmox"; do
+    if [ ! -x "$program" ]; then
+        echo "startup_ratio.sh: $program is not built; run scripts/build.sh first" >&2
+        exit 1
+    fi
+done
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+xvfb=""
+trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a display number no other X server holds and names it once it accepts clients; a number
+# picked here could be one another server already has, and the times would be that server's.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if ! read -r -t 30 number <"$work/display" || [ -z "$number" ]; then
+    echo "startup_ratio.sh: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+export DISPLAY=":$number"
+echo "Xvfb on display $DISPLAY"
 
 cp -r "$build/program" "$work/shipped"
 cp -r "$build/program" "$work/lists"

@@ -1,5 +1,6 @@
 // Times how long a program takes from exec to its first top-level window being mapped on the X
-// display, for each command given, alternating between them, and prints the medians.
+// display, for each command given, alternating between them, and prints each one's spread: the
+// fastest, the median and the slowest start, and the ratio of its median to the last command's.
 //   window_timer RUNS -- CMD1 [ARGS] -- CMD2 [ARGS] ...
 #include <xcb/xcb.h>
 
@@ -53,9 +54,16 @@ double timeOneStart(xcb_connection_t* c, const std::vector<char*>& argv) {
     return ms;
 }
 
-double median(std::vector<double> v) {
+struct Spread {
+    double min = 0;
+    double median = 0;
+    double max = 0;
+};
+
+Spread spreadOf(std::vector<double> v) {
+    if (v.empty()) return {};
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return {v.front(), v[v.size() / 2], v.back()};
 }
 
 }  // namespace
@@ -96,10 +104,12 @@ int main(int argc, char** argv) {
             }
             times[i].push_back(ms);
         }
-    const double reference = median(times.back());
-    for (size_t i = 0; i < commands.size(); ++i)
-        std::printf("%-40s median %7.1f ms  ratio to the last %.2f\n", commands[i][0], median(times[i]),
-                    median(times[i]) / reference);
+    const double reference = spreadOf(times.back()).median;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const Spread s = spreadOf(times[i]);
+        std::printf("%-40s min %7.1f  median %7.1f  max %7.1f ms  median's ratio to the last %.2f\n",
+                    commands[i][0], s.min, s.median, s.max, s.median / reference);
+    }
     xcb_disconnect(c);
     return 0;
 }
