@@ -1,5 +1,7 @@
 #include "common/file_messages.h"
 
+#include <QStringList>
+
 #include "platform/program_folder.h"
 #include "platform/services.h"
 
@@ -29,6 +31,22 @@ void reportUnreadable(const QString& path, const QString& reason, const QString&
 
 void reportUnwritable(const QString& path, const QString& reason, const QString& consequence) {
     report(QStringLiteral("записать"), path, reason, consequence);
+}
+
+void reportUnsaved(const std::vector<ui::Error>& failures) {
+    if (failures.empty()) return;
+    if (failures.size() == 1 && !failures.front().file().isEmpty()) {
+        reportUnwritable(failures.front().file(), failures.front().reason());
+        return;
+    }
+    // The summary points to no details: inside an action's combined box it stands as one of its
+    // lines, with these below it.
+    QStringList lines;
+    for (const ui::Error& e : failures) lines << QString::fromUtf8(e.what());
+    ui::showError(failures.size() == 1
+                      ? QStringLiteral("Не всё удалось сохранить.")
+                      : QStringLiteral("Не всё удалось сохранить, ошибок: %1.").arg(failures.size()),
+                  lines.join(u'\n'));
 }
 
 }  // namespace filemsg

@@ -2,6 +2,9 @@
 // The messages that name a file the program could not read or write: one short line naming the
 // file as every message names it (ui::shownPath: "data/8.txt"), the reason in the details.
 #include <QString>
+#include <vector>
+
+#include "platform/error.h"
 
 namespace filemsg {
 
@@ -18,5 +21,9 @@ void reportUnreadable(const QString& path, const QString& reason, const QString&
 
 // "Ошибка": "Не удалось записать файл «data/pw.txt».", then `consequence`.
 void reportUnwritable(const QString& path, const QString& reason, const QString& consequence = {});
+
+// What a save could not write: one file named as reportUnwritable names it; several counted, "Не всё
+// удалось сохранить, ошибок: 3.", each with its file and reason in the details. Nothing: no box.
+void reportUnsaved(const std::vector<ui::Error>& failures);
 
 }  // namespace filemsg

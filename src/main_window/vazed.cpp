@@ -300,24 +300,8 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     std::vector<ui::Error> failed;
     for (const std::optional<ui::Error>& f : failures)
         if (f) failed.push_back(*f);
-    reportFailures(failed);
+    filemsg::reportUnsaved(failed);
     if (fault) std::rethrow_exception(fault);
-}
-
-void Vazed::reportFailures(const std::vector<ui::Error>& failures) {
-    if (failures.empty()) return;
-    // One file that failed is named as every such file is; several are counted, each with its file
-    // and reason in the details.
-    if (failures.size() == 1 && !failures.front().file().isEmpty()) {
-        filemsg::reportUnwritable(failures.front().file(), failures.front().reason());
-        return;
-    }
-    QStringList lines;
-    for (const ui::Error& e : failures) lines << QString::fromUtf8(e.what());
-    ui::showError(failures.size() == 1
-                      ? QStringLiteral("Не всё удалось сохранить.")
-                      : QStringLiteral("Не всё удалось сохранить, ошибок: %1.").arg(failures.size()),
-                  lines.join(u'\n'));
 }
 
 void Vazed::Form_Unload() {
