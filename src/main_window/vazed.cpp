@@ -221,11 +221,14 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     ListMerge m{n, listFiles_[n - 1].merge(box.text())};
     if (m.change.error.isEmpty()) return m;
     // A file that cannot be read is left as it is, and named once: a later save that finds it so
-    // again says nothing more.
-    const savedlists::Unreadable failure{m.change.path, m.change.error};
-    if (savedlists::told(failure)) return std::nullopt;
-    savedlists::markTold(failure);
-    throw ui::Error(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
+    // again says nothing more, nor one after a message that showed the list empty for it. This
+    // message is told under its own reason, so that the editor, which shows the list empty, still
+    // says so.
+    const QString reason = QStringLiteral("файл не читается: %1").arg(m.change.error);
+    const savedlists::Unreadable shownEmpty{m.change.path, m.change.error}, unsaved{m.change.path, reason};
+    if (savedlists::told(shownEmpty) || savedlists::told(unsaved)) return std::nullopt;
+    savedlists::markTold(unsaved);
+    throw ui::Error(m.change.path, reason);
 }
 
 void Vazed::finishMerge(const ListMerge& m) {
