@@ -1,5 +1,7 @@
 #include "common/file_messages.h"
 
+#include <QStringList>
+
 #include "platform/program_folder.h"
 #include "platform/services.h"
 
@@ -38,6 +40,22 @@ void reportSetAside(const QString& path, const QString& backup) {
                       .arg(ui::shownPath(path), ui::shownPath(backup)),
                   QStringLiteral("Причина: запись файла была прервана, и копию его прежнего содержимого "
                                  "удалили или изменили."));
+}
+
+void reportUnsaved(const std::vector<ui::Error>& failures) {
+    if (failures.empty()) return;
+    if (failures.size() == 1 && !failures.front().file().isEmpty()) {
+        reportUnwritable(failures.front().file(), failures.front().reason());
+        return;
+    }
+    // The summary points to no details: inside an action's combined box it stands as one of its
+    // lines, with these below it.
+    QStringList lines;
+    for (const ui::Error& e : failures) lines << QString::fromUtf8(e.what());
+    ui::showError(failures.size() == 1
+                      ? QStringLiteral("Не всё удалось сохранить.")
+                      : QStringLiteral("Не всё удалось сохранить, ошибок: %1.").arg(failures.size()),
+                  lines.join(u'\n'));
 }
 
 }  // namespace filemsg

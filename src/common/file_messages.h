@@ -2,6 +2,9 @@
 // The messages that name a file the program could not read or write: one short line naming the
 // file as every message names it (ui::shownPath: "data/8.txt"), the reason in the details.
 #include <QString>
+#include <vector>
+
+#include "platform/error.h"
 
 namespace filemsg {
 
@@ -23,5 +26,9 @@ void reportUnwritable(const QString& path, const QString& reason, const QString&
 // was put aside under `backup` (see clearLeftovers): where its bytes went, and that the next save
 // writes the file anew.
 void reportSetAside(const QString& path, const QString& backup);
+
+// What a save could not write: one file named as reportUnwritable names it; several counted, "Не всё
+// удалось сохранить, ошибок: 3.", each with its file and reason in the details. Nothing: no box.
+void reportUnsaved(const std::vector<ui::Error>& failures);
 
 }  // namespace filemsg

@@ -229,11 +229,14 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     ListMerge m{n, listFiles_[n - 1].merge(box.text())};
     if (m.change.error.isEmpty()) return m;
     // A file that cannot be read is left as it is, and named once: a later save that finds it so
-    // again says nothing more. One that another program held is named at every save it misses.
-    const savedlists::Unreadable failure{m.change.path, m.change.error};
-    if (savedlists::told(failure)) return std::nullopt;
-    if (!ui::isBusy(failure.reason)) savedlists::markTold(failure);
-    throw ui::Error(m.change.path, QStringLiteral("файл не читается: %1").arg(m.change.error));
+    // again says nothing more, nor one after a message that showed the list empty for it. This
+    // message is told under its own reason, so that the editor, which shows the list empty, still
+    // says so. One that another program held is named at every save it misses.
+    const QString reason = QStringLiteral("файл не читается: %1").arg(m.change.error);
+    const savedlists::Unreadable shownEmpty{m.change.path, m.change.error}, unsaved{m.change.path, reason};
+    if (savedlists::told(shownEmpty) || savedlists::told(unsaved)) return std::nullopt;
+    if (!ui::isBusy(m.change.error)) savedlists::markTold(unsaved);
+    throw ui::Error(m.change.path, reason);
 }
 
 void Vazed::finishMerge(const ListMerge& m) {
@@ -308,24 +311,8 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     std::vector<ui::Error> failed;
     for (const std::optional<ui::Error>& f : failures)
         if (f) failed.push_back(*f);
-    reportFailures(failed);
+    filemsg::reportUnsaved(failed);
     if (fault) std::rethrow_exception(fault);
-}
-
-void Vazed::reportFailures(const std::vector<ui::Error>& failures) {
-    if (failures.empty()) return;
-    // One file that failed is named as every such file is; several are counted, each with its file
-    // and reason in the details.
-    if (failures.size() == 1 && !failures.front().file().isEmpty()) {
-        filemsg::reportUnwritable(failures.front().file(), failures.front().reason());
-        return;
-    }
-    QStringList lines;
-    for (const ui::Error& e : failures) lines << QString::fromUtf8(e.what());
-    ui::showError(failures.size() == 1
-                      ? QStringLiteral("Не всё удалось сохранить.")
-                      : QStringLiteral("Не всё удалось сохранить, ошибок: %1.").arg(failures.size()),
-                  lines.join(u'\n'));
 }
 
 void Vazed::Form_Unload() {

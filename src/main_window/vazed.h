@@ -164,7 +164,6 @@ protected:
 private:
     void buildControls();
     void bindHandlers();
-    void reportFailures(const std::vector<ui::Error>& failures);
     // MergeSavedValueList in two halves around its write, so that a save can write the lists together.
     // WriteLastValues up to its write.
     std::optional<textfile::EncodedFile> prepareLastValues();

@@ -6,8 +6,10 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
@@ -31,6 +33,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/dispatch.h"
 #include "platform/form.h"
@@ -249,22 +252,25 @@ QString defaultSuffix(const QString& nameFilter) {
     return suffix;
 }
 
+namespace {
+struct FileKind {
+    const char* suffix;
+    const char16_t* name;
+};
+constexpr FileKind kFileKinds[] = {
+    {"xml", u"Файл XML"},         {"jpg", u"Рисунок JPEG"}, {"jpeg", u"Рисунок JPEG"},
+    {"png", u"Рисунок PNG"},      {"bmp", u"Рисунок BMP"},  {"gif", u"Рисунок GIF"},
+    {"txt", u"Текстовый файл"},   {"pdf", u"Документ PDF"}, {"bak", u"Резервная копия"},
+    {"lock", u"Файл блокировки"},
+};
+}  // namespace
+
 QString russianFileType(const QFileInfo& info) {
     if (info.isRoot()) return QStringLiteral("Диск");
     if (info.isDir()) return QStringLiteral("Папка");
-    struct Kind {
-        const char* suffix;
-        const char16_t* name;
-    };
-    static const Kind kinds[] = {
-        {"xml", u"Файл XML"},         {"jpg", u"Рисунок JPEG"}, {"jpeg", u"Рисунок JPEG"},
-        {"png", u"Рисунок PNG"},      {"bmp", u"Рисунок BMP"},  {"gif", u"Рисунок GIF"},
-        {"txt", u"Текстовый файл"},   {"pdf", u"Документ PDF"}, {"bak", u"Резервная копия"},
-        {"lock", u"Файл блокировки"},
-    };
     const QString suffix = info.suffix();
     if (suffix.isEmpty()) return QStringLiteral("Файл");
-    for (const Kind& k : kinds)
+    for (const FileKind& k : kFileKinds)
         if (suffix.compare(QLatin1String(k.suffix), Qt::CaseInsensitive) == 0)
             return QString::fromUtf16(k.name);
     return QStringLiteral("Файл %1").arg(suffix.toUpper());
@@ -305,16 +311,69 @@ public:
     }
 };
 
+// The texts a column can show, each digit written as the font's widest one, so that every number
+// of the same form fits: the width of the widest, with the delegate's margin on either side.
+int widthOfTexts(const QStringList& texts, const QWidget& list) {
+    const QFontMetricsF metrics(list.font());
+    QChar widestDigit = u'0';
+    for (char16_t d = u'1'; d <= u'9'; ++d)
+        if (metrics.horizontalAdvance(QChar(d)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(d);
+    qreal widest = 0;
+    for (QString text : texts) {
+        for (QChar& c : text)
+            if (c.isDigit()) c = widestDigit;
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return int(std::ceil(widest)) + 2 * margin;
+}
+
+// Every size, type and date the list can show in its columns 1 to 3, at their widest.
+QStringList sizeTexts() {
+    // Under 1 kB the bytes, "1023 байта"; above, the units up to the largest file size, each with
+    // four figures before the comma where it can have them.
+    QStringList texts{russianFileSize(1023)};
+    for (int power = 1; power <= 6; ++power)
+        texts << russianFileSize(power < 6 ? (qint64(1024) << (10 * power)) - 1
+                                           : std::numeric_limits<qint64>::max());
+    return texts;
+}
+
+QStringList typeTexts(const QWidget& list) {
+    QStringList texts{QStringLiteral("Диск"), QStringLiteral("Папка"), QStringLiteral("Файл")};
+    for (const FileKind& k : kFileKinds) texts << QString::fromUtf16(k.name);
+    // Any other extension: those of up to four letters are shown whole.
+    const QFontMetricsF metrics(list.font());
+    QChar widest = u'A';
+    for (char16_t c = u'B'; c <= u'Z'; ++c)
+        if (metrics.horizontalAdvance(QChar(c)) > metrics.horizontalAdvance(widest)) widest = QChar(c);
+    texts << russianFileType(QFileInfo(QStringLiteral("a.") + QString(4, widest)));
+    return texts;
+}
+
+QStringList dateTexts() {
+    return {QLocale(QLocale::Russian, QLocale::Russia)
+                .toString(QDateTime(QDate(2000, 12, 28), QTime(20, 58)), QLocale::ShortFormat)};
+}
+
 // Qt sizes the file list's columns for English texts ("mp3Folder", "10/29/81 02:02PM") and keeps
 // those sizes however wide the dialog is, which cuts the Russian type and date in the middle. The
-// size, type and date columns take the width of what they show, the names the rest; the places on
-// the left are as wide as their names.
+// size, type and date columns take the width of their widest Russian texts and headers, measured
+// once: sizing them to the files listed would go through every file at every resize. The names take
+// the rest; the places on the left are as wide as their names.
 void fitToRussianTexts(QFileDialog& dialog) {
     if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        // The fonts and style the list is drawn with.
+        list->ensurePolished();
         QHeaderView* header = list->header();
         header->setSectionResizeMode(0, QHeaderView::Stretch);
-        for (int column = 1; column < header->count(); ++column)
-            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        const QStringList columns[] = {sizeTexts(), typeTexts(*list), dateTexts()};
+        for (int column = 1; column < header->count() && column <= int(std::size(columns)); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::Fixed);
+            header->resizeSection(
+                column, std::max(header->sectionSizeHint(column), widthOfTexts(columns[column - 1], *list)));
+        }
     }
     // The splitter keeps the places at no less than this, whatever width it restores.
     if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar")))

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <vector>
 
 #include "common/file_messages.h"
 #include "common/settings_file.h"
@@ -222,7 +223,7 @@ void Nastroiki::writeSettingsFiles() {
         {kSkinFile, Text3, settingOf(Text3, kBoxes[1].designText)},
         {kLineFile, Text4, settingOf(Text4, kBoxes[0].designText)},
     };
-    QStringList failures;
+    std::vector<ui::Error> failures;
     // The data folder belongs to the installation; a missing one is reported, never made here.
     const QString folder = ui::programPath(QStringLiteral("data"));
     const bool folderThere = QFileInfo(folder).isDir();
@@ -232,17 +233,17 @@ void Nastroiki::writeSettingsFiles() {
         if (unreadValue_[i] && *unreadValue_[i] == s.box.text()) continue;
         const QString path = ui::programPath(s.file);
         if (!folderThere) {
-            failures << filemsg::failureLine(path, QStringLiteral("папка «data» не найдена"));
+            failures.emplace_back(path, QStringLiteral("папка «data» не найдена"));
             continue;
         }
         try {
             textfile::writeLines(path, {s.value});
         } catch (const ui::Error& e) {
-            failures << filemsg::failureLine(path, e.reason());
+            failures.emplace_back(path, e.reason());
         }
     }
-    if (failures.isEmpty()) return;
-    ui::showError(QStringLiteral("Не удалось сохранить настройки."), failures.join(u'\n'));
+    // Named as every file a save could not write is named.
+    filemsg::reportUnsaved(failures);
 }
 
 // "Русский" writes the language box before it clears its partner; "Казахский" clears its partner

@@ -11,8 +11,8 @@ public:
     Edit();
 
     // Reads the 21 list files again, in the load's order; nothing is selected afterwards. A file that
-    // exists but cannot be read leaves its list empty and is named in one message, unless the operator
-    // has been told of it already.
+    // exists but cannot be read leaves its list empty and is named in one message, unless a message
+    // has already shown a list empty for it.
     void readListFiles();
     // Removes the selected entry of list `n` from data\N.txt as the file is now, writes the file at
     // once and shows the list as written. A file that cannot be read is never written.

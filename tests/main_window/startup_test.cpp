@@ -413,8 +413,8 @@ TEST_F(VazedTest, AFailedEntrySaveAndAFailedSettingsSaveShareOneBoxWhoseDetailsR
     EXPECT_EQ(lines[0], QStringLiteral("Не всё удалось сохранить, ошибок: 2."));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  2.txt: "))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  1.xml: "))) << lines[2].toStdString();
-    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Не удалось сохранить настройки. data/Line.txt: ")))
-        << lines[3].toStdString();
+    EXPECT_EQ(lines[3], QStringLiteral("Не удалось записать файл «data/Line.txt». Причина: на месте файла "
+                                       "находится папка"));
     EXPECT_FALSE(box.details.contains(QStringLiteral("Подробности"))) << box.details.toStdString();
 }
 

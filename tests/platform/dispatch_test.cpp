@@ -66,7 +66,7 @@ TEST(Action, TheProgramsEndShowsWhatTheActionGatheredBeforeItEnds) {
     std::size_t shownAtTheEnd = 0;
     ui::dispatchEvent([&] {
         ui::showError("Не удалось записать файл «2.txt».", "Причина: нет доступа");
-        ui::showError("Не удалось сохранить настройки.", "data/lang.txt: нет доступа");
+        ui::showError("Не удалось записать файл «data/lang.txt».", "Причина: нет доступа");
         ui::endProgram(0);
         shownAtTheEnd = services->messages.size();
     });

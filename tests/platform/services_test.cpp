@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -588,6 +589,72 @@ TEST(QtDialogs, TheFileListShowsEachSizeTypeAndDateWholeAtAnyWidthAndThePlacesTh
         const auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"));
         ASSERT_NE(places, nullptr);
         EXPECT_LE(places->sizeHintForColumn(0), places->viewport()->width());
+    }
+}
+
+// The size, type and date columns are as wide as the widest text each can show, whatever the folder
+// holds: an empty folder has them so, and going into a folder of files or resizing the dialog leaves
+// them as they are while the names take the rest.
+TEST(QtDialogs, TheFileListsSizeTypeAndDateColumnsFitTheirWidestTextsWhateverTheFolderHolds) {
+    ProgramFolder folder;
+    ASSERT_TRUE(QDir().mkpath(folder.file("empty")));
+    folder.write("notes.docx", "1");
+    folder.write("2.xml.bak", "1");
+    {
+        // A gigabyte less a byte, all of it a hole: the widest size in megabytes.
+        QFile big(folder.file("archive.bin"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize((qint64(1) << 30) - 1));
+    }
+    const std::unique_ptr<QFileDialog> dialog =
+        ui::makeFileDialog(false, "Все файлы|*;", folder.file("empty/1.xml"), nullptr);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(list, nullptr);
+    QHeaderView* header = list->header();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(list->model()->rowCount(list->rootIndex()), 0);
+
+    const QFontMetrics metrics(list->font());
+    const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const struct {
+        int column;
+        QString text;
+    } widest[] = {
+        {1, ui::russianFileSize(1023)},
+        {1, ui::russianFileSize((qint64(1) << 30) - 1)},
+        {1, ui::russianFileSize((qint64(1) << 40) - 1)},
+        {2, "Файл блокировки"},
+        {2, "Резервная копия"},
+        {2, "Текстовый файл"},
+        {2, "Файл DOCX"},
+        {3, QLocale(QLocale::Russian, QLocale::Russia)
+                .toString(QDateTime(QDate(2008, 10, 28), QTime(20, 58)), QLocale::ShortFormat)},
+    };
+    for (const auto& w : widest)
+        EXPECT_LE(metrics.horizontalAdvance(w.text) + margins, header->sectionSize(w.column))
+            << "«" << w.text.toStdString() << "» in column " << w.column;
+    const int sizes[] = {header->sectionSize(1), header->sectionSize(2), header->sectionSize(3)};
+
+    dialog->setDirectory(folder.path());
+    const QAbstractItemModel* model = list->model();
+    const auto shown = [&](const QString& name, int column) {
+        for (int row = 0; row < model->rowCount(list->rootIndex()); ++row)
+            if (model->index(row, 0, list->rootIndex()).data().toString() == name)
+                return model->index(row, column, list->rootIndex()).data().toString();
+        return QString();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("archive.bin", 1) == widest[1].text; }, 10000))
+        << shown("archive.bin", 1).toStdString();
+    EXPECT_EQ(shown("notes.docx", 2), "Файл DOCX");
+    for (const int width : {1200, 500, 900}) {
+        SCOPED_TRACE(testing::Message() << width << " px wide");
+        dialog->resize(width, dialog->height());
+        QCoreApplication::processEvents();
+        for (int column = 1; column <= 3; ++column)
+            EXPECT_EQ(header->sectionSize(column), sizes[column - 1]) << "column " << column;
+        EXPECT_GE(header->length(), list->viewport()->width() - 1) << "the names have the rest";
     }
 }
 

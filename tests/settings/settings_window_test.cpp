@@ -2,7 +2,9 @@
 // and the settings files its close writes.
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "settings_fixture.h"
 #include "value_lists/edit.h"
@@ -234,35 +236,67 @@ TEST_F(SettingsTest, OutlineCheckBoxDrawsAndRemovesTheBordersOfAll47FieldLabels)
     EXPECT_EQ(folder.read("data\\Line.txt"), "0\r\n");
 }
 
-// A close whose writes fail still shows the main window, says which file was not written, and
-// creates no data folder.
-TEST_F(SettingsTest, AFailedCloseIsReportedAndStillBringsTheMainWindowBack) {
-    Nastroiki& s = openSettings();
-    Vazed& v = ui::form<Vazed>();
-    v.hide();
-    ASSERT_TRUE(QDir(folder.file("data")).removeRecursively());
-    closeByOperator(s);
-    EXPECT_TRUE(v.isShown());
-    EXPECT_FALSE(ui::formLoaded<Nastroiki>());
-    EXPECT_FALSE(QFileInfo::exists(folder.file("data")));
-    ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_EQ(services->messages[0].title, "Ошибка");
-    for (const char* name : {"lang.txt", "Skin.txt", "Line.txt"})
-        EXPECT_TRUE(services->messages[0].all().contains(QLatin1String(name))) << name;
-}
-
-TEST_F(SettingsTest, AFileThatCannotBeReplacedIsNamedAndTheOthersAreStillWritten) {
-    Nastroiki& s = openSettings();
-    s.Check2.setValue(1);
-    QFile::remove(folder.file("data\\lang.txt"));
-    QDir().mkpath(folder.file("data\\lang.txt"));  // a folder where the file belongs
-    closeByOperator(s);
-    ASSERT_EQ(services->messages.size(), 1u);
-    EXPECT_TRUE(services->messages[0].all().contains(QLatin1String("lang.txt")));
-    EXPECT_FALSE(services->messages[0].all().contains(QLatin1String("Skin.txt")));
-    EXPECT_EQ(folder.read("data\\Skin.txt"), cp1251(skinName(0)) + "\r\n");
-    EXPECT_EQ(folder.read("data\\Line.txt"), "1\r\n");
-    EXPECT_TRUE(ui::form<Vazed>().isShown());
+// A close whose writes fail still shows the main window and names what it could not write as every
+// save does: one file with its reason, several counted with each file and reason below. It creates no
+// data folder, and writes the files it can.
+TEST_F(SettingsTest, AFailedCloseNamesTheFilesItCouldNotWriteAndStillBringsTheMainWindowBack) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> folders;  // where a settings file belongs; empty: no data folder
+        QString text;
+        QStringList details;
+    };
+    const QString noFolder = QStringLiteral("папка «data» не найдена");
+    const QString isFolder = QStringLiteral("на месте файла находится папка");
+    const Case cases[] = {
+        {"no data folder",
+         {},
+         QStringLiteral("Не всё удалось сохранить, ошибок: 3."),
+         {"data/lang.txt: " + noFolder, "data/Skin.txt: " + noFolder, "data/Line.txt: " + noFolder}},
+        {"lang.txt a folder",
+         {"data/lang.txt"},
+         QStringLiteral("Не удалось записать файл «data/lang.txt»."),
+         {"Причина: " + isFolder}},
+        {"lang.txt and Line.txt folders",
+         {"data/lang.txt", "data/Line.txt"},
+         QStringLiteral("Не всё удалось сохранить, ошибок: 2."),
+         {"data/lang.txt: " + isFolder, "data/Line.txt: " + isFolder}},
+    };
+    const QByteArray written[] = {"Kaz\r\n", cp1251(skinName(0)) + "\r\n", "1\r\n"};
+    const char* files[] = {"data/lang.txt", "data/Skin.txt", "data/Line.txt"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Nastroiki& s = openSettings();
+        Vazed& v = ui::form<Vazed>();
+        v.hide();
+        s.Check2.setValue(1);
+        if (c.folders.empty()) {
+            ASSERT_TRUE(QDir(folder.file("data")).removeRecursively());
+        }
+        for (const char* name : c.folders) {
+            QFile::remove(folder.file(QString::fromLatin1(name)));
+            ASSERT_TRUE(QDir().mkpath(folder.file(QString::fromLatin1(name))));
+        }
+        closeByOperator(s);
+        EXPECT_TRUE(v.isShown());
+        EXPECT_FALSE(ui::formLoaded<Nastroiki>());
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].title, "Ошибка");
+        EXPECT_EQ(services->messages[0].text, c.text);
+        EXPECT_EQ(services->messages[0].details.split(u'\n'), c.details);
+        if (c.folders.empty()) {
+            EXPECT_FALSE(QFileInfo::exists(folder.file("data")));
+        }
+        // The files that could be written are.
+        for (int i = 0; i < 3 && !c.folders.empty(); ++i) {
+            if (std::ranges::none_of(c.folders, [&](const char* f) { return qstrcmp(f, files[i]) == 0; })) {
+                EXPECT_EQ(folder.read(files[i]), written[i]) << files[i];
+            }
+        }
+        for (const char* name : c.folders) QDir(folder.file(QString::fromLatin1(name))).removeRecursively();
+        TearDown();
+        SetUp();
+    }
 }
 
 // The main window's close keeps what the open settings window applied.

@@ -1,6 +1,9 @@
 // "Редактировать" and the operator's road through the editor: what the entry-state save merges
 // shows in the editor, a deletion lasts, and the main window comes back.
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include "platform/program_folder.h"
@@ -303,4 +306,69 @@ TEST_F(EditTest, AListFileThatWentBadIsToldOnceAndADeleteNeverWritesIt) {
     click(e, e.Image15);
     EXPECT_EQ(folder.read("data\\13.txt"), kUnreadable);
     EXPECT_EQ(services->messages.size(), 1u);
+}
+
+// data\3.txt turns into a folder after the start. A save that meets it says that it wrote nothing
+// there, and the editor that opens after it says that it shows the list empty: the operator learns
+// both, in the one box of the action. Neither is said again.
+TEST_F(EditTest, AListThatCannotBeReadIsNamedByTheSaveAndByTheEditorThatShowsItEmpty) {
+    const QString shown = QStringLiteral("data/3.txt");
+    const QString reason = QStringLiteral("на месте файла находится папка");
+    const QString unsaved =
+        QStringLiteral("Не удалось записать файл «%1». Причина: файл не читается: %2").arg(shown, reason);
+    const QString shownEmpty = QStringLiteral(
+                                   "Не удалось прочитать файл списка «%1». Список показан "
+                                   "пустым, а его файл программа не изменит.")
+                                   .arg(shown);
+    struct Case {
+        const char* name;
+        bool typed;         // a value for the list in its box
+        bool savedBefore;   // a save before "Редактировать" met the file already
+        QStringList boxes;  // each box: its text, then its details
+    };
+    const Case cases[] = {
+        {"no value for the list", false, false, {shownEmpty + u'\n' + shown + ": " + reason}},
+        {"a value for the list",
+         true,
+         false,
+         {"Не всё удалось сделать, ошибок: 2. Подробности ниже.\n" + unsaved + u'\n' + shownEmpty + u' ' +
+          shown + ": " + reason}},
+        {"a value already saved once",
+         true,
+         true,
+         {QStringLiteral("Не удалось записать файл «%1».\nПричина: файл не читается: %2").arg(shown, reason),
+          shownEmpty + u'\n' + shown + ": " + reason}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeList(3, {QStringLiteral("Школа")});
+        QFile::remove(folder.file("2.txt"));  // no last value in the list's box
+        Vazed& v = start();
+        expose(v);
+        ASSERT_TRUE(services->messages.empty());
+        QFile::remove(folder.file("data\\3.txt"));
+        ASSERT_TRUE(QDir().mkpath(folder.file("data\\3.txt")));
+        if (c.typed) typeInto(v.Combo4, QStringLiteral("Академия"));
+        if (c.savedBefore) v.SaveEntryState();
+        click(v, v.Image24);
+        Edit& e = ui::form<Edit>();
+        ASSERT_TRUE(e.isShown());
+        EXPECT_EQ(e.List3.listCount(), 0);
+        QStringList boxes;
+        for (const auto& m : services->messages) boxes << m.text + u'\n' + m.details;
+        EXPECT_EQ(boxes, c.boxes);
+
+        // A delete in that list, the next opening and the close add nothing, and the folder stays.
+        click(e, e.Image5);
+        e.window()->close();
+        settle();
+        openEditor(v).window()->close();
+        settle();
+        close();
+        EXPECT_EQ(services->messages.size(), c.boxes.size());
+        EXPECT_TRUE(QFileInfo(folder.file("data\\3.txt")).isDir());
+        QDir(folder.file("data\\3.txt")).removeRecursively();
+        TearDown();
+        SetUp();
+    }
 }
