@@ -73,7 +73,7 @@ int lockNow(int fd, int operation);
 int renameNoReplace(const QByteArray& from, const QByteArray& to);
 
 // Makes a file of the routine's own beside `target`, with `ending`, locked for as long as it is open:
-// a clearing running meanwhile sees from the lock that it belongs to a running save. The descriptor,
+// a clearing running meanwhile sees from the lock that a running save holds it. The descriptor,
 // or -1 with errno set.
 int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name);
 

@@ -179,7 +179,7 @@ Found copyNamedBy(const Mark& mark, const QByteArray& name) {
         int error = 0;
         Copy copy = openCopy(path, &error);
         // What lies under the copy's name but could not be looked into may be it.
-        if (error && nameOf(path) == nameOf(mark.copy)) found.error = error;
+        if (error) found.error = error;
         if (!copy.fd.isOpen() || copy.head.token != mark.token) continue;
         std::optional<QByteArray> content = copy.content(error);
         // A copy taken of a file that itself bore a mark whose copy was gone holds no whole content.
