@@ -52,22 +52,28 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
 std::vector<SetAsideFile> clearLeftovers(const QStringList& files, const QStringList& namedAfter) {
     // Each folder is read once, for all the files that lie in it.
     std::map<QByteArray, std::set<QByteArray>> folders;
-    std::vector<QByteArray> marked;
+    std::vector<std::pair<QString, QByteArray>> marked;  // each of `files` as given, and where it lies
     for (const QStringList* list : {&files, &namedAfter})
         for (const QString& given : *list) {
             QByteArray file = QFile::encodeName(given);
             if (resolveLinks(file) != 0) continue;
             const QByteArray folder = realFolder(folderOf(file));
             folders[folder].insert(nameOf(file));
-            if (list == &files) marked.push_back(folder + '/' + nameOf(file));
+            if (list == &files) marked.emplace_back(given, folder + '/' + nameOf(file));
         }
     for (const auto& [folder, names] : folders) clearFolder(folder, names);
     // A file still marked has its copy elsewhere: a killed save through another name of it, in
     // another program folder; or none is left.
     std::vector<SetAsideFile> setAside;
-    for (const QByteArray& name : marked)
-        if (const std::optional<inplace::SetAside> aside = inplace::settleMark(name))
-            setAside.push_back({QFile::decodeName(aside->file), QFile::decodeName(aside->backup)});
+    for (const auto& [given, name] : marked) {
+        const std::optional<inplace::SetAside> aside = inplace::settleMark(name);
+        if (!aside) continue;
+        // Named as the operator knows the file: beside the name given, where the file lies there.
+        const QByteArray beside = folderOf(QFile::encodeName(given)) + '/' + nameOf(aside->backup);
+        const bool sameFolder = nameOf(QFile::encodeName(given)) == nameOf(name) &&
+                                realFolder(folderOf(QFile::encodeName(given))) == folderOf(name);
+        setAside.push_back({given, QFile::decodeName(sameFolder ? beside : aside->backup)});
+    }
     return setAside;
 }
 

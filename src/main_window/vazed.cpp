@@ -67,13 +67,13 @@ bool Vazed::Form_Initialize() {
     // The start is one action: what it cannot read is told in one box, each file once.
     ui::dispatchEvent([&started] {
         settings::forgetTold();
-        const QString language = settings::readLine(QStringLiteral("data\\lang.txt"));
         if (!ui::formLoaded<Vazed>()) PrefetchSkinPictures();
         Vazed& v = ui::form<Vazed>();
         // Pictures the load did not ask for are not kept for a later skin change, which reads afresh.
         ui::discardPrefetchedPictures();
         if (!v.layoutLoaded_) return;
-        v.Text43.setText(language);
+        // Read once the load has cleared what killed saves left, as every other file is.
+        v.Text43.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
         v.show();
         started = true;
     });

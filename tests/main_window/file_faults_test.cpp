@@ -1,19 +1,28 @@
 // Files the close cannot write or the start cannot read: a full disk, an unreadable "2.txt", files
-// saved as UTF-16 by another editor. Nothing on disk may get worse.
+// saved as UTF-16 by another editor, files another program holds, a list whose killed save left no
+// copy of its old content. Nothing on disk may get worse.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDirIterator>
 #include <QMap>
 #include <QStringEncoder>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
 #include "main_window/vazed_tables.h"
+#include "platform/dispatch.h"
+#include "platform/error.h"
+#include "platform/file_waits.h"
 #include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
+#include "support/held_file.h"
 #include "workbook/ziruduzizozod.h"
 
 using velmox::kLastValueLines;
@@ -43,6 +52,26 @@ QString shown(const ProgramFolder& folder, const char* name) {
 QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }
+
+// A file as a killed write in its own place leaves it: the mark at its end names a copy that is gone.
+QByteArray markedWithoutCopy(const QByteArray& content, const QByteArray& name) {
+    const QByteArray nul(1, '\0');
+    return content + nul + "velmox: old content in /nowhere/" + name + ".~0000000.old" + nul +
+           "0123456789abcdef" + nul + "velmox" + nul;
+}
+
+// Another program's hold on a file costs each test a fifth of a second, not the operator's five.
+class BusyFileTest : public VazedTest {
+protected:
+    void SetUp() override {
+        VazedTest::SetUp();
+        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
+    }
+    void TearDown() override {
+        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
+        VazedTest::TearDown();
+    }
+};
 
 }  // namespace
 
@@ -291,4 +320,207 @@ TEST_F(VazedTest, TheStartClearsWhatKilledSavesLeftAndPutsBackAHalfWrittenList) 
     EXPECT_EQ(left, expected);
     for (const QString& name : operators)
         EXPECT_EQ(folder.read(name), QByteArray("mine")) << name.toStdString();
+}
+
+// "2.txt" held by another program at the start is told as busy and the fields start empty; unlike a
+// file that cannot be read, it is not left as it was: the next save of the entries reads it again and
+// writes the values shown.
+TEST_F(BusyFileTest, ALastValuesFileBusyAtTheStartGetsTheValuesShownAtTheNextSave) {
+    struct Case {
+        const char* what;
+        std::function<void(Vazed&)> save;
+    };
+    const Case cases[] = {
+        {"the close", [this](Vazed&) { close(); }},
+        {"Блок", [](Vazed& v) { ui::dispatchEvent([&v] { v.Image15_Click(); }); }},
+        {"Редактировать", [](Vazed& v) { ui::dispatchEvent([&v] { v.Image24_Click(); }); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("2.txt", crlf(lastValues()));
+        std::optional<HeldFile> held(std::in_place, folder.file("2.txt"));
+        Vazed& v = start();
+        held.reset();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(shown(folder, "2.txt")));
+        EXPECT_TRUE(services->messages[0].all().contains(ui::busyReason()))
+            << services->messages[0].all().toStdString();
+        EXPECT_EQ(kLastValueLines[0].get(v), QString());
+
+        v.Text9.setText(QStringLiteral("Петров П.П."));
+        QStringList values;
+        for (const auto& line : kLastValueLines) values << line.get(v);
+        c.save(v);
+        EXPECT_EQ(services->messages.size(), 1u) << services->messages.back().all().toStdString();
+        EXPECT_EQ(lines("2.txt"), values);
+        EXPECT_TRUE(lines("2.txt").contains(QStringLiteral("Петров П.П.")));
+        services->messages.clear();
+        TearDown();
+        SetUp();
+    }
+}
+
+// Lists held by another program at the start: one box says they are busy, not unreadable, and they
+// show empty. Each save reads them again: while they are still held it names them every time (the
+// start's box does not stand for them), and once free the typed value is merged into what they hold.
+TEST_F(BusyFileTest, ListsBusyAtTheStartAreReadAgainByEachSaveAndNamedWhileStillHeld) {
+    struct Case {
+        const char* what;
+        std::vector<const char*> held;
+        QString told;  // the start's box
+        bool freeAtTheClose;
+    };
+    const Case cases[] = {
+        {"one list, free by the close",
+         {"data/1.txt"},
+         QStringLiteral("Файл списка «%1» занят другой программой. Список показан пустым; файл будет "
+                        "прочитан снова при сохранении.")
+             .arg(shown(folder, "data/1.txt")),
+         true},
+        {"two lists, still held at the close",
+         {"data/1.txt", "data/3.txt"},
+         QStringLiteral("Файлы списков заняты другой программой: 2. Эти списки показаны пустыми; файлы "
+                        "будут прочитаны снова при сохранении."),
+         false},
+    };
+    const QByteArray colleges = cp1251(QStringLiteral("Колледж\r\nЛицей\r\n"));
+    const QByteArray schools = cp1251(QStringLiteral("Школа\r\n"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("data\\1.txt", colleges);
+        folder.write("data\\2.txt", cp1251(QStringLiteral("Академия\r\n")));
+        folder.write("data\\3.txt", schools);
+        std::vector<std::unique_ptr<HeldFile>> held;
+        for (const char* name : c.held) held.push_back(std::make_unique<HeldFile>(folder.file(name)));
+        Vazed& v = start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].text, c.told);
+        for (const char* name : c.held) {
+            EXPECT_TRUE(services->messages[0].details.contains(shown(folder, name))) << name;
+            EXPECT_TRUE(services->messages[0].details.contains(ui::busyReason()));
+        }
+        EXPECT_EQ(v.List1.items(), QStringList());
+        EXPECT_EQ(v.Combo2.listCount(), 0);
+        EXPECT_EQ(v.List2.items(), QStringList{QStringLiteral("Академия")});
+        EXPECT_EQ(v.List3.items().isEmpty(), c.held.size() == 2);
+
+        v.Combo2.setText(QStringLiteral("Университет"));
+        v.Combo3.setText(QStringLiteral("Консерватория"));
+        v.Combo4.setText(QStringLiteral("Гимназия"));
+        // "Блок", back with "Открыть", and "Блок" again: each save names the held lists anew.
+        for (int save = 1; save <= 2; ++save) {
+            SCOPED_TRACE(save);
+            services->messages.clear();
+            ui::dispatchEvent([&v] {
+                v.Image18_Click();
+                v.Image15_Click();
+            });
+            ASSERT_EQ(services->messages.size(), 1u);
+            const QString message = services->messages[0].all();
+            for (const char* name : c.held)
+                EXPECT_TRUE(message.contains(shown(folder, name)))
+                    << name << " is not named in: " << message.toStdString();
+            EXPECT_TRUE(message.contains(ui::busyReason())) << message.toStdString();
+            EXPECT_EQ(folder.read("data\\1.txt"), colleges);
+        }
+        EXPECT_EQ(lines("data\\2.txt"),
+                  (QStringList{QStringLiteral("Академия"), QStringLiteral("Консерватория")}));
+
+        services->messages.clear();
+        if (c.freeAtTheClose) held.clear();
+        close();
+        if (c.freeAtTheClose) {
+            EXPECT_TRUE(services->messages.empty());
+            EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Колледж"), QStringLiteral("Лицей"),
+                                                         QStringLiteral("Университет")}));
+            EXPECT_EQ(lines("data\\3.txt"),
+                      (QStringList{QStringLiteral("Школа"), QStringLiteral("Гимназия")}));
+        } else {
+            ASSERT_EQ(services->messages.size(), 1u);
+            const QString message = services->messages[0].all();
+            for (const char* name : c.held)
+                EXPECT_TRUE(message.contains(shown(folder, name)))
+                    << name << " is not named in: " << message.toStdString();
+            EXPECT_EQ(folder.read("data\\1.txt"), colleges);
+            EXPECT_EQ(folder.read("data\\3.txt"), schools);
+        }
+        EXPECT_EQ(services->endedWith, std::vector<int>{0});
+        held.clear();
+        TearDown();
+        SetUp();
+    }
+}
+
+// A list that a killed save in its own place left marked, its copy of the old content gone since: the
+// start puts it aside as it lies under the first free backup name and says where; the list then shows
+// empty, as a first start's, with no second message, and the next save writes it anew with the typed
+// value alone. The backups, the operator's and the put aside, keep their bytes.
+TEST_F(VazedTest, AListMarkedWithoutItsCopyIsPutAsideByTheStartAndWrittenAnewByTheSave) {
+    struct Case {
+        const char* what;
+        std::vector<const char*> operators;  // backup names the operator's own files already hold
+        const char* backup;
+        std::function<void(Vazed&)> save;
+    };
+    const Case cases[] = {
+        {"saved at the close", {}, "data/5.txt.bak", [this](Vazed&) { close(); }},
+        {"beside the operator's backups, saved by Блок",
+         {"data/5.txt.bak", "data/5.txt.1.bak"},
+         "data/5.txt.2.bak",
+         [](Vazed& v) { ui::dispatchEvent([&v] { v.Image15_Click(); }); }},
+    };
+    const QByteArray marked = markedWithoutCopy(cp1251(QStringLiteral("Колледж\r\nЛицей\r\n")), "5.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& name : QDir(folder.file("data")).entryList({QStringLiteral("5.txt*")}))
+            QFile::remove(folder.file(QStringLiteral("data/") + name));
+        folder.write("data\\5.txt", marked);
+        for (const char* name : c.operators) folder.write(QString::fromLatin1(name), name);
+        Vazed& v = start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        const QString message = services->messages[0].all();
+        EXPECT_TRUE(message.contains(QStringLiteral("«%1»").arg(shown(folder, "data/5.txt"))))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("«%1»").arg(shown(folder, c.backup))))
+            << message.toStdString();
+        EXPECT_EQ(folder.read(QString::fromLatin1(c.backup)), marked);
+        EXPECT_FALSE(folder.exists("data\\5.txt"));
+        EXPECT_EQ(v.List5.items(), QStringList());
+        EXPECT_EQ(v.Combo6.listCount(), 0);
+
+        v.Combo6.setText(QStringLiteral("Гимназия"));
+        c.save(v);
+        EXPECT_EQ(services->messages.size(), 1u) << services->messages.back().all().toStdString();
+        EXPECT_EQ(folder.read("data\\5.txt"), cp1251(QStringLiteral("Гимназия\r\n")));
+        EXPECT_EQ(folder.read(QString::fromLatin1(c.backup)), marked);
+        for (const char* name : c.operators) EXPECT_EQ(folder.read(QString::fromLatin1(name)), name);
+        services->messages.clear();
+        TearDown();
+        SetUp();
+        // The next start finds a list like any other.
+        Vazed& again = start();
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_EQ(again.List5.items(), QStringList{QStringLiteral("Гимназия")});
+        TearDown();
+        SetUp();
+    }
+}
+
+// The language file marked without its copy, in a program folder reached through a linked folder:
+// the start names it once, put aside, as every message names a file of the program folder, and the
+// language is then that of a first start.
+TEST_F(VazedTest, ASettingMarkedWithoutItsCopyIsNamedOnceByTheStartAsTheProgramFolderIsGiven) {
+    QTemporaryDir parent;
+    const QString linked = parent.path() + QStringLiteral("/program");
+    ASSERT_TRUE(QFile::link(folder.path(), linked));
+    ui::setProgramFolder(linked);
+    folder.write("data\\lang.txt", markedWithoutCopy("Kaz\r\n", "lang.txt"));
+    Vazed& v = start();
+    ASSERT_EQ(services->messages.size(), 1u);
+    const QString message = services->messages[0].all();
+    EXPECT_TRUE(message.contains(QStringLiteral("«data/lang.txt»"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("«data/lang.txt.bak»"))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("не дописан:"))) << message.toStdString();
+    EXPECT_FALSE(folder.exists("data\\lang.txt"));
+    EXPECT_EQ(v.Text43.text(), QString());
 }

@@ -1,16 +1,27 @@
 // The student base window: its load never stops the program, "Сохранить" writes back the file it
 // loaded, "Импортировать" and "Экспортировать" touch only what the operator chose, and the window
 // keeps its size in data\pw.txt and data\ph.txt.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <array>
+#include <iostream>
 
 #include "platform/dispatch.h"
+#include "platform/error.h"
+#include "platform/file_waits.h"
 #include "platform/program_folder.h"
 #include "student_base_fixture.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
+#include "support/held_file.h"
 #include "workbook/grid_model.h"
 
 using velmox::BazaVazed;
@@ -214,6 +225,147 @@ TEST_F(StudentBaseTest, TheBackupOfAnUnreadableBaseMarkedByAKilledSaveKeepsItsCo
     ui::discardForm<Vazed>();
 }
 
+namespace {
+// A POSIX access list as the system keeps it in a file's attribute: a version, then each entry's tag,
+// permissions and user or group.
+enum : quint32 {
+    kOwnerEntry = 0x01,
+    kUserEntry = 0x02,
+    kGroupEntry = 0x04,
+    kMaskEntry = 0x10,
+    kOthersEntry = 0x20
+};
+constexpr quint32 kNoId = 0xFFFFFFFF;
+constexpr char kAccessList[] = "system.posix_acl_access";
+constexpr char kDefaultList[] = "system.posix_acl_default";
+
+QByteArray accessList(std::initializer_list<std::array<quint32, 3>> entries) {
+    QByteArray out;
+    const auto put = [&out](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
+    };
+    put(2, 4);
+    for (const auto& [tag, permissions, id] : entries) {
+        put(tag, 2);
+        put(permissions, 2);
+        put(id, 4);
+    }
+    return out;
+}
+
+// The file's access list as the system gives it back; "" for a file without one.
+QByteArray accessListOf(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    QByteArray list(4096, '\0');
+    const ssize_t n = ::getxattr(name.constData(), kAccessList, list.data(), size_t(list.size()));
+    return n > 0 ? list.left(n) : QByteArray();
+}
+
+struct stat statOf(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st;
+}
+}  // namespace
+
+// The backup holds the students' names as the base does, so it is as private as the base: its owner,
+// group, mode and access list, not what the umask or the folder's default list gives a new file.
+TEST_F(StudentBaseTest, TheBackupOfAnUnreadableBaseKeepsTheBasesOwnerGroupModeAndAccessList) {
+    const mode_t umaskBefore = ::umask(022);
+    const struct UmaskBack {
+        mode_t mode;
+        ~UmaskBack() { ::umask(mode); }
+    } umaskBack{umaskBefore};
+    // Where the tests run as root, the base is given to another group, and in one case to another
+    // user; elsewhere it stays the runner's.
+    uid_t otherUser = ::geteuid();
+    gid_t otherGroup = ::getegid();
+    if (::geteuid() == 0) {
+        if (const passwd* daemon = ::getpwnam("daemon")) otherUser = daemon->pw_uid;
+        if (const group* daemon = ::getgrnam("daemon")) otherGroup = daemon->gr_gid;
+    }
+    const QByteArray folderPath = QFile::encodeName(folder.path());
+    // New files in the folder get a list that lets user 1 read and write them.
+    const QByteArray opening = accessList({{kOwnerEntry, 7, kNoId},
+                                           {kUserEntry, 7, 1},
+                                           {kGroupEntry, 7, kNoId},
+                                           {kMaskEntry, 7, kNoId},
+                                           {kOthersEntry, 5, kNoId}});
+    const bool lists =
+        ::setxattr(folderPath.constData(), kDefaultList, opening.constData(), size_t(opening.size()), 0) == 0;
+    if (lists) {
+        ASSERT_EQ(::removexattr(folderPath.constData(), kDefaultList), 0);
+    }
+
+    struct Case {
+        const char* what;
+        uid_t owner;
+        QByteArray list;     // the base's; "" for none
+        bool folderOpening;  // the folder gives new files the opening list
+        mode_t mode;         // the base's, as its list leaves it
+    };
+    const Case cases[] = {
+        {"the owner's alone", ::geteuid(), {}, false, 0600},
+        {"another user's, in a folder that opens new files", otherUser, {}, true, 0600},
+        {"read by one more user through its list", ::geteuid(),
+         accessList({{kOwnerEntry, 6, kNoId},
+                     {kUserEntry, 4, 1},
+                     {kGroupEntry, 0, kNoId},
+                     {kMaskEntry, 4, kNoId},
+                     {kOthersEntry, 0, kNoId}}),
+         false, 0640},
+    };
+    const QByteArray unreadable = "not a workbook, with the students' names in it";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if ((!c.list.isEmpty() || c.folderOpening) && !lists) {
+            std::cout << "no access lists on this disk: \"" << c.what << "\" not run\n";
+            continue;
+        }
+        services->messages.clear();
+        QFile::remove(folder.file("2.xml"));
+        QFile::remove(folder.file("2.xml.bak"));
+        folder.write("2.xml", unreadable);
+        const QByteArray base = QFile::encodeName(folder.file("2.xml"));
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(base.constData(), c.owner, otherGroup), 0);
+        }
+        ASSERT_EQ(::chmod(base.constData(), 0600), 0);
+        if (!c.list.isEmpty()) {
+            ASSERT_EQ(::setxattr(base.constData(), kAccessList, c.list.constData(), size_t(c.list.size()), 0),
+                      0);
+        }
+        if (c.folderOpening) {
+            ASSERT_EQ(::setxattr(folderPath.constData(), kDefaultList, opening.constData(),
+                                 size_t(opening.size()), 0),
+                      0);
+        }
+        const struct stat before = statOf(folder.file("2.xml"));
+        ASSERT_EQ(before.st_mode & 07777, c.mode);
+        const QByteArray listBefore = accessListOf(folder.file("2.xml"));
+        ASSERT_EQ(listBefore.isEmpty(), c.list.isEmpty());
+
+        Vazed& v = start();
+        v.Image4_Click();
+        ASSERT_EQ(services->messages.size(), 1u);
+        BazaVazed& b = ui::form<BazaVazed>();
+        b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+        b.Image1_Click();
+        EXPECT_EQ(services->messages.size(), 1u);
+        ASSERT_EQ(folder.read("2.xml.bak"), unreadable);
+        const struct stat backup = statOf(folder.file("2.xml.bak"));
+        EXPECT_EQ(backup.st_mode & 07777, c.mode);
+        EXPECT_EQ(backup.st_uid, before.st_uid);
+        EXPECT_EQ(backup.st_gid, before.st_gid);
+        EXPECT_EQ(accessListOf(folder.file("2.xml.bak")), listBefore);
+        if (c.folderOpening) {
+            ASSERT_EQ(::removexattr(folderPath.constData(), kDefaultList), 0);
+        }
+        ui::discardForm<BazaVazed>();
+        ui::discardForm<Vazed>();
+    }
+}
+
 // A save that kept the backup but could not write the new base has kept the original once: the next
 // save does not copy it again.
 TEST_F(StudentBaseTest, ASaveThatFailsAfterTheBackupKeepsTheOriginalOnce) {
@@ -240,6 +392,94 @@ TEST_F(StudentBaseTest, ASaveThatFailsAfterTheBackupKeepsTheOriginalOnce) {
         back.load(folder.file("2.xml"));
         EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
     });
+}
+
+namespace {
+// Another program's hold on a file costs each test a fifth of a second, not the operator's five.
+class BusyBaseTest : public StudentBaseTest {
+protected:
+    void SetUp() override {
+        StudentBaseTest::SetUp();
+        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
+    }
+    void TearDown() override {
+        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
+        StudentBaseTest::TearDown();
+    }
+};
+}  // namespace
+
+// 2.xml held by another program for longer than a press may wait: each press that needs it tells so,
+// and nothing of the read is kept: the picker stays empty, the window stays hidden (its empty table
+// saved would replace the base), and no backup is planned, for the base is no unreadable one. The
+// next press of either button reads it again; once it is free the students are listed and shown, and
+// the save writes the base with no backup beside it.
+TEST_F(BusyBaseTest, ABusyBaseIsToldKeptNowhereAndReadAgainByTheNextPressOnceFree) {
+    struct Case {
+        const char* what;
+        ui::PictureBox Vazed::*whileHeld;
+        ui::PictureBox Vazed::*onceFree;
+    };
+    const Case cases[] = {
+        {"Загрузить данные, then again", &Vazed::Image1, &Vazed::Image1},
+        {"Загрузить данные, then База студентов", &Vazed::Image1, &Vazed::Image4},
+        {"База студентов, then Загрузить данные", &Vazed::Image4, &Vazed::Image1},
+        {"База студентов, then again", &Vazed::Image4, &Vazed::Image4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBase({kKasymov, kOmirbekova});
+        const QByteArray base = folder.read("2.xml");
+        Vazed& v = start();
+        expose(v);
+        {
+            const HeldFile held(folder.file("2.xml"));
+            // Read again at each press, and told again: it is no lasting state of the file.
+            for (int press = 1; press <= 2; ++press) {
+                SCOPED_TRACE(press);
+                services->messages.clear();
+                click(v, v.*c.whileHeld);
+                ASSERT_EQ(services->messages.size(), 1u);
+                const QString message = services->messages[0].all();
+                EXPECT_TRUE(message.contains(ui::shownPath(folder.file("2.xml")))) << message.toStdString();
+                EXPECT_TRUE(message.contains(QStringLiteral("Причина: %1").arg(ui::busyReason())))
+                    << message.toStdString();
+                EXPECT_FALSE(message.contains(QStringLiteral(".bak"))) << message.toStdString();
+                EXPECT_EQ(v.Combo1.listCount(), 0);
+                ASSERT_TRUE(ui::formLoaded<BazaVazed>());
+                EXPECT_FALSE(ui::form<BazaVazed>().isShown());
+            }
+        }
+        EXPECT_EQ(folder.read("2.xml"), base);
+        services->messages.clear();
+        click(v, v.*c.onceFree);
+        EXPECT_TRUE(services->messages.empty());
+        BazaVazed& b = ui::form<BazaVazed>();
+        if (c.onceFree == &Vazed::Image4) {
+            EXPECT_TRUE(b.isShown());
+            ASSERT_TRUE(b.Spreadsheet1.hasGrid());
+            const QAbstractItemModel& shown = *b.Spreadsheet1.grid().model();
+            EXPECT_EQ(shown.data(shown.index(1, 0)).toString(), kKasymov[0]);
+            EXPECT_EQ(shown.data(shown.index(2, 0)).toString(), kOmirbekova[0]);
+            click(v, v.Image1);
+        }
+        EXPECT_EQ(pickerItems(v),
+                  (QStringList{"Касымов Ерлан Серикович", "Омирбекова Айгерим Бауыржановна"}));
+        EXPECT_EQ(v.Text15.text(), kKasymov[0]);
+
+        b.Spreadsheet1.activeSheet().setText(4, 1, kIvanova[0]);
+        b.Spreadsheet1.activeSheet().setText(4, 2, kIvanova[1]);
+        b.Image1_Click();
+        EXPECT_TRUE(services->messages.empty());
+        EXPECT_FALSE(folder.exists("2.xml.bak"));
+        workbook::Workbook back;
+        back.load(folder.file("2.xml"));
+        for (const auto& [row, name] : {std::pair{2, kKasymov[0]}, {3, kOmirbekova[0]}, {4, kIvanova[0]}})
+            EXPECT_EQ(workbook::toText(back.activeSheet().cell(row, 1)), name) << "row " << row;
+        EXPECT_TRUE(filesIn(folder.path()).filter(QStringLiteral(".bak")).isEmpty());
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(StudentBaseTest, SaveWritesBackExactlyTheLoadedFileAndNothingElse) {
