@@ -53,10 +53,10 @@ void discard(Replacement& r) {
     r.fd.reset();
 }
 
-// The new content of the file `given` leads to, on its way: in a temporary file beside it, or, for a
-// file written in its own place, behind a copy of its old content. A first file gets the permissions
-// the folder's owner would give it (0666 less the umask).
-std::optional<Pending> writeTemporary(const QString& given, const QByteArray& bytes, QString& failure) {
+// Writes aside what a save needs before it touches the file `given` leads to: the new content into a
+// temporary file beside it, or, for a file written in its own place, a copy of its old content. A first file
+// gets the permissions the folder's owner would give it (0666 less the umask).
+std::optional<Pending> writeAside(const QString& given, const QByteArray& bytes, QString& failure) {
     QByteArray target = QFile::encodeName(given);
     if (const int error = resolveLinks(target)) {
         failure = ui::systemReason(error);
@@ -279,8 +279,7 @@ void writeBatch(const std::vector<const WholeFile*>& files, std::vector<QString>
         return identity[a] && *identity[a] < *identity[b];
     });
     // Every new content goes into its temporary file (or the old one into its copy) first.
-    for (const std::size_t i : order)
-        pending[i] = writeTemporary(files[i]->path, files[i]->bytes, failures[i]);
+    for (const std::size_t i : order) pending[i] = writeAside(files[i]->path, files[i]->bytes, failures[i]);
     // Then each is flushed and put in place of its old file. The flushes are the slow part and need
     // not wait for each other: each file runs on a thread of its own, the first on this one.
     const auto putOne = [&](std::size_t i) { failures[i] = putInPlace(*pending[i]); };
