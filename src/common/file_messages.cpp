@@ -34,12 +34,11 @@ void reportUnwritable(const QString& path, const QString& reason, const QString&
 }
 
 void reportSetAside(const QString& path, const QString& backup) {
-    ui::showError(QStringLiteral("Файл «%1» не дописан, а копии его прежнего содержимого нет. Он "
-                                 "сохранён рядом под именем «%2», а программа считает, что файла нет, и "
-                                 "при сохранении запишет его заново.")
+    ui::showError(QStringLiteral("Файл «%1» не дописан и отложен рядом под именем «%2»; при сохранении "
+                                 "программа запишет его заново.")
                       .arg(ui::shownPath(path), ui::shownPath(backup)),
-                  QStringLiteral("Причина: запись файла была прервана, и копию его прежнего содержимого "
-                                 "удалили или изменили."));
+                  QStringLiteral("Причина: запись файла прервана, а копии его прежнего содержимого нет: "
+                                 "её удалили или изменили."));
 }
 
 void reportUnsaved(const std::vector<ui::Error>& failures) {
