@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "common/disk.h"
+#include "common/whole_file.h"
 #include "platform/error.h"
 #include "platform/program_folder.h"
 
@@ -101,14 +102,19 @@ std::optional<Head> headOf(int copy, int& error) {
     if (end < 0) return std::nullopt;
     const QList<QByteArray> fields =
         first->mid(qsizetype(kCopyHead.size()), end - qsizetype(kCopyHead.size())).split(' ');
-    if (fields.size() != 5 || fields[0].isEmpty() || fields[4].isEmpty()) return std::nullopt;
+    // A head of three fields is an earlier version's, without length and checksum: its copy is taken
+    // as whole, as that version took it.
+    if ((fields.size() != 5 && fields.size() != 3) || fields[0].isEmpty() || fields.back().isEmpty())
+        return std::nullopt;
     Head head;
-    bool devOk = false, inoOk = false, lengthOk = false;
+    bool devOk = false, inoOk = false, lengthOk = fields.size() == 3;
     head.token = fields[0];
     head.file.st_dev = dev_t(fields[1].toULongLong(&devOk));
     head.file.st_ino = ino_t(fields[2].toULongLong(&inoOk));
-    head.length = fields[3].toLongLong(&lengthOk);
-    head.checksum = fields[4];
+    if (fields.size() == 5) {
+        head.length = fields[3].toLongLong(&lengthOk);
+        head.checksum = fields[4];
+    }
     head.size = end + 1;
     if (!devOk || !inoOk || !lengthOk) return std::nullopt;
     return head;
@@ -130,7 +136,9 @@ struct Copy {
             return std::nullopt;
         }
         std::optional<QByteArray> bytes = readAt(fd.get(), head.size, st.st_size - head.size, error);
-        if (!bytes || bytes->size() != head.length || checksum(*bytes) != head.checksum) return std::nullopt;
+        if (!bytes) return std::nullopt;
+        if (head.checksum.isEmpty()) return bytes;  // an earlier version's copy
+        if (bytes->size() != head.length || checksum(*bytes) != head.checksum) return std::nullopt;
         return bytes;
     }
 };
@@ -143,7 +151,8 @@ Copy openCopy(const QByteArray& path, int* error = nullptr) {
     QString refusal;
     copy.fd.reset(ui::openPlainFile(path, O_RDONLY | O_NOFOLLOW, failure, refusal));
     if (!copy.fd.isOpen()) {
-        if (error && failure != ENOENT && failure != ENOTDIR) *error = failure;
+        // A copy is never a link: a link of its name (a note, in the program folder) is none.
+        if (error && failure != ENOENT && failure != ENOTDIR && failure != ELOOP) *error = failure;
         return copy;
     }
     int readError = 0;
@@ -184,6 +193,7 @@ Found copyNamedBy(const Mark& mark, const QByteArray& name) {
         std::optional<QByteArray> content = copy.content(error);
         // A copy taken of a file that itself bore a mark whose copy was gone holds no whole content.
         if (content && !markOf(copy.fd.get(), content->size() + copy.head.size)) {
+            copy.head.length = content->size();
             found.copy = std::move(copy);
             found.content = *std::move(content);
             found.error = 0;
@@ -343,15 +353,24 @@ std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& 
     w.target = target;
     w.bytes = &bytes;
     int error = 0;
-    QString refusal;
-    w.file.reset(ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal));
-    if (!w.file.isOpen()) {
-        failure = refusal.isEmpty() ? writeFailure(error) : refusal;
-        return std::nullopt;
-    }
     // Another save of the same file (through another name, from another program folder) and a
-    // clearing putting a copy back wait their turn, and so do readers, so two contents never mix.
-    if (lockWithin(w.file.get(), LOCK_EX) != 0) {
+    // clearing putting a copy back wait their turn, and so do readers, so two contents never mix. A
+    // name that led elsewhere once the lock was had (the file replaced, or put aside by a start) is
+    // opened again: the save is for the file the name leads to.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QString refusal;
+        w.file.reset(ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal));
+        if (!w.file.isOpen()) {
+            failure = refusal.isEmpty() ? writeFailure(error) : refusal;
+            return std::nullopt;
+        }
+        if (lockWithin(w.file.get(), LOCK_EX) != 0) {
+            failure = ui::busyReason();
+            return std::nullopt;
+        }
+        if (stillNamed(target, w.file.get())) break;
+    }
+    if (!stillNamed(target, w.file.get())) {
         failure = ui::busyReason();
         return std::nullopt;
     }
@@ -436,9 +455,7 @@ Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString
         return {};
     }
     if (!found.copy.fd.isOpen()) {
-        error = QStringLiteral(
-            "файл не дописан: его запись прервана, а копии прежнего содержимого нет; при следующем "
-            "запуске программа отложит его в сторону");
+        error = QStringLiteral("файл не дописан: его запись прервана, а копии прежнего содержимого нет");
         return {};
     }
     return {found.copy.fd.release(), found.copy.head.size, found.copy.head.length};
@@ -461,8 +478,11 @@ void settle(int file, const struct stat& st, const QByteArray& name, const Copy&
             removeCopy(copy.path);
         return;
     }
-    // A copy that a mark still names, its head changed since, stays with the file's only old content.
-    if (mark && nameOf(mark->copy) == nameOf(copy.path)) return;
+    // A copy that a mark still names, its head changed since, stays with the file's only old content;
+    // so does one outdated by a later mark whose own copy is not whole, which leaves this one the only
+    // old content there is.
+    if (mark && (nameOf(mark->copy) == nameOf(copy.path) || !copyNamedBy(*mark, name).copy.fd.isOpen()))
+        return;
     // Once no mark names it, it goes. A copy of a file since replaced stays: the file's other names may
     // still need it.
     if (sameFile(st, copy.head.file)) removeCopy(copy.path);
@@ -503,17 +523,37 @@ std::optional<SetAside> settleMark(const QByteArray& name) {
         settle(file.get(), st, name, found.copy);
         return std::nullopt;
     }
-    // A copy that could not be read may read at the next try: the file waits for it.
-    if (found.error) return std::nullopt;
+    // A copy that could not be read may read at the next try: the file waits for it. A name replaced
+    // meanwhile is another file's.
+    if (found.error || !stillNamed(name, file.get())) return std::nullopt;
     // Gone, or not whole: the bytes that lie there go beside the file, as they are, and the name is
     // free, so the next save writes the file anew instead of it being named unfinished at every start.
     SetAside aside{name, {}};
-    int error = EEXIST;
-    for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
-        aside.backup = backupName(name, n);
-        error = renameNoReplace(name, aside.backup);
+    if (st.st_nlink > 1) {
+        // Its other names keep the file, and their saves write into it: the bytes go into a file of
+        // their own, and this name alone goes.
+        int error = 0;
+        const std::optional<QByteArray> bytes = readAt(file.get(), 0, st.st_size, error);
+        QString written;
+        if (!bytes || !writeNewWholeFile([&](int n) { return QFile::decodeName(backupName(name, n)); },
+                                         *bytes, written, QFile::decodeName(name))
+                           .isEmpty())
+            return std::nullopt;
+        aside.backup = QFile::encodeName(written);
+        if (::unlink(name.constData()) != 0) {
+            ::unlink(aside.backup.constData());
+            return std::nullopt;
+        }
+    } else {
+        int error = EEXIST;
+        for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
+            aside.backup = backupName(name, n);
+            error = renameNoReplace(name, aside.backup);
+        }
+        if (error) return std::nullopt;
     }
-    if (error || flushFolder(folderOf(name)) != 0) return std::nullopt;
+    // Done, whether or not the folder's flush is: the name is free now, and the start says so.
+    (void)flushFolder(folderOf(name));
     return aside;
 }
 

@@ -18,7 +18,8 @@
 //
 // In its own place, a file with several names (so that every name keeps it) or one of another user
 // (so that it stays theirs):
-//  1. The file is opened and locked (exclusive) until the end.
+//  1. The file is opened and locked (exclusive) until the end; a name that leads to another file once
+//     the lock is had (the file replaced or put aside meanwhile) is opened again.
 //  2. Its old content is copied into an unfinished file, headed by a random token, the file's device
 //     and inode, and the content's length and checksum, with the file's owner, group and permissions;
 //     the copy is flushed and only then takes a free name "<file>.~<digits>.old"; the folder is
@@ -59,7 +60,9 @@
 // may still be the content of the file's other names, which their next save settles. Each start also
 // settles the marks on the files it clears, wherever their copy lies; a file whose mark names a copy
 // that is gone or not whole holds no content to read, and the start puts it aside under a free backup
-// name (backupName) and tells so, so that the next save writes the file anew.
+// name (backupName; a file of its own where the file has other names, which keep it) and tells so, so
+// that the next save writes the file anew. An outdated copy stays while the later mark's copy is not
+// whole, and a link of a copy's name (a note) is no copy.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

@@ -184,14 +184,20 @@ void Vazed::LoadSavedValueLists() {
 }
 
 void Vazed::ReadLastValues() {
-    // A file another program held is not left as it is at the close: the close reads it again, and
-    // writes the values shown where it can.
     bool unread = false, busy = false;
     const QStringList lines = settings::readLinesOrReport(ui::programPath(QStringLiteral("2.txt")), &unread,
                                                           textfile::LoneLf::InLine, &busy);
     lastValuesUnread_ = unread && !busy;
     // A missing or short file is a first start: the missing lines are empty.
     for (int i = 0; i < 47; ++i) kLastValueLines[i].set(*this, i < lines.size() ? lines[i] : QString());
+    lastValuesBusy_.reset();
+    if (busy) lastValuesBusy_ = currentLastValues();
+}
+
+QStringList Vazed::currentLastValues() const {
+    QStringList lines;
+    for (const EntryRef& e : kLastValueLines) lines << e.get(*this);
+    return lines;
 }
 
 void Vazed::WriteLastValues() {
@@ -200,10 +206,21 @@ void Vazed::WriteLastValues() {
 }
 
 std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
-    QStringList lines;
-    for (const EntryRef& e : kLastValueLines) lines << e.get(*this);
-    Text23.setText(lines.join(QStringLiteral("\r\n")));
     const QString file = ui::programPath(QStringLiteral("2.txt"));
+    if (lastValuesBusy_) {
+        // Held by another program at the start, so nothing of it was shown: it is read now, and is
+        // left as it is while it still cannot be, so that its values never give way to empty boxes.
+        const textfile::ReadResult now = textfile::readLines(file);
+        if (!now.error.isEmpty()) throw ui::Error(file, now.error);
+        for (int i = 0; i < 47; ++i)
+            if (kLastValueLines[i].get(*this) == lastValuesBusy_->at(i))
+                kLastValueLines[i].set(*this, now.lines.value(i));
+        lastValuesBusy_.reset();
+        for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
+        ApplyFontRow();
+    }
+    const QStringList lines = currentLastValues();
+    Text23.setText(lines.join(QStringLiteral("\r\n")));
     if (lastValuesUnread_)
         throw ui::Error(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
                                              "оставлен как был"));

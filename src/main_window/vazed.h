@@ -34,6 +34,8 @@ public:
     void SaveEntryState(const std::function<void()>& between = {});
     void PlaceFieldLabels();
     void FillFontLists();
+    // The 47 values "2.txt" keeps, as the boxes hold them now.
+    QStringList currentLastValues() const;
     void ApplyFontRow();
     void ApplyFontName();
     void ApplyFontStyle();
@@ -181,6 +183,9 @@ private:
     } drag_;
     // The start found "2.txt" but could not read it: this run must not write its empty values over it.
     bool lastValuesUnread_ = false;
+    // The start found "2.txt" held by another program: the values it left in the boxes, which the next
+    // save replaces by the file's where the operator has not changed them since.
+    std::optional<QStringList> lastValuesBusy_;
     // One for each saved value list, by its number less one.
     std::unique_ptr<savedlists::ListFile[]> listFiles_;
 };

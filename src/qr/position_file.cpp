@@ -6,6 +6,7 @@
 #include "common/file_messages.h"
 #include "common/number_text.h"
 #include "common/text_file.h"
+#include "platform/error.h"
 #include "platform/paths.h"
 
 namespace qr {
@@ -23,8 +24,9 @@ int barInteger(double number) {
     return int(std::nearbyint(std::clamp(number, -32768.0, 32767.0)));
 }
 
-QStringList readPositionFile(const QString& path) {
+QStringList readPositionFile(const QString& path, bool* busy) {
     const textfile::ReadResult file = textfile::readLines(path, textfile::LoneLf::EndsLine);
+    if (busy) *busy = ui::isBusy(file.error);
     const QString consequence = QStringLiteral("Вместо неверных строк взято обычное место картинки.");
     if (!file.error.isEmpty()) filemsg::reportUnreadable(path, file.error, consequence);
     // What a file that is there and read holds in place of the four numbers.

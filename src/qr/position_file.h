@@ -37,8 +37,8 @@ QString positionFilePath();
 // number outside becomes the nearer bound. A missing line or one that is no number gives the box's
 // design text, and so does a missing file, so a fresh install starts with the picture in its design
 // place; a file that is there but cannot be read, or does not hold the four numbers, is reported
-// once, naming the file and what is wrong.
-QStringList readPositionFile(const QString& path);
+// once, naming the file and what is wrong. `busy` (optional) tells whether another program held it.
+QStringList readPositionFile(const QString& path, bool* busy = nullptr);
 
 // A box's text as a number, as the start and the bars read it; nullopt when it is none.
 std::optional<double> boxNumber(const QString& text);

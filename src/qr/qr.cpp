@@ -29,7 +29,11 @@ void QR::Form_Load() {
         filemsg::reportSetAside(f.file, f.backup);
 
     // The box writes run nothing: the position boxes have no change handlers.
-    const QStringList lines = readPositionFile(positionFilePath());
+    bool busy = false;
+    const QStringList lines = readPositionFile(positionFilePath(), &busy);
+    // Held by another program: the design place shows, and is not written over the file unless the
+    // picture is moved.
+    if (busy) busyPlace_ = lines;
     Text2.setText(lines[0]);
     Text3.setText(lines[1]);
     Text4.setText(lines[2]);
@@ -52,13 +56,17 @@ void QR::Form_Load() {
 }
 
 void QR::Form_Unload() {
-    Text6.setText(
-        QStringList{Text2.text(), Text3.text(), Text4.text(), Text5.text()}.join(QStringLiteral("\r\n")));
-    try {
-        textfile::writeLines(positionFilePath(), Text6.text().split(QStringLiteral("\r\n")));
-    } catch (const ui::Error& e) {
-        // The place the operator set would be lost without a word.
-        filemsg::reportUnwritable(e.file(), e.reason(), QStringLiteral("Место картинки не сохранено."));
+    const QStringList place{Text2.text(), Text3.text(), Text4.text(), Text5.text()};
+    Text6.setText(place.join(QStringLiteral("\r\n")));
+    // A file that another program held at the start was never read: it stays as it is, unless the
+    // picture was moved since.
+    if (busyPlace_ != place) {
+        try {
+            textfile::writeLines(positionFilePath(), Text6.text().split(QStringLiteral("\r\n")));
+        } catch (const ui::Error& e) {
+            // The place the operator set would be lost without a word.
+            filemsg::reportUnwritable(e.file(), e.reason(), QStringLiteral("Место картинки не сохранено."));
+        }
     }
     ui::endProgram(0);
 }

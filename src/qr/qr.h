@@ -3,6 +3,8 @@
 // the paper at its Top and Left, at its size. Three scroll bars move and size the picture; the
 // picture's place lives in the picture itself, in four hidden position boxes and in the bars, and
 // survives from one run to the next in the position file.
+#include <optional>
+
 #include "platform/controls.h"
 
 namespace qr {
@@ -48,6 +50,9 @@ protected:
 private:
     void buildControls();
     void bindHandlers();
+
+    // The place the start showed for a position file another program held, which it did not read.
+    std::optional<QStringList> busyPlace_;
 };
 
 }  // namespace qr

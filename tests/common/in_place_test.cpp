@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "common/leftovers.h"
@@ -23,6 +24,7 @@
 #include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
+#include "support/held_file.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -232,6 +234,11 @@ TEST_F(InPlaceTest, AMarkedFileReadsAsItsCopyAndWithoutItIsPutAsideByTheStart) {
     EXPECT_EQ(QFileInfo(aside[0].backup), QFileInfo(folder.file("data/1.txt.1.bak")));
     EXPECT_EQ(folder.read("data/1.txt.1.bak"), raw);
     EXPECT_EQ(folder.read("data/1.txt.bak"), QByteArray("the operator's own"));
+    // The file's other name keeps it: the bytes put aside are a file of their own, which a save
+    // through that name leaves as they are.
+    EXPECT_NE(inodeOf(folder.file("data/1.txt.1.bak")), inodeOf(other));
+    EXPECT_EQ(writeWholeFile(other, "v4\r\n"), "");
+    EXPECT_EQ(folder.read("data/1.txt.1.bak"), raw);
     bool exists = true;
     EXPECT_EQ(readWholeFile(file, &error, &exists), QByteArray());
     EXPECT_FALSE(exists);
@@ -291,6 +298,80 @@ TEST_F(InPlaceTest, ACopyThatIsNotWholeIsNeverPutBackNorRemovedWhileAMarkNamesIt
             ASSERT_TRUE(QFile::remove(folder.file(name)));
         ASSERT_TRUE(QFile::remove(other));
     }
+}
+
+// A copy made by an earlier version, whose head holds no length or checksum, is still put back.
+TEST_F(InPlaceTest, ACopyOfAnEarlierVersionIsStillPutBack) {
+    killSaveAtFlush(file, fresh, ContentFlush);
+    const QString copy = "data/" + ownFiles(folder.file("data")).value(0);
+    QByteArray bytes = folder.read(copy);
+    const qsizetype end = bytes.indexOf('\n');
+    QList<QByteArray> fields = bytes.left(end).split(' ');
+    ASSERT_EQ(fields.size(), 7);  // "velmox", "copy", token, device, inode, length, checksum
+    bytes = fields.mid(0, 5).join(' ') + bytes.mid(end);
+    folder.write(copy, bytes);
+    EXPECT_EQ(readThrough(other), old);
+    EXPECT_TRUE(clearLeftovers({file}).empty());
+    EXPECT_EQ(folder.read("data/1.txt"), old);
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+}
+
+// Two killed saves, the later one's copy cut since: the earlier copy, outdated by the later mark, is
+// the only whole old content left, and the start keeps it while it puts the file aside.
+TEST_F(InPlaceTest, AnOutdatedCopyStaysWhileTheLaterMarksCopyIsNotWhole) {
+    killSaveAtFlush(file, fresh, ContentFlush);
+    const QStringList first = ownFiles(folder.file("data"));
+    ASSERT_EQ(first.size(), 1);
+    killSaveAtFlush(file, "third\r\n", ContentFlush);
+    QStringList second = ownFiles(folder.file("data"));
+    second.removeAll(first[0]);
+    ASSERT_EQ(second.size(), 1);
+    folder.write("data/" + second[0], folder.read("data/" + second[0]).chopped(3));
+    EXPECT_EQ(clearLeftovers({file}).size(), 1u);
+    EXPECT_TRUE(folder.exists("data/" + first[0]));
+    EXPECT_TRUE(folder.read("data/" + first[0]).endsWith(old));
+}
+
+// A file of the program folder that shares its content with an exported file (a hard link), whose
+// export was killed: the program folder then holds a note of the copy's own name. The note is no
+// copy: the file is read, saved and put aside by what the copy itself holds.
+TEST_F(InPlaceTest, ANoteOfTheCopysNameBesideTheFileIsNoCopy) {
+    ProgramFolder elsewhere;
+    elsewhere.write("docs/out.xml", old);
+    link(elsewhere.file("docs/out.xml"), folder.file("2.xml"));
+    killSaveAtFlush(elsewhere.file("docs/out.xml"), fresh, ContentFlush + 1);
+    const QStringList copies = ownFiles(elsewhere.file("docs"));
+    ASSERT_EQ(copies.size(), 1);
+    ASSERT_TRUE(QFileInfo(folder.file(copies[0])).isSymLink());
+    EXPECT_EQ(readThrough(folder.file("2.xml")), old);
+    // The copy cut: nothing whole is left, and the start puts the file aside rather than naming a
+    // circle of links at every start.
+    elsewhere.write("docs/" + copies[0], elsewhere.read("docs/" + copies[0]).chopped(2));
+    QString error;
+    EXPECT_EQ(readWholeFile(folder.file("2.xml"), &error), QByteArray());
+    EXPECT_TRUE(error.startsWith("файл не дописан")) << error.toStdString();
+    EXPECT_EQ(clearLeftovers({folder.file("2.xml")}).size(), 1u);
+    EXPECT_EQ(writeWholeFile(folder.file("2.xml"), "v3\r\n"), "");
+    EXPECT_EQ(readThrough(folder.file("2.xml")), QByteArray("v3\r\n"));
+}
+
+// A save through one name waits for the file while another program holds it, and meanwhile the
+// file is put aside and a new one takes the name: the save writes the file the name leads to once it
+// has the lock, never the one put aside.
+TEST_F(InPlaceTest, ASaveThatWaitedWritesTheFileTheNameLeadsToNow) {
+    std::optional<HeldFile> holder(std::in_place, file);
+    QString failure = "not run";
+    std::thread save([&] { failure = writeWholeFile(file, "saved\r\n"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the save waits for the lock
+    ASSERT_EQ(::rename(QFile::encodeName(file).constData(), QFile::encodeName(file + ".bak").constData()), 0);
+    folder.write("data/1.txt", "the new file\r\n");
+    link(file, folder.file("data/1-alias.txt"));
+    holder.reset();
+    save.join();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(folder.read("data/1.txt"), QByteArray("saved\r\n"));
+    EXPECT_EQ(folder.read("data/1.txt.bak"), old);
+    EXPECT_EQ(folder.read("shared/1.txt"), old);
 }
 
 // A copy that lies there but cannot be read (a folder this user may not enter, a disk error) may be

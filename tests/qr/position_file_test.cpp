@@ -4,9 +4,13 @@
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <optional>
 
+#include "platform/error.h"
+#include "platform/file_waits.h"
 #include "qr/position_file.h"
 #include "qr_fixture.h"
+#include "support/held_file.h"
 
 namespace {
 
@@ -115,6 +119,30 @@ TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndT
     // The program still ends normally, after the message.
     EXPECT_EQ(services->endedWith, std::vector<int>{0});
     EXPECT_FALSE(ui::formLoaded<qr::QR>());
+}
+
+// A position file another program holds at QR's start was never read: the design place shows, and
+// the close writes nothing over the file unless the picture was moved.
+TEST_F(PositionFileTest, AFileHeldAtTheStartIsWrittenAtTheCloseOnlyWhereThePictureMoved) {
+    ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
+    for (const bool moved : {false, true}) {
+        SCOPED_TRACE(moved);
+        writePositionFile("100\r\n200\r\n1100\r\n1100\r\n");
+        std::optional<HeldFile> held(std::in_place, folder.file("qr_tlwh.txt"));
+        qr::QR& w = start();
+        held.reset();
+        EXPECT_EQ(boxesOf(w), (QStringList{"2760", "4440", "1575", "1575"}));
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(ui::busyReason()));
+        if (moved) w.ScrollBar1.setValue(3000);
+        close();
+        EXPECT_EQ(positionFile(), moved ? QByteArray("3000\r\n4440\r\n1575\r\n1575\r\n")
+                                        : QByteArray("100\r\n200\r\n1100\r\n1100\r\n"));
+        EXPECT_EQ(services->messages.size(), 1u);
+        services->messages.clear();
+        services->endedWith.clear();
+    }
+    ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
 }
 
 // A QR killed in its close leaves a temporary file beside the position file. The next start clears
