@@ -26,6 +26,7 @@
 #include "platform/program_folder.h"
 #include "support/child_process.h"
 #include "support/flushes.h"
+#include "support/held_file.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -85,7 +86,7 @@ protected:
 // action share one budget however many files it meets held; the next action has a whole one again.
 TEST_F(WholeFileTest, AHeldFileIsBusyAndTheWaitsOfOneActionShareOneBudget) {
     using std::chrono::milliseconds;
-    ui::setFileWaitBudgetForTests(milliseconds(200));
+    const ShortFileWaits waits;
     folder.write("a.txt", "a\r\n");
     folder.write("b.txt", "b\r\n");
     ASSERT_EQ(::link(QFile::encodeName(folder.file("b.txt")).constData(),
@@ -120,7 +121,6 @@ TEST_F(WholeFileTest, AHeldFileIsBusyAndTheWaitsOfOneActionShareOneBudget) {
     }
     ::close(held[1]);
     EXPECT_TRUE(QFile::remove(folder.file("b-link.txt")));
-    ui::setFileWaitBudgetForTests(milliseconds(0));
 }
 
 // Two program folders whose lists are joined crosswise by hard links (X/a is Y/b, X/b is Y/a) save at

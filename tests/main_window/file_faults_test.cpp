@@ -60,17 +60,8 @@ QByteArray markedWithoutCopy(const QByteArray& content, const QByteArray& name) 
            "0123456789abcdef" + nul + "velmox" + nul;
 }
 
-// Another program's hold on a file costs each test a fifth of a second, not the operator's five.
 class BusyFileTest : public VazedTest {
-protected:
-    void SetUp() override {
-        VazedTest::SetUp();
-        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
-    }
-    void TearDown() override {
-        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
-        VazedTest::TearDown();
-    }
+    const ShortFileWaits waits_;
 };
 
 }  // namespace

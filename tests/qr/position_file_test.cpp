@@ -124,7 +124,7 @@ TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndT
 // A position file another program holds at QR's start was never read: the design place shows, and
 // the close writes nothing over the file unless the picture was moved.
 TEST_F(PositionFileTest, AFileHeldAtTheStartIsWrittenAtTheCloseOnlyWhereThePictureMoved) {
-    ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
+    const ShortFileWaits waits;
     for (const bool moved : {false, true}) {
         SCOPED_TRACE(moved);
         writePositionFile("100\r\n200\r\n1100\r\n1100\r\n");
@@ -142,7 +142,6 @@ TEST_F(PositionFileTest, AFileHeldAtTheStartIsWrittenAtTheCloseOnlyWhereThePictu
         services->messages.clear();
         services->endedWith.clear();
     }
-    ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
 }
 
 // A QR killed in its close leaves a temporary file beside the position file. The next start clears

@@ -395,17 +395,8 @@ TEST_F(StudentBaseTest, ASaveThatFailsAfterTheBackupKeepsTheOriginalOnce) {
 }
 
 namespace {
-// Another program's hold on a file costs each test a fifth of a second, not the operator's five.
 class BusyBaseTest : public StudentBaseTest {
-protected:
-    void SetUp() override {
-        StudentBaseTest::SetUp();
-        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(200));
-    }
-    void TearDown() override {
-        ui::setFileWaitBudgetForTests(std::chrono::milliseconds(0));
-        StudentBaseTest::TearDown();
-    }
+    const ShortFileWaits waits_;
 };
 }  // namespace
 
