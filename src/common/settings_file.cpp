@@ -27,7 +27,8 @@ QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::L
     }
     // A file another program held is told each time: it is no lasting state of the file.
     if (ui::isBusy(r.error)) {
-        filemsg::reportUnreadable(path, r.error);
+        filemsg::reportUnreadable(path, r.error,
+                                  QStringLiteral("Он будет прочитан снова, когда понадобится."));
         return r.lines;
     }
     const auto told = toldFailures().constFind(path);
