@@ -175,35 +175,28 @@ void reportUnreadable(const std::vector<Unreadable>& failures) {
             busy.push_back(f);
         else if (!told(f))
             news.push_back(f);
-    QStringList details;
-    for (const Unreadable& f : news) {
-        details << filemsg::failureLine(f.path, f.reason);
-        markTold(f);
-    }
-    if (!news.empty())
+    // One box for each kind: the one file named, several counted, each in the details.
+    const auto show = [](const std::vector<Unreadable>& files, const QString& one, const QString& several) {
+        if (files.empty()) return;
+        QStringList details;
+        for (const Unreadable& f : files) details << filemsg::failureLine(f.path, f.reason);
         ui::showError(
-            news.size() == 1
-                ? QStringLiteral("Не удалось прочитать файл списка «%1». Список показан пустым, а его файл "
-                                 "программа не изменит.")
-                      .arg(ui::shownPath(news.front().path))
-                : QStringLiteral(
-                      "Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
-                      "программа не изменит.")
-                      .arg(news.size()),
+            files.size() == 1 ? one.arg(ui::shownPath(files.front().path)) : several.arg(files.size()),
             details.join(u'\n'));
+    };
+    for (const Unreadable& f : news) markTold(f);
+    show(news,
+         QStringLiteral("Не удалось прочитать файл списка «%1». Список показан пустым, а его файл программа "
+                        "не изменит."),
+         QStringLiteral("Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
+                        "программа не изменит."));
     // A file another program holds for the moment is read again at the next save, and named again
     // if it is still held then.
-    if (busy.empty()) return;
-    details.clear();
-    for (const Unreadable& f : busy) details << filemsg::failureLine(f.path, f.reason);
-    ui::showError(busy.size() == 1
-                      ? QStringLiteral("Файл списка «%1» занят другой программой. Список показан пустым; "
-                                       "файл будет прочитан снова при сохранении.")
-                            .arg(ui::shownPath(busy.front().path))
-                      : QStringLiteral("Файлы списков заняты другой программой: %1. Эти списки показаны "
-                                       "пустыми; файлы будут прочитаны снова при сохранении.")
-                            .arg(busy.size()),
-                  details.join(u'\n'));
+    show(busy,
+         QStringLiteral("Файл списка «%1» занят другой программой. Список показан пустым; файл будет "
+                        "прочитан снова при сохранении."),
+         QStringLiteral("Файлы списков заняты другой программой: %1. Эти списки показаны пустыми; файлы "
+                        "будут прочитаны снова при сохранении."));
 }
 
 void forgetTold() {

@@ -255,24 +255,24 @@ QString writeWholeFile(const QString& path, const QByteArray& bytes) {
 
 namespace {
 
-// The file a name leads to, or nullopt for one that is not there yet.
-std::optional<std::pair<dev_t, ino_t>> fileOf(const QString& path) {
+// The device and inode of the file a name leads to, or nullopt for one that is not there yet.
+using Identity = std::optional<std::pair<dev_t, ino_t>>;
+
+Identity fileOf(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
     return std::pair(st.st_dev, st.st_ino);
 }
 
-// One batch of files, each a different file: written side by side. Their locks are taken in the
-// order of the files' devices and inodes, so that two programs saving the same files through other
-// names (lists joined crosswise by hard links) never each hold one the other waits for.
-void writeBatch(const std::vector<const WholeFile*>& files, std::vector<QString>& failures) {
+// One batch of files, each a different file (`identity` gives each one's): written side by side.
+// Their locks are taken in the order of the files' devices and inodes, so that two programs saving
+// the same files through other names (lists joined crosswise by hard links) never each hold one the
+// other waits for.
+void writeBatch(const std::vector<const WholeFile*>& files, const std::vector<Identity>& identity,
+                std::vector<QString>& failures) {
     std::vector<std::optional<Pending>> pending(files.size());
     std::vector<std::size_t> order(files.size());
-    std::vector<std::optional<std::pair<dev_t, ino_t>>> identity(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        order[i] = i;
-        identity[i] = fileOf(files[i]->path);
-    }
+    for (std::size_t i = 0; i < files.size(); ++i) order[i] = i;
     // Files not there yet, which nobody can hold, come last.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         if (identity[a].has_value() != identity[b].has_value()) return identity[a].has_value();
@@ -315,8 +315,9 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     // last, never side by side: the second would wait for the lock the first holds.
     std::vector<std::vector<std::size_t>> batches;
     std::vector<std::vector<std::pair<dev_t, ino_t>>> batchFiles;
+    std::vector<Identity> identity(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto file = fileOf(files[i].path);
+        const Identity& file = identity[i] = fileOf(files[i].path);
         std::size_t b = 0;
         if (file)
             while (b < batches.size() &&
@@ -331,9 +332,13 @@ QStringList writeWholeFiles(const std::vector<WholeFile>& files) {
     }
     for (const std::vector<std::size_t>& batch : batches) {
         std::vector<const WholeFile*> inBatch;
-        for (const std::size_t i : batch) inBatch.push_back(&files[i]);
+        std::vector<Identity> identities;
+        for (const std::size_t i : batch) {
+            inBatch.push_back(&files[i]);
+            identities.push_back(identity[i]);
+        }
         std::vector<QString> batchFailures(batch.size());
-        writeBatch(inBatch, batchFailures);
+        writeBatch(inBatch, identities, batchFailures);
         for (std::size_t k = 0; k < batch.size(); ++k) failures[batch[k]] = batchFailures[k];
     }
     return QStringList(failures.begin(), failures.end());

@@ -121,9 +121,7 @@ void Vazed::Form_Load() {
     }
     LoadSavedValueLists();
     ReadLastValues();
-    // A restored text equal to a box's design text ("Text2") is no change and would leave its
-    // field label empty: mirror every entry control once more.
-    for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
+    MirrorEntries();
     PlaceFieldLabels();
     ApplyFontRow();
     Text47.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
@@ -145,6 +143,12 @@ void Vazed::LoadLayoutWorkbook() {
 
 void Vazed::ExportLayoutWorkbook() {
     ui::form<Ziruduzizozod>().Spreadsheet1.exportWorkbook(QStringLiteral("1.xml"));
+}
+
+void Vazed::MirrorEntries() {
+    // A restored text equal to a box's design text ("Text2") is no change and would leave its field
+    // label empty: every entry control is mirrored once more.
+    for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
 }
 
 void Vazed::PlaceFieldLabels() {
@@ -207,16 +211,16 @@ void Vazed::WriteLastValues() {
 
 std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     const QString file = ui::programPath(QStringLiteral("2.txt"));
+    const textfile::ReadResult current = textfile::readLines(file);
     if (lastValuesBusy_) {
         // Held by another program at the start, so nothing of it was shown: it is read now, and is
         // left as it is while it still cannot be, so that its values never give way to empty boxes.
-        const textfile::ReadResult now = textfile::readLines(file);
-        if (!now.error.isEmpty()) throw ui::Error(file, now.error);
+        if (!current.error.isEmpty()) throw ui::Error(file, current.error);
         for (int i = 0; i < 47; ++i)
             if (kLastValueLines[i].get(*this) == lastValuesBusy_->at(i))
-                kLastValueLines[i].set(*this, now.lines.value(i));
+                kLastValueLines[i].set(*this, current.lines.value(i));
         lastValuesBusy_.reset();
-        for (const PrintField& f : kPrintFields) (this->*f.label).setCaption(f.entry.get(*this));
+        MirrorEntries();
         ApplyFontRow();
     }
     const QStringList lines = currentLastValues();
@@ -224,7 +228,7 @@ std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     if (lastValuesUnread_)
         throw ui::Error(file, QStringLiteral("при запуске программы он не прочитался, поэтому "
                                              "оставлен как был"));
-    return textfile::changedFile(file, lines, textfile::readLines(file));
+    return textfile::changedFile(file, lines, current);
 }
 
 // A merge up to its write: the list's number and the change of its file.

@@ -32,6 +32,8 @@ public:
 
     // The entry-state save: last values, the caller's work, then the 21 merges.
     void SaveEntryState(const std::function<void()>& between = {});
+    // Every entry control's text into its field label, as restored values need.
+    void MirrorEntries();
     void PlaceFieldLabels();
     void FillFontLists();
     // The 47 values "2.txt" keeps, as the boxes hold them now.

@@ -29,11 +29,9 @@ void fileWaited(std::chrono::nanoseconds spent) {
     if (depth.load() > 0) spentNs += spent.count();
 }
 
-}  // namespace ui
-
-namespace ui {
 void setFileWaitBudgetForTests(std::chrono::milliseconds budget) {
     budgetNs = budget.count() > 0 ? std::chrono::nanoseconds(budget).count()
                                   : std::chrono::nanoseconds(kFileWaitBudget).count();
 }
+
 }  // namespace ui
