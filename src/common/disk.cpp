@@ -243,10 +243,10 @@ QByteArray freshOwnName(const QByteArray& target, const char* ending) {
 }  // namespace
 
 // A file the clearing removed between its making and its locking is given up for another name.
-int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name) {
+int makeOwnFile(const QByteArray& target, const char* ending, QByteArray& name) {
     for (int attempt = 0;; ++attempt) {
         name = freshOwnName(target, ending);
-        const int fd = openRetried(name.constData(), O_WRONLY | O_CREAT | O_EXCL, mode);
+        const int fd = openRetried(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST && attempt < 16) continue;
             return -1;
@@ -262,6 +262,21 @@ int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByte
             return -1;
         }
     }
+}
+
+mode_t firstFileMode() {
+    // Read where the system tells it without changing it (Linux 4.7 on); else set and set back.
+    mode_t mask = 022;
+    QFile status(QStringLiteral("/proc/self/status"));
+    bool found = false;
+    if (status.open(QIODevice::ReadOnly))
+        for (QByteArray line; !found && !(line = status.readLine()).isEmpty();)
+            if (line.startsWith("Umask:")) mask = mode_t(line.mid(6).trimmed().toUInt(&found, 8));
+    if (!found) {
+        mask = ::umask(022);
+        ::umask(mask);
+    }
+    return 0666 & ~mask;
 }
 
 int takeOwnName(const QByteArray& from, const QByteArray& target, const char* ending, QByteArray& name) {

@@ -73,9 +73,13 @@ int lockNow(int fd, int operation);
 int renameNoReplace(const QByteArray& from, const QByteArray& to);
 
 // Makes a file of the routine's own beside `target`, with `ending`, locked for as long as it is open:
-// a clearing running meanwhile sees from the lock that a running save holds it. The descriptor,
-// or -1 with errno set.
-int makeOwnFile(const QByteArray& target, const char* ending, mode_t mode, QByteArray& name);
+// a clearing running meanwhile sees from the lock that a running save holds it. It is made owner-only
+// and stays so until its maker gives it its permissions (keepOwnerAndPermissions, firstFileMode),
+// before any content: no other user can open it while it holds what its original keeps from them.
+// The descriptor, or -1 with errno set.
+int makeOwnFile(const QByteArray& target, const char* ending, QByteArray& name);
+// The permissions the folder's owner would give a first file of its own: 0666 less the umask.
+mode_t firstFileMode();
 
 // Gives the file `from` a fresh name of the routine's own beside `target`, with `ending`, one that no
 // file holds. 0 or the error number; `name` gets the name taken.

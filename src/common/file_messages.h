@@ -2,6 +2,7 @@
 // The messages that name a file the program could not read or write: one short line naming the
 // file as every message names it (ui::shownPath: "data/8.txt"), the reason in the details.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "platform/error.h"
@@ -24,8 +25,9 @@ void reportUnwritable(const QString& path, const QString& reason, const QString&
 
 // "Ошибка": the file bore the mark of a killed write without a whole copy of its old content, and
 // was put aside under `backup` (see clearLeftovers): where its bytes went, and that the next save
-// writes the file anew.
-void reportSetAside(const QString& path, const QString& backup);
+// writes the file anew; `copies`, the copies of an old content left beside it, which may hold the only
+// intact old content, are named in the details.
+void reportSetAside(const QString& path, const QString& backup, const QStringList& copies = {});
 
 // What a save could not write: one file named as reportUnwritable names it; several counted, "Не всё
 // удалось сохранить, ошибок: 3.", each with its file and reason in the details. Nothing: no box.

@@ -17,7 +17,6 @@
 #include <utility>
 
 #include "common/disk.h"
-#include "common/whole_file.h"
 #include "platform/error.h"
 #include "platform/program_folder.h"
 
@@ -179,8 +178,16 @@ QByteArray realName(const QByteArray& name) {
 struct Found {
     Copy copy;  // open: the copy, whole
     QByteArray content;
-    int error = 0;  // a copy holding the token could not be read
+    int error = 0;         // a copy holding the token could not be read
+    QByteArray errorPath;  // what lies where it could not be read
 };
+
+// Why the content of a file is not to be had: the copy that holds it cannot be read. The copy is
+// named, for it is the one file whose repair or removal ends this.
+QString unreadableCopy(const Found& found) {
+    return QStringLiteral("его прежнее содержимое хранит копия «%1», а она не читается: %2")
+        .arg(ui::shownPath(QFile::decodeName(found.errorPath)), ui::systemReason(found.error));
+}
 
 Found copyNamedBy(const Mark& mark, const QByteArray& name) {
     Found found;
@@ -188,7 +195,10 @@ Found copyNamedBy(const Mark& mark, const QByteArray& name) {
         int error = 0;
         Copy copy = openCopy(path, &error);
         // What lies under the copy's name but could not be looked into may be it.
-        if (error) found.error = error;
+        if (error) {
+            found.error = error;
+            found.errorPath = path;
+        }
         if (!copy.fd.isOpen() || copy.head.token != mark.token) continue;
         std::optional<QByteArray> content = copy.content(error);
         // A copy taken of a file that itself bore a mark whose copy was gone holds no whole content.
@@ -197,9 +207,13 @@ Found copyNamedBy(const Mark& mark, const QByteArray& name) {
             found.copy = std::move(copy);
             found.content = *std::move(content);
             found.error = 0;
+            found.errorPath.clear();
             return found;
         }
-        if (error) found.error = error;
+        if (error) {
+            found.error = error;
+            found.errorPath = path;
+        }
     }
     return found;
 }
@@ -224,18 +238,15 @@ QByteArray noteOf(const QByteArray& copy) {
     return program + '/' + nameOf(copy);
 }
 
-void removeNote(const QByteArray& copy) {
-    const QByteArray note = noteOf(copy);
+// A copy goes with its note: the one step every removal of a copy takes, once its caller has checked
+// that it may go.
+void unlinkCopy(const QByteArray& path) {
+    ::unlink(path.constData());
+    const QByteArray note = noteOf(path);
     if (note.isEmpty()) return;
     QByteArray text(PATH_MAX, Qt::Uninitialized);
     const ssize_t n = ::readlink(note.constData(), text.data(), size_t(text.size()));
-    if (n > 0 && text.left(n) == copy) ::unlink(note.constData());
-}
-
-// A copy goes with its note: the one step every removal of a copy takes.
-void removeCopy(const QByteArray& path) {
-    ::unlink(path.constData());
-    removeNote(path);
+    if (n > 0 && text.left(n) == path) ::unlink(note.constData());
 }
 
 // Made once the copy is whole under its name, and on the disk before the file bears its mark. Where
@@ -247,35 +258,29 @@ void makeNote(const QByteArray& copy) {
     (void)flushFolder(folderOf(note));
 }
 
-// Removes the copy at `path` if `stale` says so of it, unless a running save or clearing holds it.
-// The caller holds the file's lock, or the file is replaced and no one can put anything back into it.
-void dropIf(const QByteArray& path, const std::function<bool(const Head&)>& stale) {
+// Removes the copy at `path` if `stale` says so of its head, unless a running save or clearing holds
+// it. The caller holds the file's lock, or the file is replaced and no one can put anything back into
+// it.
+void removeUnheldCopyIf(const QByteArray& path, const std::function<bool(const Head&)>& stale) {
     const Copy copy = openCopy(path);
     if (copy.fd.isOpen() && stale(copy.head) && lockNow(copy.fd.get(), LOCK_EX) == 0 &&
         stillNamed(path, copy.fd.get()))
-        removeCopy(path);
+        unlinkCopy(path);
 }
 
-// Copies of the file beside the name it is written through, left by earlier saves that were killed
-// or that could not remove them. The caller holds the file's lock and the file bears no mark.
-void dropCopiesBeside(const QByteArray& target, const struct stat& file) {
-    const QByteArray folder = realFolder(folderOf(target));
-    const QByteArray name = nameOf(target);
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::optional<OwnName> own = ownNameOf(entry->d_name);
-        if (own && own->isCopy && own->file == name)
-            dropIf(folder + '/' + entry->d_name, [&](const Head& head) { return sameFile(head.file, file); });
-    }
-    ::closedir(dir);
+// Copies taken of the file `file` beside the name it is written through, left by earlier saves that
+// were killed or that could not remove them. The caller holds the file's lock and the file bears no
+// mark.
+void removeCopiesTakenOf(const QByteArray& target, const struct stat& file) {
+    for (const QByteArray& copy : copiesBeside(target))
+        removeUnheldCopyIf(copy, [&](const Head& head) { return sameFile(head.file, file); });
 }
 
 // Removes this write's own copy, and the one that a killed write's mark named; the caller holds the
 // file's lock, and the file bears no mark now.
-void dropCopies(Write& w) {
-    removeCopy(w.copy);
-    if (!w.earlierCopy.isEmpty()) dropCopy(w.earlierCopy, w.earlierToken);
+void removeWritesCopies(Write& w) {
+    unlinkCopy(w.copy);
+    if (!w.earlierCopy.isEmpty()) removeCopyWithToken(w.earlierCopy, w.earlierToken);
 }
 
 // The file back to the content `content`, whole: written and flushed, then cut to its length. 0 or
@@ -310,7 +315,7 @@ int reserve(int fd, qint64 from, qint64 to) {
 QString writeMarked(Write& w) {
     const int file = w.file.get();
     if (const int error = keepCopy(w)) {
-        removeCopy(w.copy);
+        unlinkCopy(w.copy);
         return writeFailure(error);
     }
     const qint64 before = w.locked.st_size;
@@ -321,7 +326,7 @@ QString writeMarked(Write& w) {
     if (!error) error = flush(file);
     if (error) {
         // Back to the file as it was found, an earlier mark and all.
-        if (cut(file, before) == 0 && flush(file) == 0) removeCopy(w.copy);
+        if (cut(file, before) == 0 && flush(file) == 0) unlinkCopy(w.copy);
         return writeFailure(error);
     }
     // The new content is on the disk before the cut takes the mark away: a power cut in between
@@ -332,7 +337,7 @@ QString writeMarked(Write& w) {
     if (error) {
         // The file still bears the mark: the old content goes back at once; if even that fails, the
         // mark stays and every name reads the old content from the copy until a save or a start.
-        if (rewrite(file, w.old) == 0) dropCopies(w);
+        if (rewrite(file, w.old) == 0) removeWritesCopies(w);
         return writeFailure(error);
     }
     // The new content is whole and flushed; only the cut may not be on the disk. The copy stays for
@@ -341,41 +346,36 @@ QString writeMarked(Write& w) {
     if ((error = flush(file))) return writeFailure(error);
     // Done: no mark names any copy now, so none left behind (a disk that refuses the removal) can
     // undo this save.
-    dropCopies(w);
-    dropCopiesBeside(w.target, w.locked);
+    removeWritesCopies(w);
+    removeCopiesTakenOf(w.target, w.locked);
     return {};
 }
 
 }  // namespace
 
-std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& bytes, QString& failure) {
+std::optional<Write> copyOldContent(const QByteArray& target, int locked, const QByteArray& bytes,
+                                    QString& failure) {
     Write w;
     w.target = target;
     w.bytes = &bytes;
     int error = 0;
-    // Another save of the same file (through another name, from another program folder) and a
-    // clearing putting a copy back wait their turn, and so do readers, so two contents never mix. A
-    // name that led elsewhere once the lock was had (the file replaced, or put aside by a start) is
-    // opened again: the save is for the file the name leads to.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        QString refusal;
-        w.file.reset(ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal));
-        if (!w.file.isOpen()) {
-            failure = refusal.isEmpty() ? writeFailure(error) : refusal;
-            return std::nullopt;
-        }
-        if (lockWithin(w.file.get(), LOCK_EX) != 0) {
-            failure = ui::busyReason();
-            return std::nullopt;
-        }
-        if (stillNamed(target, w.file.get())) break;
-    }
-    if (!stillNamed(target, w.file.get())) {
-        failure = ui::busyReason();
+    // Written through a descriptor of its own; the lock the caller holds keeps out every other save of
+    // the file (through another name, from another program folder), a clearing putting a copy back,
+    // and readers, so two contents never mix.
+    QString refusal;
+    w.file.reset(ui::openPlainFile(target, O_RDWR | O_NOFOLLOW, error, refusal));
+    if (!w.file.isOpen()) {
+        failure = refusal.isEmpty() ? writeFailure(error) : refusal;
         return std::nullopt;
     }
-    if (::fstat(w.file.get(), &w.locked) != 0) {
+    struct stat held {};
+    if (::fstat(w.file.get(), &w.locked) != 0 || ::fstat(locked, &held) != 0) {
         failure = writeFailure(errno);
+        return std::nullopt;
+    }
+    // Only a hand that ignores the lock renames a file meanwhile; its save is the next one.
+    if (!sameFile(w.locked, held)) {
+        failure = ui::busyReason();
         return std::nullopt;
     }
     // A file marked by a killed write holds a mix: its content is the copy's. A copy that cannot be
@@ -385,7 +385,7 @@ std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& 
     if (const std::optional<Mark> mark = markOf(w.file.get(), w.locked.st_size)) {
         Found found = copyNamedBy(*mark, target);
         if (found.error) {
-            failure = readFailure(found.error);
+            failure = unreadableCopy(found);
             return std::nullopt;
         }
         if (found.copy.fd.isOpen()) {
@@ -403,7 +403,7 @@ std::optional<Write> copyOldContent(const QByteArray& target, const QByteArray& 
     }
     w.old = *std::move(old);
     // Whoever may read the file may read its copy, to read through it or put it back after a kill.
-    w.copyFile.reset(makeOwnFile(target, kNewEnding, 0600, w.copy));
+    w.copyFile.reset(makeOwnFile(target, kNewEnding, w.copy));
     if (!w.copyFile.isOpen()) {
         failure = folderFailure(QFile::decodeName(target), errno);
         return std::nullopt;
@@ -425,25 +425,16 @@ QString writeNewContent(Write& w) {
     return failure;
 }
 
-std::unique_ptr<MarkedCopy> copyMarkedIn(const QByteArray& path) {
-    auto marked = std::make_unique<MarkedCopy>();
-    marked->file = ui::openPlain(path, O_RDONLY | O_NOFOLLOW);
-    struct stat st {};
-    if (!marked->file.isOpen() || ::fstat(marked->file.get(), &st) != 0) return nullptr;
-    const std::optional<Mark> mark = markOf(marked->file.get(), st.st_size);
-    if (!mark) return nullptr;
-    // A reader holding the file does not hold up the save: the copy goes all the same once the
-    // name leads to the new file, for a file replaced whole keeps no name that could need it.
-    if (lockNow(marked->file.get(), LOCK_EX) != 0) marked->file.reset();
+std::optional<MarkedCopy> copyMarkedIn(int fd, const struct stat& st, const QByteArray& path) {
+    const std::optional<Mark> mark = markOf(fd, st.st_size);
+    if (!mark) return std::nullopt;
     const Found found = copyNamedBy(*mark, path);
-    if (!found.copy.fd.isOpen() || !isOwnCopy(found.copy, path, st)) return nullptr;
-    marked->path = found.copy.path;
-    marked->token = found.copy.head.token;
-    return marked;
+    if (!found.copy.fd.isOpen() || !isOwnCopy(found.copy, path, st)) return std::nullopt;
+    return MarkedCopy{found.copy.path, found.copy.head.token};
 }
 
-void dropCopy(const QByteArray& copyPath, const QByteArray& token) {
-    dropIf(copyPath, [&](const Head& head) { return head.token == token; });
+void removeCopyWithToken(const QByteArray& copyPath, const QByteArray& token) {
+    removeUnheldCopyIf(copyPath, [&](const Head& head) { return head.token == token; });
 }
 
 Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString& error) {
@@ -451,7 +442,7 @@ Content contentOf(int fd, const struct stat& st, const QByteArray& name, QString
     if (!mark) return {fd, 0, st.st_size};
     Found found = copyNamedBy(*mark, name);
     if (found.error) {
-        error = readFailure(found.error);
+        error = unreadableCopy(found);
         return {};
     }
     if (!found.copy.fd.isOpen()) {
@@ -465,7 +456,7 @@ namespace {
 
 // The copy back into its file, or removed, or left, as settleCopy tells. The caller holds the file,
 // open for writing and locked; `st` is it.
-void settle(int file, const struct stat& st, const QByteArray& name, const Copy& copy) {
+void putBackOrRemove(int file, const struct stat& st, const QByteArray& name, const Copy& copy) {
     // Its maker still runs where it holds the copy.
     if (lockNow(copy.fd.get(), LOCK_EX) != 0 || !stillNamed(copy.path, copy.fd.get()) ||
         !isOwnCopy(copy, name, st))
@@ -475,7 +466,7 @@ void settle(int file, const struct stat& st, const QByteArray& name, const Copy&
         // Back into the file that bears its mark, wherever the folder went, if it is whole.
         int error = 0;
         if (const std::optional<QByteArray> old = copy.content(error); old && rewrite(file, *old) == 0)
-            removeCopy(copy.path);
+            unlinkCopy(copy.path);
         return;
     }
     // A copy that a mark still names, its head changed since, stays with the file's only old content;
@@ -485,17 +476,16 @@ void settle(int file, const struct stat& st, const QByteArray& name, const Copy&
         return;
     // Once no mark names it, it goes. A copy of a file since replaced stays: the file's other names may
     // still need it.
-    if (sameFile(st, copy.head.file)) removeCopy(copy.path);
+    if (sameFile(st, copy.head.file)) unlinkCopy(copy.path);
 }
 
-// The file, open for writing and locked at once, or not open: a save of another program holds it.
-Descriptor lockedForClearing(const QByteArray& name, struct stat& st) {
+}  // namespace
+
+Descriptor lockForClearing(const QByteArray& name, struct stat& st) {
     Descriptor file = ui::openPlain(name, O_RDWR | O_NOFOLLOW);
     if (!file.isOpen() || lockNow(file.get(), LOCK_EX) != 0 || ::fstat(file.get(), &st) != 0) return {};
     return file;
 }
-
-}  // namespace
 
 void settleCopy(const QByteArray& given) {
     const QByteArray path = fromRoot(given);
@@ -504,57 +494,34 @@ void settleCopy(const QByteArray& given) {
     const Copy copy = openCopy(path);
     if (!copy.fd.isOpen()) return;  // none of this routine's making: left alone
     struct stat st {};
-    const Descriptor file = lockedForClearing(folderOf(path) + '/' + own->file, st);
-    if (file.isOpen()) settle(file.get(), st, folderOf(path) + '/' + own->file, copy);
+    const Descriptor file = lockForClearing(folderOf(path) + '/' + own->file, st);
+    if (file.isOpen()) putBackOrRemove(file.get(), st, folderOf(path) + '/' + own->file, copy);
 }
 
-QByteArray backupName(const QByteArray& file, int n) {
-    return n == 0 ? file + ".bak" : file + '.' + QByteArray::number(n) + ".bak";
-}
-
-std::optional<SetAside> settleMark(const QByteArray& name) {
-    struct stat st {};
-    const Descriptor file = lockedForClearing(name, st);
-    if (!file.isOpen()) return std::nullopt;
-    const std::optional<Mark> mark = markOf(file.get(), st.st_size);
-    if (!mark) return std::nullopt;
+bool markLeavesNoContent(int file, const struct stat& st, const QByteArray& name) {
+    const std::optional<Mark> mark = markOf(file, st.st_size);
+    if (!mark) return false;
     const Found found = copyNamedBy(*mark, name);
     if (found.copy.fd.isOpen()) {
-        settle(file.get(), st, name, found.copy);
-        return std::nullopt;
+        putBackOrRemove(file, st, name, found.copy);
+        return false;
     }
-    // A copy that could not be read may read at the next try: the file waits for it. A name replaced
-    // meanwhile is another file's.
-    if (found.error || !stillNamed(name, file.get())) return std::nullopt;
-    // Gone, or not whole: the bytes that lie there go beside the file, as they are, and the name is
-    // free, so the next save writes the file anew instead of it being named unfinished at every start.
-    SetAside aside{name, {}};
-    if (st.st_nlink > 1) {
-        // Its other names keep the file, and their saves write into it: the bytes go into a file of
-        // their own, and this name alone goes.
-        int error = 0;
-        const std::optional<QByteArray> bytes = readAt(file.get(), 0, st.st_size, error);
-        QString written;
-        if (!bytes || !writeNewWholeFile([&](int n) { return QFile::decodeName(backupName(name, n)); },
-                                         *bytes, written, QFile::decodeName(name))
-                           .isEmpty())
-            return std::nullopt;
-        aside.backup = QFile::encodeName(written);
-        if (::unlink(name.constData()) != 0) {
-            ::unlink(aside.backup.constData());
-            return std::nullopt;
-        }
-    } else {
-        int error = EEXIST;
-        for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
-            aside.backup = backupName(name, n);
-            error = renameNoReplace(name, aside.backup);
-        }
-        if (error) return std::nullopt;
+    // A copy that could not be read may read at the next try: the file waits for it.
+    return !found.error;
+}
+
+std::vector<QByteArray> copiesBeside(const QByteArray& name) {
+    const QByteArray folder = realFolder(folderOf(name));
+    const QByteArray file = nameOf(name);
+    std::vector<QByteArray> copies;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return copies;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::optional<OwnName> own = ownNameOf(entry->d_name);
+        if (own && own->isCopy && own->file == file) copies.push_back(folder + '/' + entry->d_name);
     }
-    // Done, whether or not the folder's flush is: the name is free now, and the start says so.
-    (void)flushFolder(folderOf(name));
-    return aside;
+    ::closedir(dir);
+    return copies;
 }
 
 void settleNote(const QByteArray& notePath) {

@@ -11,6 +11,7 @@
 
 #include "common/disk.h"
 #include "common/in_place.h"
+#include "common/whole_file.h"
 #include "platform/plain_file.h"
 #include "platform/program_folder.h"
 
@@ -37,9 +38,11 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
         // A copy proves by its head that it is the routine's own, whatever file it was taken of (an
         // export into this folder too); an unfinished file is known only by the file it is named
         // after.
+        // A backup is made under its file's first backup name, whatever name it takes in the end.
+        const bool ofBackup = own->file.endsWith(".bak") && names.count(own->file.chopped(4));
         if (own->isCopy)
             copies.push_back(path);
-        else if (names.count(own->file))
+        else if (names.count(own->file) || ofBackup)
             removed = removeUnfinished(path) || removed;
     }
     ::closedir(dir);
@@ -47,32 +50,74 @@ void clearFolder(const QByteArray& folder, const std::set<QByteArray>& names) {
     if (removed) (void)flushFolder(folder);
 }
 
+// A file whose mark leaves no content to read goes beside its name, as its bytes lie, under the first
+// free backup name, so that the next save writes the file anew instead of it being named unfinished at
+// every start. The file's lock is held throughout, as every save holds it: a save that waited for it
+// finds the name free and makes the file anew. The backup's name, or nothing.
+std::optional<QByteArray> putAside(const QByteArray& name) {
+    struct stat st {};
+    const ui::Descriptor file = inplace::lockForClearing(name, st);
+    // A name replaced meanwhile is another file's.
+    if (!file.isOpen() || !inplace::markLeavesNoContent(file.get(), st, name) || !stillNamed(name, file.get()))
+        return std::nullopt;
+    QString backup;
+    if (st.st_nlink > 1) {
+        // Its other names keep the file, and their saves write into it: the bytes go into a file of
+        // their own, and this name alone goes.
+        int error = 0;
+        const std::optional<QByteArray> bytes = readAt(file.get(), 0, st.st_size, error);
+        const QString given = QFile::decodeName(name);
+        if (!bytes || !writeNewWholeFile([&](int n) { return backupName(given, n); }, *bytes, backup, given)
+                           .isEmpty())
+            return std::nullopt;
+        if (::unlink(name.constData()) != 0) {
+            ::unlink(QFile::encodeName(backup).constData());
+            return std::nullopt;
+        }
+    } else {
+        int error = EEXIST;
+        for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
+            backup = backupName(QFile::decodeName(name), n);
+            error = renameNoReplace(name, QFile::encodeName(backup));
+        }
+        if (error) return std::nullopt;
+    }
+    // Done, whether or not the folder's flush is: the name is free now, and the start says so.
+    (void)flushFolder(folderOf(name));
+    return QFile::encodeName(backup);
+}
+
+// Named as the operator knows the file: beside the name given, where the file lies there.
+QString asGiven(const QString& given, const QByteArray& name, const QByteArray& path) {
+    const QByteArray givenName = QFile::encodeName(given);
+    const bool sameFolder =
+        nameOf(givenName) == nameOf(name) && realFolder(folderOf(givenName)) == folderOf(name);
+    return QFile::decodeName(sameFolder ? folderOf(givenName) + '/' + nameOf(path) : path);
+}
+
 }  // namespace
 
-std::vector<SetAsideFile> clearLeftovers(const QStringList& files, const QStringList& namedAfter) {
+std::vector<SetAsideFile> clearLeftovers(const QStringList& files) {
     // Each folder is read once, for all the files that lie in it.
     std::map<QByteArray, std::set<QByteArray>> folders;
     std::vector<std::pair<QString, QByteArray>> marked;  // each of `files` as given, and where it lies
-    for (const QStringList* list : {&files, &namedAfter})
-        for (const QString& given : *list) {
-            QByteArray file = QFile::encodeName(given);
-            if (resolveLinks(file) != 0) continue;
-            const QByteArray folder = realFolder(folderOf(file));
-            folders[folder].insert(nameOf(file));
-            if (list == &files) marked.emplace_back(given, folder + '/' + nameOf(file));
-        }
+    for (const QString& given : files) {
+        QByteArray file = QFile::encodeName(given);
+        if (resolveLinks(file) != 0) continue;
+        const QByteArray folder = realFolder(folderOf(file));
+        folders[folder].insert(nameOf(file));
+        marked.emplace_back(given, folder + '/' + nameOf(file));
+    }
     for (const auto& [folder, names] : folders) clearFolder(folder, names);
     // A file still marked has its copy elsewhere: a killed save through another name of it, in
     // another program folder; or none is left.
     std::vector<SetAsideFile> setAside;
     for (const auto& [given, name] : marked) {
-        const std::optional<inplace::SetAside> aside = inplace::settleMark(name);
-        if (!aside) continue;
-        // Named as the operator knows the file: beside the name given, where the file lies there.
-        const QByteArray beside = folderOf(QFile::encodeName(given)) + '/' + nameOf(aside->backup);
-        const bool sameFolder = nameOf(QFile::encodeName(given)) == nameOf(name) &&
-                                realFolder(folderOf(QFile::encodeName(given))) == folderOf(name);
-        setAside.push_back({given, QFile::decodeName(sameFolder ? beside : aside->backup)});
+        const std::optional<QByteArray> backup = putAside(name);
+        if (!backup) continue;
+        SetAsideFile aside{given, asGiven(given, name, *backup), {}};
+        for (const QByteArray& copy : inplace::copiesBeside(name)) aside.copies << asGiven(given, name, copy);
+        setAside.push_back(std::move(aside));
     }
     return setAside;
 }

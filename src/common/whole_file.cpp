@@ -8,7 +8,9 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -36,16 +38,95 @@ QString refusal(const QByteArray& target, const struct stat& old) {
     return {};
 }
 
+// A file locked (exclusive) by this program for a save. Every hold and write of the file that this
+// program makes meanwhile shares it: a second flock of the same file, even in the same process, would
+// wait for this one.
+class HeldLock {
+public:
+    HeldLock(ui::Descriptor fd, const struct stat& st) : fd_(std::move(fd)), key_(st.st_dev, st.st_ino) {}
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+    int fd() const { return fd_.get(); }
+
+private:
+    ui::Descriptor fd_;
+    std::pair<dev_t, ino_t> key_;
+};
+
+std::mutex heldMutex;
+std::map<std::pair<dev_t, ino_t>, std::weak_ptr<HeldLock>>& heldLocks() {
+    static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<HeldLock>> held;
+    return held;
+}
+
+HeldLock::~HeldLock() {
+    const std::lock_guard guard(heldMutex);
+    const auto at = heldLocks().find(key_);
+    if (at != heldLocks().end() && at->second.expired()) heldLocks().erase(at);
+}
+
+std::shared_ptr<HeldLock> heldHere(const struct stat& st) {
+    const std::lock_guard guard(heldMutex);
+    const auto at = heldLocks().find({st.st_dev, st.st_ino});
+    return at == heldLocks().end() ? nullptr : at->second.lock();
+}
+
+// Locks the file `target` (no link) names for a save, waiting within the action's budget, or shares
+// the lock this program already holds of it. A name that leads to another file once the lock is had
+// (the file replaced, or put aside by a start) is opened again: the save is for the file the name
+// leads to now, and a name that leads nowhere any more is a file to make anew. nullptr for a file
+// that is not there, or with `failure` set.
+std::shared_ptr<HeldLock> lockForSave(const QByteArray& target, QString& failure) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int error = 0;
+        QString refusal;
+        ui::Descriptor fd(ui::openPlainFile(target, O_RDONLY | O_NOFOLLOW, error, refusal));
+        // A file the user may write but not read is locked all the same.
+        if (!fd.isOpen() && error == EACCES)
+            fd.reset(ui::openPlainFile(target, O_WRONLY | O_NOFOLLOW, error, refusal));
+        if (!fd.isOpen()) {
+            if (error == ENOENT || error == ENOTDIR) return nullptr;
+            failure = refusal.isEmpty() ? writeFailure(error) : refusal;
+            return nullptr;
+        }
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) {
+            failure = writeFailure(errno);
+            return nullptr;
+        }
+        if (std::shared_ptr<HeldLock> held = heldHere(st)) return held;
+        if (lockWithin(fd.get(), LOCK_EX) != 0) {
+            failure = ui::busyReason();
+            return nullptr;
+        }
+        if (!stillNamed(target, fd.get())) continue;
+        auto held = std::make_shared<HeldLock>(std::move(fd), st);
+        const std::lock_guard guard(heldMutex);
+        heldLocks()[{st.st_dev, st.st_ino}] = held;
+        return held;
+    }
+    // A name that keeps changing: another program is at it.
+    failure = ui::busyReason();
+    return nullptr;
+}
+
 // A new content that replaces the file: written into a file beside it, not yet in its place.
 struct Replacement {
     QByteArray target;     // the file, as the system names it
     QByteArray temporary;  // the new content's file
     ui::Descriptor fd;     // open and locked
     // The copy that the mark of a killed write in place names, on the file this one replaces.
-    std::unique_ptr<inplace::MarkedCopy> replacedCopy;
+    std::optional<inplace::MarkedCopy> replacedCopy;
 };
 
-using Pending = std::variant<Replacement, inplace::Write>;
+// A save's file between its write aside and the end of its write.
+struct Pending {
+    // The lock of the file the name led to, from before the write aside until after its rename or
+    // write in place (none for a file not there yet).
+    std::shared_ptr<HeldLock> lock;
+    std::variant<Replacement, inplace::Write> write;
+};
 
 void discard(Replacement& r) {
     // Removed while still locked, so no clearing takes it for a leftover of its own.
@@ -53,31 +134,40 @@ void discard(Replacement& r) {
     r.fd.reset();
 }
 
-// Writes aside what a save needs before it touches the file `given` leads to: the new content into a
-// temporary file beside it, or, for a file written in its own place, a copy of its old content. A first file
-// gets the permissions the folder's owner would give it (0666 less the umask).
+// Writes aside what a save needs before it touches the file `given` leads to, once it holds that
+// file's lock: the new content into a temporary file beside it, or, for a file written in its own
+// place, a copy of its old content. The temporary file gets the old file's owner, group, mode and
+// access list, or a first file's permissions, before its first byte.
 std::optional<Pending> writeAside(const QString& given, const QByteArray& bytes, QString& failure) {
     QByteArray target = QFile::encodeName(given);
     if (const int error = resolveLinks(target)) {
         failure = ui::systemReason(error);
         return std::nullopt;
     }
+    Pending p;
+    p.lock = lockForSave(target, failure);
+    if (!failure.isEmpty()) return std::nullopt;
     struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
+    const bool exists = p.lock != nullptr;
     if (exists) {
+        if (::fstat(p.lock->fd(), &old) != 0) {
+            failure = writeFailure(errno);
+            return std::nullopt;
+        }
         failure = refusal(target, old);
         if (!failure.isEmpty()) return std::nullopt;
     }
     const auto inPlace = [&]() -> std::optional<Pending> {
-        std::optional<inplace::Write> w = inplace::copyOldContent(target, bytes, failure);
+        std::optional<inplace::Write> w = inplace::copyOldContent(target, p.lock->fd(), bytes, failure);
         if (!w) return std::nullopt;
-        return Pending(*std::move(w));
+        p.write = *std::move(w);
+        return std::move(p);
     };
     // A file with several names is written in its own place, so that every name keeps it.
     if (exists && old.st_nlink > 1) return inPlace();
     Replacement r;
     r.target = target;
-    r.fd.reset(makeOwnFile(target, kNewEnding, 0666, r.temporary));
+    r.fd.reset(makeOwnFile(target, kNewEnding, r.temporary));
     if (!r.fd.isOpen()) {
         failure = folderFailure(QFile::decodeName(target), errno);
         return std::nullopt;
@@ -89,13 +179,15 @@ std::optional<Pending> writeAside(const QString& given, const QByteArray& bytes,
         discard(r);
         return inPlace();
     }
+    if (!exists) (void)::fchmod(r.fd.get(), firstFileMode());
     if (const int error = writeAt(r.fd.get(), bytes, 0)) {
         failure = writeFailure(error);
         discard(r);
         return std::nullopt;
     }
-    if (exists) r.replacedCopy = inplace::copyMarkedIn(target);
-    return Pending(std::move(r));
+    if (exists) r.replacedCopy = inplace::copyMarkedIn(p.lock->fd(), old, target);
+    p.write = std::move(r);
+    return p;
 }
 
 // Some file systems report a full disk only when the data reaches it: the flush and the close are
@@ -124,8 +216,8 @@ QString putInPlace(Replacement& r) {
 }
 
 QString putInPlace(Pending& p) {
-    if (auto* w = std::get_if<inplace::Write>(&p)) return inplace::writeNewContent(*w);
-    return putInPlace(std::get<Replacement>(p));
+    if (auto* w = std::get_if<inplace::Write>(&p.write)) return inplace::writeNewContent(*w);
+    return putInPlace(std::get<Replacement>(p.write));
 }
 
 // Each folder that took a new file by a rename is flushed once, after all its renames. A flush that
@@ -135,7 +227,7 @@ void flushFolders(const std::vector<std::optional<Pending>>& pending, std::vecto
     std::vector<std::pair<std::size_t, QByteArray>> renamed;
     std::vector<QByteArray> folders;
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        const auto* r = pending[i] ? std::get_if<Replacement>(&*pending[i]) : nullptr;
+        const auto* r = pending[i] ? std::get_if<Replacement>(&pending[i]->write) : nullptr;
         if (!r || !failures[i].isEmpty()) continue;
         renamed.emplace_back(i, folderOf(r->target));
         if (std::find(folders.begin(), folders.end(), renamed.back().second) == folders.end())
@@ -160,6 +252,7 @@ FileReader::FileReader(const QString& path, Marked marked) {
             source_.reset();
             fd_.reset();
             error_.clear();
+            busy_ = false;
         }
         if (!open(name, marked) || !fd_.isOpen() || error_.isEmpty() || stillLeadsTo(name, fd_.get())) return;
     }
@@ -176,12 +269,14 @@ bool FileReader::open(const QByteArray& name, Marked marked) {
             error_ = ui::systemReason(error);
         return false;
     }
-    // A write in place of the file holds it until the content is whole.
+    // A save holds the file from the read its content is built from to the end of its write; this
+    // program's own save shares its lock with its reads.
     struct stat st {};
-    if (lockWithin(fd_.get(), LOCK_SH) != 0) {
-        error_ = ui::busyReason();
-    } else if (::fstat(fd_.get(), &st) != 0) {
+    if (::fstat(fd_.get(), &st) != 0) {
         error_ = readFailure(errno);
+    } else if (!heldHere(st) && lockWithin(fd_.get(), LOCK_SH) != 0) {
+        error_ = ui::busyReason();
+        busy_ = true;
     } else {
         inplace::Content content = inplace::contentOf(fd_.get(), st, name, error_);
         if (content.fd < 0 && marked == Marked::AsItLiesWithoutCopy) {
@@ -220,8 +315,9 @@ qint64 FileReader::read(char* into, qint64 capacity) {
 }
 
 namespace {
-QByteArray readWhole(FileReader& file, QString* error, bool* exists) {
+QByteArray readWhole(FileReader& file, QString* error, bool* exists, bool* busy = nullptr) {
     if (exists) *exists = file.exists();
+    if (busy) *busy = file.busy();
     QByteArray bytes;
     if (file.exists() && file.error().isEmpty()) {
         // The size the system gives, then whatever the file grew by while it was read.
@@ -239,10 +335,29 @@ QByteArray readWhole(FileReader& file, QString* error, bool* exists) {
 }
 }  // namespace
 
-QByteArray readWholeFile(const QString& path, QString* error, bool* exists) {
+QByteArray readWholeFile(const QString& path, QString* error, bool* exists, bool* busy) {
     FileReader file(path);
-    return readWhole(file, error, exists);
+    return readWhole(file, error, exists, busy);
 }
+
+FileHold::FileHold(const QStringList& paths) {
+    std::vector<std::pair<std::pair<dev_t, ino_t>, QByteArray>> files;
+    for (const QString& path : paths) {
+        QByteArray target = QFile::encodeName(path);
+        struct stat st {};
+        if (resolveLinks(target) == 0 && ::stat(target.constData(), &st) == 0)
+            files.push_back({{st.st_dev, st.st_ino}, target});
+    }
+    // In one order for every program, so that two saves of the same files never each hold one the
+    // other waits for.
+    std::sort(files.begin(), files.end());
+    for (const auto& [id, target] : files) {
+        QString failure;
+        if (std::shared_ptr<HeldLock> lock = lockForSave(target, failure)) locks_.push_back(std::move(lock));
+    }
+}
+
+FileHold::~FileHold() = default;
 
 QByteArray readFileToKeep(const QString& path, QString* error) {
     FileReader file(path, FileReader::Marked::AsItLiesWithoutCopy);
@@ -300,10 +415,9 @@ void writeBatch(const std::vector<const WholeFile*>& files, const std::vector<Id
     flushFolders(pending, failures);
     // A replaced file's copy goes only once the rename is on the disk.
     for (std::size_t i = 0; i < pending.size(); ++i)
-        if (auto* r = pending[i] ? std::get_if<Replacement>(&*pending[i]) : nullptr; r && r->replacedCopy) {
-            if (failures[i].isEmpty()) inplace::dropCopy(r->replacedCopy->path, r->replacedCopy->token);
-            r->replacedCopy.reset();
-        }
+        if (auto* r = pending[i] ? std::get_if<Replacement>(&pending[i]->write) : nullptr; r && r->replacedCopy)
+            if (failures[i].isEmpty()) inplace::removeCopyWithToken(r->replacedCopy->path, r->replacedCopy->token);
+    // Each file's lock goes with its pending write, now that the write is done.
 }
 
 }  // namespace
@@ -349,7 +463,7 @@ void setFlushForTests(int (*flush)(int fd)) {
 }
 
 QString backupName(const QString& path, int n) {
-    return QFile::decodeName(inplace::backupName(QFile::encodeName(path), n));
+    return n == 0 ? path + QStringLiteral(".bak") : QStringLiteral("%1.%2.bak").arg(path).arg(n);
 }
 
 // The content goes whole into a temporary file of the writer's own, locked and flushed; only then
@@ -358,13 +472,15 @@ QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByte
                           QString& written, const QString& like) {
     written = nameAt(0);
     QByteArray temporary;
-    const ui::Descriptor fd(makeOwnFile(QFile::encodeName(written), kNewEnding, 0666, temporary));
+    const ui::Descriptor fd(makeOwnFile(QFile::encodeName(written), kNewEnding, temporary));
     if (!fd.isOpen()) return folderFailure(written, errno);
-    // A file kept for another keeps who may read it: a backup of the student base is as private as
-    // the base was.
+    // A file kept for another keeps who may read it, before it holds a byte: a backup of the student
+    // base is as private as the base was.
     if (struct stat original{};
         !like.isEmpty() && ::stat(QFile::encodeName(like).constData(), &original) == 0)
         (void)keepOwnerAndPermissions(fd.get(), QFile::encodeName(like), original);
+    else
+        (void)::fchmod(fd.get(), firstFileMode());
     int failed = writeAt(fd.get(), bytes, 0);
     if (!failed) failed = flush(fd.get());
     if (failed) {

@@ -67,6 +67,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/plain_file.h"
@@ -84,9 +85,11 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     bool exists() const { return exists_; }
-    // "" while all is well; else why the file could not be read, in a few Russian words
-    // (ui::busyReason() for a file another program held for longer than the action could wait).
+    // "" while all is well; else why the file could not be read, in a few Russian words.
     const QString& error() const { return error_; }
+    // The file could not be read only because another program held it for longer than the action
+    // could wait (error() is then ui::busyReason()): a passing state, not an unreadable file.
+    bool busy() const { return busy_; }
     // The content's size as the system tells it at the opening.
     qint64 size() const { return size_; }
     // Reads up to `capacity` bytes into `into`: the count read, 0 at the end, -1 on a failure
@@ -104,16 +107,37 @@ private:
     qint64 at_ = 0;
     bool exists_ = true;
     QString error_;
+    bool busy_ = false;
     qint64 size_ = 0;
 };
 
 // The whole content of `path`. `exists` (optional) is false for a missing file, which reads as
-// nothing; `error` (optional) gets why an existing file could not be read, or is cleared.
-QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr);
+// nothing; `error` (optional) gets why an existing file could not be read, or is cleared; `busy`
+// (optional) whether that was only because another program held it (FileReader::busy).
+QByteArray readWholeFile(const QString& path, QString* error = nullptr, bool* exists = nullptr,
+                         bool* busy = nullptr);
 // The content as readers see it, or, where the mark of a killed write in place names a copy that is
 // gone, the bytes as they lie on the disk, mark and all: for the backup of a file that could not be
 // read, which keeps it as it was.
 QByteArray readFileToKeep(const QString& path, QString* error = nullptr);
+
+// A save's hold on the files whose new content it builds from what they hold now (a merge into a list,
+// a delete from it, a re-read of a file that was busy): each file is locked (exclusive) before that
+// read, in the order of the files' devices and inodes, and stays locked until the hold ends, after
+// the write, so no other program's save, clearing or reader comes between the read and the write.
+// Meanwhile this program's own reads and writes of these files go through that lock. A file not
+// there is not held: the save makes it. One another program holds for longer than the action can
+// wait is not held either, and its read then says it is busy. Holds of one file nest.
+class FileHold {
+public:
+    explicit FileHold(const QStringList& paths);
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+private:
+    std::vector<std::shared_ptr<void>> locks_;
+};
 
 // Writes `bytes` as the whole new content of `path`, as told above. Returns "" on success, else the
 // reason. After a failure every name reads the old content, except where the new content was already

@@ -11,6 +11,7 @@
 #include "common/saved_lists.h"
 #include "common/settings_file.h"
 #include "common/text_file.h"
+#include "common/whole_file.h"
 #include "main_window/vazed_tables.h"
 #include "platform/dispatch.h"
 #include "platform/error.h"
@@ -100,10 +101,7 @@ void Vazed::Form_Load() {
     }
     // Alone in the folder now: whatever a killed save left there belongs to no running save of
     // this program (QR's running save keeps its own file locked, and that is left alone).
-    // "2.xml.bak" stands for the base's backups, whose unfinished files are named after it.
-    for (const SetAsideFile& f :
-         clearLeftovers(writtenFiles(), {ui::programPath(QStringLiteral("2.xml.bak"))}))
-        filemsg::reportSetAside(f.file, f.backup);
+    for (const SetAsideFile& f : clearLeftovers(writtenFiles())) filemsg::reportSetAside(f.file, f.backup, f.copies);
     clearNotedCopies();
     FillFontLists();
     Frame2.setVisible(false);
@@ -205,6 +203,7 @@ QStringList Vazed::currentLastValues() const {
 }
 
 void Vazed::WriteLastValues() {
+    const FileHold hold({ui::programPath(QStringLiteral("2.txt"))});
     if (const std::optional<textfile::EncodedFile> write = prepareLastValues())
         textfile::writeEncoded(write->path, write->bytes, write->options);
 }
@@ -295,6 +294,13 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     // kept, and thrown again once everything else is saved and told, for the event dispatch to
     // report.
     std::exception_ptr fault;
+    // Every file whose new content this save builds from what it holds now is held from that read to
+    // the end of its write: another program's save of a shared list can neither come between nor be
+    // lost under this one.
+    QStringList built{ui::programPath(QStringLiteral("2.txt"))};
+    for (int n = 1; n <= savedlists::kListCount; ++n) built << savedlists::fileName(n);
+    std::optional<FileHold> hold;
+    hold.emplace(built);
     auto guarded = [&failures, &fault](std::size_t at, const std::function<void()>& step) {
         try {
             step();
@@ -326,6 +332,7 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     const std::vector<std::optional<ui::Error>> writeFailures = textfile::writeEncodedFiles(writes);
     for (std::size_t k = 0; k < writers.size(); ++k)
         if (writeFailures[k]) failures[writers[k]] = writeFailures[k];
+    hold.reset();
 
     for (std::size_t i = 0; i < merges.size(); ++i)
         if (merges[i] && !failures[2 + i]) guarded(2 + i, [&] { finishMerge(*merges[i]); });

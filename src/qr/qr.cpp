@@ -26,7 +26,7 @@ void QR::Form_Load() {
     // a killed save of Velmox's left there too, by the same rules a start of Velmox's settles it by).
     // It never waits for a file another program holds: that is left for the next start.
     for (const SetAsideFile& f : clearLeftovers({positionFilePath()}))
-        filemsg::reportSetAside(f.file, f.backup);
+        filemsg::reportSetAside(f.file, f.backup, f.copies);
 
     // The box writes run nothing: the position boxes have no change handlers.
     bool busy = false;

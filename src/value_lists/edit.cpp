@@ -4,6 +4,7 @@
 #include "common/file_messages.h"
 #include "common/saved_lists.h"
 #include "common/settings_file.h"
+#include "common/whole_file.h"
 #include "main_window/vazed.h"
 #include "platform/dispatch.h"
 #include "value_lists/edit_tables.h"
@@ -71,15 +72,21 @@ void Edit::readListFiles() {
 
 void Edit::deleteEntries(int n) {
     ui::ListBox& list = this->*valueList(n).list;
+    // Held from the read the delete starts from to the end of its write, so that a value another
+    // program saves meanwhile is never written away.
+    std::optional<FileHold> hold;
+    hold.emplace(QStringList{savedlists::fileName(n)});
     const savedlists::Change change =
         savedlists::removeEntry(savedlists::fileName(n), list.listIndex(), list.text());
     if (!change.error.isEmpty()) {
+        hold.reset();
         // Nothing of the file can be shown, and it is never written: its entries may still be mended.
         list.clear();
         savedlists::reportUnreadable({{change.path, change.error}});
         return;
     }
     const std::optional<ui::Error> failure = savedlists::write(change);
+    hold.reset();
     list.clear();
     if (!failure) {
         list.addItems(savedlists::writtenEntries(change));

@@ -375,9 +375,10 @@ TEST_F(InPlaceTest, ASaveThatWaitedWritesTheFileTheNameLeadsToNow) {
 }
 
 // A copy that lies there but cannot be read (a folder this user may not enter, a disk error) may be
-// the only whole old content: a save through the file fails with that reason and leaves the file
-// and the copy as they were, and a start that can read it puts it back.
-TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsAndKeepsIt) {
+// the only whole old content: a save through the file fails with that reason, naming the copy, the
+// one file whose repair ends it, and leaves the file and the copy as they were; a start that can read
+// it puts it back.
+TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsNamingItAndKeepsIt) {
     ProgramFolder elsewhere;
     const QString shared = elsewhere.file("1.txt");
     link(file, shared);
@@ -385,11 +386,14 @@ TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsAndKeepsIt) {
     const QByteArray raw = folder.read("data/1.txt");
     ASSERT_EQ(ownFiles(elsewhere.path()).size(), 1);
     ASSERT_EQ(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700), 0);
+    const QString copy = elsewhere.path() + '/' + ownFiles(elsewhere.path()).front();
+    const QString reason = "его прежнее содержимое хранит копия «" + ui::shownPath(copy) +
+                           "», а она не читается: нет доступа";
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
-        EXPECT_EQ(writeWholeFile(file, "v3\r\n"), "ошибка чтения: нет доступа");
+        EXPECT_EQ(writeWholeFile(file, "v3\r\n"), reason);
         QString error;
         EXPECT_EQ(readWholeFile(file, &error), QByteArray());
-        EXPECT_EQ(error, "ошибка чтения: нет доступа");
+        EXPECT_EQ(error, reason);
     });
     if (outcome == ChildOutcome::Skipped) GTEST_SKIP() << "no user whom permissions bind";
     EXPECT_EQ(folder.read("data/1.txt"), raw);
@@ -399,23 +403,26 @@ TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsAndKeepsIt) {
     EXPECT_EQ(ownFiles(elsewhere.path()), QStringList());
 }
 
-// A marked file left with one name is replaced whole while another program reads it: the save
-// neither waits for the reader nor leaves the copy behind, and the reader still reads the old
-// content it opened.
-TEST_F(InPlaceTest, AMarkedFileReplacedWhileReadLeavesNoCopyAndWaitsForNoReader) {
+// A marked file left with one name is replaced whole while another program reads it: the save waits
+// for the reader, as every save of a file waits for its readers, then leaves no copy behind, and the
+// reader still reads the old content it opened.
+TEST_F(InPlaceTest, AMarkedFileReplacedWhileReadWaitsForTheReaderAndLeavesNoCopy) {
     killSaveAtFlush(file, fresh, ContentFlush);
     ASSERT_TRUE(QFile::remove(other));
-    FileReader reader(file);
-    ASSERT_EQ(reader.error(), "");
-    {
+    auto reader = std::make_unique<FileReader>(file);
+    ASSERT_EQ(reader->error(), "");
+    QString failure = "not yet";
+    std::thread save([&] {
         const ui::FileWaitScope action;
-        EXPECT_EQ(writeWholeFile(file, "replaced\r\n"), "");
-        EXPECT_EQ(ui::fileWaitLeft(), std::chrono::nanoseconds(ui::kFileWaitBudget));
-    }
-    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
+        failure = writeWholeFile(file, "replaced\r\n");
+    });
     QByteArray read(1024, '\0');
-    read.resize(reader.read(read.data(), read.size()));
+    read.resize(reader->read(read.data(), read.size()));
     EXPECT_EQ(read, old);
+    reader.reset();
+    save.join();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(ownFiles(folder.file("data")), QStringList());
     EXPECT_EQ(readThrough(file), QByteArray("replaced\r\n"));
 }
 
