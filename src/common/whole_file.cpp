@@ -38,20 +38,23 @@ QString refusal(const QByteArray& target, const struct stat& old) {
     return {};
 }
 
-// A file locked (exclusive) by this program for a save. Every hold and write of the file that this
-// program makes meanwhile shares it: a second flock of the same file, even in the same process, would
-// wait for this one.
+// A file locked (exclusive) by this program for a save. Every hold, read and write of the file that
+// the same thread makes meanwhile shares it: a second flock of the same file, even in the same
+// process, would wait for this one. Another thread waits for it as another program does.
 class HeldLock {
 public:
-    HeldLock(ui::Descriptor fd, const struct stat& st) : fd_(std::move(fd)), key_(st.st_dev, st.st_ino) {}
+    HeldLock(ui::Descriptor fd, const struct stat& st)
+        : fd_(std::move(fd)), key_(st.st_dev, st.st_ino), thread_(std::this_thread::get_id()) {}
     ~HeldLock();
     HeldLock(const HeldLock&) = delete;
     HeldLock& operator=(const HeldLock&) = delete;
     int fd() const { return fd_.get(); }
+    bool heldByThisThread() const { return thread_ == std::this_thread::get_id(); }
 
 private:
     ui::Descriptor fd_;
     std::pair<dev_t, ino_t> key_;
+    std::thread::id thread_;
 };
 
 std::mutex heldMutex;
@@ -69,7 +72,8 @@ HeldLock::~HeldLock() {
 std::shared_ptr<HeldLock> heldHere(const struct stat& st) {
     const std::lock_guard guard(heldMutex);
     const auto at = heldLocks().find({st.st_dev, st.st_ino});
-    return at == heldLocks().end() ? nullptr : at->second.lock();
+    std::shared_ptr<HeldLock> held = at == heldLocks().end() ? nullptr : at->second.lock();
+    return held && held->heldByThisThread() ? held : nullptr;
 }
 
 // Locks the file `target` (no link) names for a save, waiting within the action's budget, or shares

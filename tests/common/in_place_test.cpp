@@ -288,6 +288,9 @@ TEST_F(InPlaceTest, ACopyThatIsNotWholeIsNeverPutBackNorRemovedWhileAMarkNamesIt
         ASSERT_EQ(aside.size(), 1u);
         EXPECT_EQ(folder.read("data/1.txt.bak"), raw);
         EXPECT_FALSE(folder.exists("data/1.txt"));
+        // It may hold the only intact old content: the start names it.
+        ASSERT_EQ(aside[0].copies.size(), 1);
+        EXPECT_EQ(QFileInfo(aside[0].copies[0]), QFileInfo(folder.file(copy)));
         EXPECT_EQ(folder.read(copy), changed);
         // Nothing more happens at the next start, and the next save writes the file anew.
         EXPECT_TRUE(clearLeftovers({file}).empty());

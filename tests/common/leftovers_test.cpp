@@ -60,17 +60,20 @@ TEST_F(LeftoversTest, OnlyTheRoutinesOwnNamesBesideTheFilesTheProgramWritesAreCl
         "data/2.xml.bak.old",
         "data/notes.txt.~0000abc.new",
         "data/5.txt.~0000abc.new",  // beside no file of the program's: data/5.txt is not in the list
+        "data/5.txt.bak.~0000abc.new",  // nor of its backup
+        "data/1.txt.bak.x.~0000abc.new",
         "data/1.txt.~0000abc.old",  // a copy of an earlier version: no head, so not this routine's
     };
     for (const QString& name : kept) folder.write(name, "x");
     QDir(folder.path()).mkdir("data/2.txt.~000k3fz.new");
     ASSERT_TRUE(QFile::link(folder.file("1.xml"), folder.file("data/1.txt.~0000k3f.new")));
     const QStringList killed = {"2.txt.~00000zz.new", "1.xml.~00000z1.new", "data/1.txt.~1z141z3.new",
-                                "data/lang.txt.~000000a.new", "2.xml.bak.~000000q.new"};
+                                "data/lang.txt.~000000a.new", "2.xml.bak.~000000q.new",
+                                // a killed backup of a file put aside by a start, or of the base
+                                "data/1.txt.bak.~000000r.new"};
     for (const QString& name : killed) folder.write(name, "x");
 
-    clearLeftovers(
-        files({"1.xml", "2.xml", "2.txt", "2.xml.bak", "data/1.txt", "data/lang.txt", "data/2.txt"}));
+    clearLeftovers(files({"1.xml", "2.xml", "2.txt", "data/1.txt", "data/lang.txt", "data/2.txt"}));
     for (const QString& name : kept) EXPECT_TRUE(folder.exists(name)) << name.toStdString();
     for (const QString& name : killed) EXPECT_FALSE(folder.exists(name)) << name.toStdString();
     EXPECT_TRUE(QFileInfo(folder.file("data/2.txt.~000k3fz.new")).isDir());
