@@ -90,6 +90,7 @@ Change removeEntry(const QString& path, int shownIndex, const QString& shownEntr
     const textfile::ReadResult current = read(path);
     if (!current.error.isEmpty()) {
         c.error = current.error;
+        c.busy = current.busy;
         return c;
     }
     c.before = current.lines;
@@ -119,6 +120,7 @@ Change ListFile::merge(const QString& text) {
     if (!current.error.isEmpty()) {
         read_ = {};
         m.error = current.error;
+        m.busy = current.busy;
         return m;
     }
     m.before = current.lines;
@@ -171,7 +173,7 @@ void markTold(const Unreadable& failure) {
 void reportUnreadable(const std::vector<Unreadable>& failures) {
     std::vector<Unreadable> news, busy;
     for (const Unreadable& f : failures)
-        if (ui::isBusy(f.reason))
+        if (f.busy)
             busy.push_back(f);
         else if (!told(f))
             news.push_back(f);

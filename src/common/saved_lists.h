@@ -40,6 +40,7 @@ std::optional<qsizetype> lineToRemove(const QStringList& lines, int shownIndex, 
 struct Change {
     QString path;
     QString error{};                               // the file could not be read: nothing is written
+    bool busy = false;                             // only because another program held it
     QStringList before{};                          // the file's entries as it was read
     QStringList after{};                           // the entries once the change is written
     std::optional<qsizetype> removed{};            // a delete: the line of `before` it removes
@@ -85,6 +86,7 @@ private:
 struct Unreadable {
     QString path;
     QString reason;
+    bool busy = false;  // another program held it for the moment
 };
 
 // Whether the operator has already been told that this file cannot be read, for this reason.

@@ -19,14 +19,14 @@ QHash<QString, QString>& toldFailures() {
 QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf, bool* busy) {
     const textfile::ReadResult r = textfile::readLines(path, lf);
     if (unreadable) *unreadable = !r.error.isEmpty();
-    if (busy) *busy = ui::isBusy(r.error);
+    if (busy) *busy = r.busy;
     if (r.error.isEmpty()) {
         // A good read, or a missing file: the next failure is news again.
         toldFailures().remove(path);
         return r.lines;
     }
     // A file another program held is told each time: it is no lasting state of the file.
-    if (ui::isBusy(r.error)) {
+    if (r.busy) {
         filemsg::reportUnreadable(path, r.error,
                                   QStringLiteral("Он будет прочитан снова, когда понадобится."));
         return r.lines;

@@ -193,7 +193,7 @@ ReadResult readLines(const QString& path, LoneLf lf) {
 
 ReadResult readLines(const QString& path, const ReadResult& known, LoneLf lf) {
     ReadResult result;
-    const QByteArray bytes = readWholeFile(path, &result.error, &result.exists);
+    const QByteArray bytes = readWholeFile(path, &result.error, &result.exists, &result.busy);
     if (!result.exists || !result.error.isEmpty()) return result;
     // Decoding is the dear part of a read; the same bytes give the same lines.
     if (known.exists && known.error.isEmpty() && bytes == known.bytes) return known;

@@ -21,6 +21,7 @@ enum class LoneLf { InLine, EndsLine };
 struct ReadResult {
     bool exists = false;  // false: the file is not there, an ordinary first start
     QString error;        // non-empty: the file exists but could not be read; the reason, for a message box
+    bool busy = false;    // it could not be read only because another program held it (a passing state)
     QStringList lines;    // the lines, without their line ends
     bool utf8 = false;    // the file began with a UTF-8 byte-order mark
     QByteArray bytes;     // the file as read

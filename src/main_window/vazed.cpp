@@ -172,7 +172,7 @@ void Vazed::LoadSavedValueLists() {
         {
             // The file's bytes go before the controls take its lines.
             textfile::ReadResult file = savedlists::read(path);
-            if (!file.error.isEmpty()) unreadable.push_back({path, file.error});
+            if (!file.error.isEmpty()) unreadable.push_back({path, file.error, file.busy});
             lines = std::move(file.lines);
         }
         ui::ListBox& list = this->*s.list;
@@ -214,7 +214,8 @@ std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
     if (lastValuesBusy_) {
         // Held by another program at the start, so nothing of it was shown: it is read now, and is
         // left as it is while it still cannot be, so that its values never give way to empty boxes.
-        if (!current.error.isEmpty()) throw ui::Error(file, current.error);
+        if (!current.error.isEmpty())
+            throw ui::Error(file, current.error, current.busy ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
         for (int i = 0; i < 47; ++i)
             if (kLastValueLines[i].get(*this) == lastValuesBusy_->at(i))
                 kLastValueLines[i].set(*this, current.lines.value(i));
@@ -255,8 +256,8 @@ std::optional<Vazed::ListMerge> Vazed::prepareMerge(int n) {
     const QString reason = QStringLiteral("файл не читается: %1").arg(m.change.error);
     const savedlists::Unreadable shownEmpty{m.change.path, m.change.error}, unsaved{m.change.path, reason};
     if (savedlists::told(shownEmpty) || savedlists::told(unsaved)) return std::nullopt;
-    if (!ui::isBusy(m.change.error)) savedlists::markTold(unsaved);
-    throw ui::Error(m.change.path, reason);
+    if (!m.change.busy) savedlists::markTold(unsaved);
+    throw ui::Error(m.change.path, reason, m.change.busy ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
 }
 
 void Vazed::finishMerge(const ListMerge& m) {

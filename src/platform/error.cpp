@@ -12,10 +12,10 @@ QByteArray described(const QString& file, const QString& reason) {
 }
 }  // namespace
 
-Error::Error(const QString& reason) : Error(QString(), reason) {}
+Error::Error(const QString& reason, Kind kind) : Error(QString(), reason, kind) {}
 
-Error::Error(const QString& file, const QString& reason)
-    : std::runtime_error(described(file, reason).toStdString()), file_(file), reason_(reason) {}
+Error::Error(const QString& file, const QString& reason, Kind kind)
+    : std::runtime_error(described(file, reason).toStdString()), file_(file), reason_(reason), kind_(kind) {}
 
 QString systemReason(int errorNumber) {
     struct Reason {
@@ -69,10 +69,6 @@ QString systemReason(int errorNumber) {
 
 QString busyReason() {
     return QStringLiteral("файл занят другой программой");
-}
-
-bool isBusy(const QString& reason) {
-    return reason == busyReason();
 }
 
 }  // namespace ui

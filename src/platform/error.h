@@ -11,26 +11,31 @@ namespace ui {
 
 class Error : public std::runtime_error {
 public:
-    explicit Error(const QString& reason);
+    // A file that another program holds for the moment is busy: a passing state, which no caller
+    // takes for an unreadable file, however its reason is worded.
+    enum class Kind { Failure, Busy };
+    explicit Error(const QString& reason, Kind kind = Kind::Failure);
     // what() names the file as messages do: "data/5.txt: нет доступа".
-    Error(const QString& file, const QString& reason);
+    Error(const QString& file, const QString& reason, Kind kind = Kind::Failure);
 
     // The file's path as given; empty when the failure concerns no file.
     const QString& file() const { return file_; }
     const QString& reason() const { return reason_; }
+    bool busy() const { return kind_ == Kind::Busy; }
 
 private:
     QString file_;
     QString reason_;
+    Kind kind_;
 };
 
 // The system's reason for a failed operation, from its error number (errno), in a few Russian
 // words: EACCES → "нет доступа".
 QString systemReason(int errorNumber);
 
-// The reason of a file that another program holds for the moment (its save, a reader): a passing
-// state, which no caller takes for an unreadable file. isBusy tells it from every other reason.
+// The reason told for a file that another program holds for the moment (its save, a reader). Whether
+// a failure is one is told by its kind (Error::busy, FileReader::busy, ReadResult::busy), never by
+// its text.
 QString busyReason();
-bool isBusy(const QString& reason);
 
 }  // namespace ui

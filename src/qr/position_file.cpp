@@ -26,7 +26,7 @@ int barInteger(double number) {
 
 QStringList readPositionFile(const QString& path, bool* busy) {
     const textfile::ReadResult file = textfile::readLines(path, textfile::LoneLf::EndsLine);
-    if (busy) *busy = ui::isBusy(file.error);
+    if (busy) *busy = file.busy;
     const QString consequence = QStringLiteral("Вместо неверных строк взято обычное место картинки.");
     if (!file.error.isEmpty()) filemsg::reportUnreadable(path, file.error, consequence);
     // What a file that is there and read holds in place of the four numbers.

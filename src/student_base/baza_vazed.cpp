@@ -216,7 +216,7 @@ void BazaVazed::loadStudentBase() {
     try {
         Spreadsheet1.setXMLURL(path);
     } catch (const ui::Error& e) {
-        if (ui::isBusy(e.reason())) {
+        if (e.busy()) {
             // Another program holds the base for the moment: nothing of this read is kept, the window
             // is not shown with an empty table that a save would write over the base, and the next use
             // of the base reads it again.

@@ -53,20 +53,20 @@ void Edit::Check2_Click() {
     showPage(Frame2, Frame1);
 }
 
-QString Edit::readListFile(int n) {
+std::optional<savedlists::Unreadable> Edit::readListFile(int n) {
     ui::ListBox& list = this->*valueList(n).list;
     list.clear();
     const textfile::ReadResult file = savedlists::read(savedlists::fileName(n));
     // Every line is an entry: empty lines and repeats stay, as the file has them.
     list.addItems(file.lines);
-    return file.error;
+    if (file.error.isEmpty()) return std::nullopt;
+    return savedlists::Unreadable{savedlists::fileName(n), file.error, file.busy};
 }
 
 void Edit::readListFiles() {
     std::vector<savedlists::Unreadable> unreadable;
     for (int n : kReadOrder)
-        if (const QString reason = readListFile(n); !reason.isEmpty())
-            unreadable.push_back({savedlists::fileName(n), reason});
+        if (std::optional<savedlists::Unreadable> failure = readListFile(n)) unreadable.push_back(*failure);
     savedlists::reportUnreadable(unreadable);
 }
 
@@ -82,7 +82,7 @@ void Edit::deleteEntries(int n) {
         hold.reset();
         // Nothing of the file can be shown, and it is never written: its entries may still be mended.
         list.clear();
-        savedlists::reportUnreadable({{change.path, change.error}});
+        savedlists::reportUnreadable({{change.path, change.error, change.busy}});
         return;
     }
     const std::optional<ui::Error> failure = savedlists::write(change);

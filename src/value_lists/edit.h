@@ -2,6 +2,9 @@
 // The saved value list editor: the 21 saved value lists on two pages, one per half of the blank,
 // each with its caption above it and its delete button beside it. The window reads the list files
 // when it loads and writes a list's file only when an entry of that list is deleted.
+#include <optional>
+
+#include "common/saved_lists.h"
 #include "platform/controls.h"
 
 namespace velmox {
@@ -137,8 +140,8 @@ private:
     void showHover(ui::PictureBox Edit::*button);
     // The design look of the buttons and templates, also when a skin's pictures are missing.
     void showBuiltInPictures();
-    // Fills list `n` from its file; the reason when the file exists but cannot be read, else "".
-    QString readListFile(int n);
+    // Fills list `n` from its file; why, when the file exists but cannot be read.
+    std::optional<savedlists::Unreadable> readListFile(int n);
 };
 
 }  // namespace velmox

@@ -123,8 +123,8 @@ private:
 
 namespace {
 
-[[noreturn]] void fail(const QString& reason) {
-    throw ui::Error(reason);
+[[noreturn]] void fail(const QString& reason, ui::Error::Kind kind = ui::Error::Kind::Failure) {
+    throw ui::Error(reason, kind);
 }
 
 int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& sheet, reason::Position what) {
@@ -142,7 +142,7 @@ int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& s
 ParserBuffer readFile(const QString& path) {
     FileReader file(path);
     if (!file.exists()) fail(ui::systemReason(ENOENT));
-    if (!file.error().isEmpty()) fail(file.error());
+    if (!file.error().isEmpty()) fail(file.error(), file.busy() ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
     ParserBuffer buffer(file.size());
     const qint64 got = file.read(buffer.data(), buffer.size());
     if (got < 0) fail(file.error());
@@ -631,7 +631,7 @@ void Workbook::loadDocument(const std::function<ParserBuffer()>& read, const QSt
         active_ = active;
     } catch (const ui::Error& e) {
         if (origin.isEmpty()) throw;
-        throw ui::Error(origin, e.reason());
+        throw ui::Error(origin, e.reason(), e.busy() ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
     }
 }
 
