@@ -2,7 +2,8 @@
 // The system's file calls as the file routine uses them: retried when a signal cuts them short, each
 // failure told by its error number (ui::systemReason), and the names of the routine's own files.
 // Shared by the reader and the writers (whole_file), the write in place (in_place) and the clearing
-// of killed saves (leftovers); nothing else includes it.
+// of killed saves (leftovers), and by their tests; nothing else includes it. The layers go one way:
+// disk, then in_place, then whole_file, then leftovers.
 #include <sys/stat.h>
 #include <sys/types.h>
 

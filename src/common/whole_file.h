@@ -9,17 +9,33 @@
 // ".old"; a copy is "taken of" the file whose device and inode its head holds, and "lies beside" the
 // name in whose folder it lies under that name.
 //
+// One writer of a file at a time. Every save holds its file's lock (exclusive) from the read its new
+// content is built from until its write is done, by either path below, and builds that content from
+// what it read under that lock: a save whose content comes from the file itself (a merge into a list,
+// a delete from it, a re-read of a file that was busy) takes the lock before that read (FileHold),
+// and every write takes it before it writes aside, sharing the hold's where there is one. The lock is
+// on the file the name leads to; a name that leads to another file once the lock is had (replaced,
+// or put aside by a start, meanwhile) is opened again, and one that leads nowhere any more is a file
+// to make anew. A start's put-aside holds the same lock. So no save reported done is lost under
+// another's or moved aside after it.
+//
+// Nothing the routine makes is more open than its original, not even for a moment: each of its files
+// (a new content, a copy, a backup, a file put aside) is made owner-only, then given its original's
+// owner, group, mode and access list (a first file, what the folder's owner would give it: 0666 less
+// the umask), and only then does it take a byte of content.
+//
 // How a file is written, and what a kill at any step leaves:
 //
 // Replaced, as most files are: the new content goes into "<file>.~<7 base-36 digits>.new" beside the
 // file, which its writer keeps locked while it is open; it is flushed and renamed over the file, and
-// the folder is flushed once for all the files a save put in it. A kill leaves the ".new" file, which
-// the next start removes (also where no file of that name was there yet).
+// the folder is flushed once for all the files a save put in it; the old file's lock goes only then.
+// A kill leaves the ".new" file, which the next start removes (also where no file of that name was
+// there yet, and for a backup, whose unfinished file is named after the first backup name,
+// "2.xml.bak.~<digits>.new").
 //
 // In its own place, a file with several names (so that every name keeps it) or one of another user
 // (so that it stays theirs):
-//  1. The file is opened and locked (exclusive) until the end; a name that leads to another file once
-//     the lock is had (the file replaced or put aside meanwhile) is opened again.
+//  1. The file is locked (exclusive) as every save locks it, and opened for writing.
 //  2. Its old content is copied into an unfinished file, headed by a random token, the file's device
 //     and inode, and the content's length and checksum, with the file's owner, group and permissions;
 //     the copy is flushed and only then takes a free name "<file>.~<digits>.old"; the folder is
@@ -34,19 +50,20 @@
 //     the save, for no mark names it.
 // A write that fails while the file bears its mark puts the old content back at once. A file that
 // bore a mark whose copy is gone is taken as it lies, mark and all, so a failed save leaves it so;
-// a copy that is there but cannot be read fails the save and stays. A save that replaces a marked
-// file by a rename removes the copy its mark named once the rename is on the disk, holding the old
-// file's lock meanwhile where a reader does not hold it. Two names of one file in one save are
-// written one after the other.
+// a copy that is there but cannot be read fails the save and stays, and the failure names that copy,
+// the one file whose repair or removal ends it. A save that replaces a marked file by a rename removes
+// the copy its mark named once the rename is on the disk, holding the old file's lock meanwhile. Two
+// names of one file in one save are written one after the other.
 //
 // Locks: a file's lock is always taken before the lock of a copy of it, by every save, clearing and
-// reader, and the files of one save are locked in the order of their devices and inodes; the lock of
-// an unfinished file or a copy is waited for only by its maker, on the file it has just made, and is
-// otherwise only tried, never waited for. Readers take the file's lock shared, so a write in place
-// never shows them a mix of two contents. The waits of one operator action share about five seconds
-// in all (ui::FileWaitScope); a file still held then is "busy" (ui::busyReason), a passing state that
-// no caller takes for an unreadable file. The clearing never waits: what a running save holds is left
-// for the next start.
+// reader, and the files of one save or hold are locked in the order of their devices and inodes; the
+// lock of an unfinished file or a copy is waited for only by its maker, on the file it has just made,
+// and is otherwise only tried, never waited for. Readers take the file's lock shared, so a write never
+// shows them a mix of two contents; a read by the thread that holds the file for a save goes through
+// that hold. The waits of one operator action share about five seconds in all (ui::FileWaitScope); a
+// file still held then is busy (ui::busyReason, told by the failure's kind: FileReader::busy,
+// ui::Error::busy), a passing state that no caller takes for an unreadable file. The clearing never
+// waits: what a running save holds is left for the next start.
 //
 // A copy goes back into a file only while the file bears the mark that holds the copy's token and
 // the copy is whole (its length and checksum as its head says), checked again once the file's lock
@@ -60,8 +77,9 @@
 // may still be the content of the file's other names, which their next save settles. Each start also
 // settles the marks on the files it clears, wherever their copy lies; a file whose mark names a copy
 // that is gone or not whole holds no content to read, and the start puts it aside under a free backup
-// name (backupName; a file of its own where the file has other names, which keep it) and tells so, so
-// that the next save writes the file anew. An outdated copy stays while the later mark's copy is not
+// name (backupName; a file of its own where the file has other names, which keep it), holding its
+// lock, and tells so, naming every copy still left beside it (cut, changed or re-tokened, it may hold
+// the only intact old content), so that the next save writes the file anew. An outdated copy stays while the later mark's copy is not
 // whole, and a link of a copy's name (a note) is no copy.
 #include <QByteArray>
 #include <QString>
@@ -169,7 +187,8 @@ void setFlushForTests(int (*flush)(int fd));
 // instant. Returns "" on success, else the reason; either way `written` gets the name the content
 // went to or was meant for. A name is taken whole or not at all: no name ever holds part of it. The
 // new file gets the owner (where the system lets it), group, mode and access list of the file `like`,
-// where one is given and there.
+// where one is given and there (else a first file's permissions), before its first byte. The temporary
+// file it is made in is named after nameAt(0), so that a start clears what a kill left of it.
 [[nodiscard]] QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByteArray& bytes,
                                         QString& written, const QString& like = {});
 
