@@ -2,7 +2,11 @@
 // window.
 #include "main_window/vazed.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -42,6 +46,13 @@ QStringList writtenFiles() {
         files << ui::programPath(QString::fromLatin1(name));
     for (int n = 1; n <= 21; ++n) files << savedlists::fileName(n);
     return files;
+}
+
+// The file a name leads to, or nothing for one that is not there.
+std::optional<std::pair<dev_t, ino_t>> identityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
 }
 
 bool holds(const ui::ComboBox& box, const QStringList& entries) {
@@ -315,24 +326,40 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
     guarded(0, [&] { lastValues = prepareLastValues(); });
     if (between) guarded(1, between);
     std::vector<std::optional<ListMerge>> merges(std::size(kMergeOrder));
-    for (std::size_t i = 0; i < merges.size(); ++i)
-        guarded(2 + i, [&] { merges[i] = prepareMerge(kMergeOrder[i]); });
-
-    // The changed files are written together, their flushes side by side.
-    std::vector<textfile::EncodedFile> writes;
-    std::vector<std::size_t> writers;
-    if (lastValues) {
-        writes.push_back(*lastValues);
-        writers.push_back(0);
+    // The changed files are written together, their flushes side by side. Two lists that are one file
+    // (joined by a hard link) go in turns: the later merge starts from what the earlier one wrote, so
+    // that neither value is lost.
+    std::vector<std::size_t> toMerge(merges.size());
+    for (std::size_t i = 0; i < toMerge.size(); ++i) toMerge[i] = i;
+    for (bool firstTurn = true; firstTurn || !toMerge.empty(); firstTurn = false) {
+        std::vector<std::pair<dev_t, ino_t>> merged;
+        std::vector<std::size_t> nextTurn;
+        for (const std::size_t i : toMerge) {
+            if (const std::optional<std::pair<dev_t, ino_t>> file = identityOf(savedlists::fileName(kMergeOrder[i]))) {
+                if (std::find(merged.begin(), merged.end(), *file) != merged.end()) {
+                    nextTurn.push_back(i);
+                    continue;
+                }
+                merged.push_back(*file);
+            }
+            guarded(2 + i, [&] { merges[i] = prepareMerge(kMergeOrder[i]); });
+        }
+        std::vector<textfile::EncodedFile> writes;
+        std::vector<std::size_t> writers;
+        if (firstTurn && lastValues) {
+            writes.push_back(*lastValues);
+            writers.push_back(0);
+        }
+        for (const std::size_t i : toMerge) {
+            if (!merges[i] || !merges[i]->change.write) continue;
+            writes.push_back(*merges[i]->change.write);
+            writers.push_back(2 + i);
+        }
+        const std::vector<std::optional<ui::Error>> writeFailures = textfile::writeEncodedFiles(writes);
+        for (std::size_t k = 0; k < writers.size(); ++k)
+            if (writeFailures[k]) failures[writers[k]] = writeFailures[k];
+        toMerge = std::move(nextTurn);
     }
-    for (std::size_t i = 0; i < merges.size(); ++i) {
-        if (!merges[i] || !merges[i]->change.write) continue;
-        writes.push_back(*merges[i]->change.write);
-        writers.push_back(2 + i);
-    }
-    const std::vector<std::optional<ui::Error>> writeFailures = textfile::writeEncodedFiles(writes);
-    for (std::size_t k = 0; k < writers.size(); ++k)
-        if (writeFailures[k]) failures[writers[k]] = writeFailures[k];
     hold.reset();
 
     for (std::size_t i = 0; i < merges.size(); ++i)

@@ -1,6 +1,9 @@
 // The 21 saved value lists: their load, the merge and its duplicate rule, the merge order.
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
+#include <algorithm>
 
 #include "common/text_file.h"
 #include "main_window/vazed_fixture.h"
@@ -230,6 +233,27 @@ TEST_F(VazedTest, MergesRunInTheOrderOneToEighteenThenTwentyOneNineteenTwenty) {
     }
     EXPECT_EQ(order,
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 19, 20}));
+}
+
+// Two lists that the operator joined by a hard link are one file: a save that gives each a value of
+// its own keeps both, the later merge starting from what the earlier wrote, and both are done.
+TEST_F(VazedTest, TwoListsThatAreOneFileKeepBothValuesOfOneSave) {
+    folder.write("data\\1.txt", cp1251(QStringLiteral("Первый\r\n")));
+    ASSERT_EQ(::link(QFile::encodeName(folder.file("data\\1.txt")).constData(),
+                     QFile::encodeName(folder.file("data\\2.txt")).constData()),
+              0);
+    Vazed& v = start();
+    const auto& lists = velmox::kSavedLists;
+    const auto list = [&](int n) {
+        return std::find_if(std::begin(lists), std::end(lists), [n](const auto& s) { return s.n == n; });
+    };
+    (v.*list(1)->combo).setText(QStringLiteral("Из первого"));
+    (v.*list(2)->combo).setText(QStringLiteral("Из второго"));
+    services->messages.clear();
+    v.SaveEntryState();
+    EXPECT_TRUE(services->messages.empty());
+    EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Первый"), QStringLiteral("Из первого"),
+                                                  QStringLiteral("Из второго")}));
 }
 
 TEST_F(VazedTest, EntriesDeletedInTheFileWhileTheWindowIsOpenStayDeletedAtTheNextSave) {
