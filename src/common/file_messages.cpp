@@ -34,14 +34,16 @@ void reportUnwritable(const QString& path, const QString& reason, const QString&
 }
 
 void reportSetAside(const QString& path, const QString& backup, const QStringList& copies) {
-    QString details = QStringLiteral("Причина: запись файла прервана, а копии его прежнего содержимого нет: "
-                                     "её удалили или изменили.");
+    QString details = QStringLiteral(
+        "Причина: запись файла прервана, а копии его прежнего содержимого нет: "
+        "её удалили или изменили.");
     if (!copies.isEmpty()) {
         QStringList shown;
         for (const QString& copy : copies) shown << QStringLiteral("«%1»").arg(ui::shownPath(copy));
-        details += QStringLiteral("\nРядом остались копии прежнего содержимого, которые программа не "
-                                  "смогла взять (обрезанные или изменённые); в них может быть прежний "
-                                  "текст: %1.")
+        details += QStringLiteral(
+                       "\nРядом остались копии прежнего содержимого, которые программа не "
+                       "смогла взять (обрезанные или изменённые); в них может быть прежний "
+                       "текст: %1.")
                        .arg(shown.join(QStringLiteral(", ")));
     }
     ui::showError(QStringLiteral("Файл «%1» не дописан и отложен рядом под именем «%2»; при сохранении "

@@ -58,7 +58,8 @@ std::optional<QByteArray> putAside(const QByteArray& name) {
     struct stat st {};
     const ui::Descriptor file = inplace::lockForClearing(name, st);
     // A name replaced meanwhile is another file's.
-    if (!file.isOpen() || !inplace::markLeavesNoContent(file.get(), st, name) || !stillNamed(name, file.get()))
+    if (!file.isOpen() || !inplace::markLeavesNoContent(file.get(), st, name) ||
+        !stillNamed(name, file.get()))
         return std::nullopt;
     QString backup;
     if (st.st_nlink > 1) {
@@ -67,8 +68,8 @@ std::optional<QByteArray> putAside(const QByteArray& name) {
         int error = 0;
         const std::optional<QByteArray> bytes = readAt(file.get(), 0, st.st_size, error);
         const QString given = QFile::decodeName(name);
-        if (!bytes || !writeNewWholeFile([&](int n) { return backupName(given, n); }, *bytes, backup, given)
-                           .isEmpty())
+        if (!bytes ||
+            !writeNewWholeFile([&](int n) { return backupName(given, n); }, *bytes, backup, given).isEmpty())
             return std::nullopt;
         if (::unlink(name.constData()) != 0) {
             ::unlink(QFile::encodeName(backup).constData());

@@ -419,8 +419,10 @@ void writeBatch(const std::vector<const WholeFile*>& files, const std::vector<Id
     flushFolders(pending, failures);
     // A replaced file's copy goes only once the rename is on the disk.
     for (std::size_t i = 0; i < pending.size(); ++i)
-        if (auto* r = pending[i] ? std::get_if<Replacement>(&pending[i]->write) : nullptr; r && r->replacedCopy)
-            if (failures[i].isEmpty()) inplace::removeCopyWithToken(r->replacedCopy->path, r->replacedCopy->token);
+        if (auto* r = pending[i] ? std::get_if<Replacement>(&pending[i]->write) : nullptr;
+            r && r->replacedCopy)
+            if (failures[i].isEmpty())
+                inplace::removeCopyWithToken(r->replacedCopy->path, r->replacedCopy->token);
     // Each file's lock goes with its pending write, now that the write is done.
 }
 

@@ -79,8 +79,8 @@
 // that is gone or not whole holds no content to read, and the start puts it aside under a free backup
 // name (backupName; a file of its own where the file has other names, which keep it), holding its
 // lock, and tells so, naming every copy still left beside it (cut, changed or re-tokened, it may hold
-// the only intact old content), so that the next save writes the file anew. An outdated copy stays while the later mark's copy is not
-// whole, and a link of a copy's name (a note) is no copy.
+// the only intact old content), so that the next save writes the file anew. An outdated copy stays
+// while the later mark's copy is not whole, and a link of a copy's name (a note) is no copy.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

@@ -112,7 +112,8 @@ void Vazed::Form_Load() {
     }
     // Alone in the folder now: whatever a killed save left there belongs to no running save of
     // this program (QR's running save keeps its own file locked, and that is left alone).
-    for (const SetAsideFile& f : clearLeftovers(writtenFiles())) filemsg::reportSetAside(f.file, f.backup, f.copies);
+    for (const SetAsideFile& f : clearLeftovers(writtenFiles()))
+        filemsg::reportSetAside(f.file, f.backup, f.copies);
     clearNotedCopies();
     FillFontLists();
     Frame2.setVisible(false);
@@ -226,7 +227,8 @@ std::optional<textfile::EncodedFile> Vazed::prepareLastValues() {
         // Held by another program at the start, so nothing of it was shown: it is read now, and is
         // left as it is while it still cannot be, so that its values never give way to empty boxes.
         if (!current.error.isEmpty())
-            throw ui::Error(file, current.error, current.busy ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
+            throw ui::Error(file, current.error,
+                            current.busy ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
         for (int i = 0; i < 47; ++i)
             if (kLastValueLines[i].get(*this) == lastValuesBusy_->at(i))
                 kLastValueLines[i].set(*this, current.lines.value(i));
@@ -335,7 +337,8 @@ void Vazed::SaveEntryState(const std::function<void()>& between) {
         std::vector<std::pair<dev_t, ino_t>> merged;
         std::vector<std::size_t> nextTurn;
         for (const std::size_t i : toMerge) {
-            if (const std::optional<std::pair<dev_t, ino_t>> file = identityOf(savedlists::fileName(kMergeOrder[i]))) {
+            if (const std::optional<std::pair<dev_t, ino_t>> file =
+                    identityOf(savedlists::fileName(kMergeOrder[i]))) {
                 if (std::find(merged.begin(), merged.end(), *file) != merged.end()) {
                     nextTurn.push_back(i);
                     continue;

@@ -142,7 +142,8 @@ int positionAttribute(pugi::xml_attribute a, int low, int high, const QString& s
 ParserBuffer readFile(const QString& path) {
     FileReader file(path);
     if (!file.exists()) fail(ui::systemReason(ENOENT));
-    if (!file.error().isEmpty()) fail(file.error(), file.busy() ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
+    if (!file.error().isEmpty())
+        fail(file.error(), file.busy() ? ui::Error::Kind::Busy : ui::Error::Kind::Failure);
     ParserBuffer buffer(file.size());
     const qint64 got = file.read(buffer.data(), buffer.size());
     if (got < 0) fail(file.error());

@@ -390,8 +390,8 @@ TEST_F(InPlaceTest, ASaveThatCannotReadTheCopyFailsNamingItAndKeepsIt) {
     ASSERT_EQ(ownFiles(elsewhere.path()).size(), 1);
     ASSERT_EQ(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700), 0);
     const QString copy = elsewhere.path() + '/' + ownFiles(elsewhere.path()).front();
-    const QString reason = "его прежнее содержимое хранит копия «" + ui::shownPath(copy) +
-                           "», а она не читается: нет доступа";
+    const QString reason =
+        "его прежнее содержимое хранит копия «" + ui::shownPath(copy) + "», а она не читается: нет доступа";
     const ChildOutcome outcome = runUnprivileged(folder.path(), [&] {
         EXPECT_EQ(writeWholeFile(file, "v3\r\n"), reason);
         QString error;

@@ -59,7 +59,7 @@ TEST_F(LeftoversTest, OnlyTheRoutinesOwnNamesBesideTheFilesTheProgramWritesAreCl
         "data/1.xml.new",
         "data/2.xml.bak.old",
         "data/notes.txt.~0000abc.new",
-        "data/5.txt.~0000abc.new",  // beside no file of the program's: data/5.txt is not in the list
+        "data/5.txt.~0000abc.new",      // beside no file of the program's: data/5.txt is not in the list
         "data/5.txt.bak.~0000abc.new",  // nor of its backup
         "data/1.txt.bak.x.~0000abc.new",
         "data/1.txt.~0000abc.old",  // a copy of an earlier version: no head, so not this routine's

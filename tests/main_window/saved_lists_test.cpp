@@ -253,7 +253,7 @@ TEST_F(VazedTest, TwoListsThatAreOneFileKeepBothValuesOfOneSave) {
     v.SaveEntryState();
     EXPECT_TRUE(services->messages.empty());
     EXPECT_EQ(lines("data\\1.txt"), (QStringList{QStringLiteral("Первый"), QStringLiteral("Из первого"),
-                                                  QStringLiteral("Из второго")}));
+                                                 QStringLiteral("Из второго")}));
 }
 
 TEST_F(VazedTest, EntriesDeletedInTheFileWhileTheWindowIsOpenStayDeletedAtTheNextSave) {
