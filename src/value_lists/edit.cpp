@@ -6,6 +6,7 @@
 #include "common/settings_file.h"
 #include "main_window/vazed.h"
 #include "platform/dispatch.h"
+#include "platform/error.h"
 #include "value_lists/edit_tables.h"
 
 namespace velmox {
@@ -73,6 +74,13 @@ void Edit::deleteEntries(int n) {
     ui::ListBox& list = this->*valueList(n).list;
     const savedlists::Change change =
         savedlists::removeEntry(savedlists::fileName(n), list.listIndex(), list.text());
+    if (ui::isBusy(change.error)) {
+        // Another program holds the file for the moment: the list stays as shown, and the same click
+        // deletes once the file is free.
+        filemsg::reportUnreadable(change.path, change.error,
+                                  QStringLiteral("Запись не удалена; повторите удаление позже."));
+        return;
+    }
     if (!change.error.isEmpty()) {
         // Nothing of the file can be shown, and it is never written: its entries may still be mended.
         list.clear();
