@@ -16,7 +16,8 @@ QHash<QString, QString>& toldFailures() {
 }
 }  // namespace
 
-QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf, bool* busy) {
+QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::LoneLf lf, bool* busy,
+                              const QString& consequence) {
     const textfile::ReadResult r = textfile::readLines(path, lf);
     if (unreadable) *unreadable = !r.error.isEmpty();
     if (busy) *busy = ui::isBusy(r.error);
@@ -27,20 +28,22 @@ QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::L
     }
     // A file another program held is told each time: it is no lasting state of the file.
     if (ui::isBusy(r.error)) {
-        filemsg::reportUnreadable(path, r.error,
-                                  QStringLiteral("Он будет прочитан снова, когда понадобится."));
+        const QString again = QStringLiteral("Он будет прочитан снова, когда понадобится.");
+        filemsg::reportUnreadable(path, r.error, consequence.isEmpty() ? again : consequence + u' ' + again);
         return r.lines;
     }
     const auto told = toldFailures().constFind(path);
     if (told == toldFailures().cend() || *told != r.error) {
         toldFailures().insert(path, r.error);
-        filemsg::reportUnreadable(path, r.error);
+        filemsg::reportUnreadable(path, r.error, consequence);
     }
     return r.lines;
 }
 
-QString readLine(const QString& name, bool* unreadable) {
-    return readLinesOrReport(ui::programPath(name), unreadable, textfile::LoneLf::EndsLine).value(0);
+QString readLine(const QString& name, bool* unreadable, const QString& consequence) {
+    return readLinesOrReport(ui::programPath(name), unreadable, textfile::LoneLf::EndsLine, nullptr,
+                             consequence)
+        .value(0);
 }
 
 void forgetTold() {

@@ -12,13 +12,15 @@ namespace settings {
 // there but cannot be read reads as none and is reported, once in a run for as long as it fails the
 // same way: each window reads the settings files at its load, and the operator was told at the
 // first; a file another program held for longer than the action could wait is told each time.
-// `unreadable` (optional) tells which, and `busy` (optional) whether it was only held so.
+// `unreadable` (optional) tells which, and `busy` (optional) whether it was only held so. The message
+// says `consequence` (optional: what the caller takes instead) after the file's name.
 QStringList readLinesOrReport(const QString& path, bool* unreadable = nullptr,
-                              textfile::LoneLf lf = textfile::LoneLf::InLine, bool* busy = nullptr);
+                              textfile::LoneLf lf = textfile::LoneLf::InLine, bool* busy = nullptr,
+                              const QString& consequence = {});
 
 // The first line of a one-value settings file named relative to the program folder, read as above;
 // a lone LF ends the line there.
-QString readLine(const QString& name, bool* unreadable = nullptr);
+QString readLine(const QString& name, bool* unreadable = nullptr, const QString& consequence = {});
 
 // A start tells of every file it cannot read, whatever an earlier run in this process said.
 void forgetTold();

@@ -28,6 +28,9 @@ const QString kXmlFilter = QStringLiteral("XML|*.xml;");
 // The window's kept outer size, in twips.
 const QString kWidthFile = QStringLiteral("data\\pw.txt");
 const QString kHeightFile = QStringLiteral("data\\ph.txt");
+// What every message of a size file ends with, whatever kept the size from the window.
+const QString kDesignWidthTaken = QStringLiteral("Взята обычная ширина окна.");
+const QString kDesignHeightTaken = QStringLiteral("Взята обычная высота окна.");
 
 // The smallest size a kept size is taken at: the three buttons and the frame around them.
 constexpr ui::Twips kMinimumWidth = ui::Twips(1845) + ui::Form::kFrame;
@@ -201,8 +204,8 @@ void BazaVazed::Form_Load() {
     Text4.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
     Text5.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
     bool widthUnread = false, heightUnread = false;
-    Text6.setText(settings::readLine(kWidthFile, &widthUnread));
-    Text7.setText(settings::readLine(kHeightFile, &heightUnread));
+    Text6.setText(settings::readLine(kWidthFile, &widthUnread, kDesignWidthTaken));
+    Text7.setText(settings::readLine(kHeightFile, &heightUnread, kDesignHeightTaken));
     applyKeptSize(!widthUnread, !heightUnread);
     // The size writes resize only on a change; the spreadsheet must fit the window in any case.
     Form_Resize();
@@ -243,9 +246,8 @@ void BazaVazed::applyKeptSize(bool widthRead, bool heightRead) {
     const std::optional<ui::Twips> height = keptSize(Text7.text(), kMinimumHeight, maxH);
     // A file that could not be read has been named already.
     if (!width && widthRead)
-        reportNoSize(kWidthFile, Text6.text(), QStringLiteral("Взята обычная ширина окна."));
-    if (!height && heightRead)
-        reportNoSize(kHeightFile, Text7.text(), QStringLiteral("Взята обычная высота окна."));
+        reportNoSize(kWidthFile, Text6.text(), kDesignWidthTaken);
+    if (!height && heightRead) reportNoSize(kHeightFile, Text7.text(), kDesignHeightTaken);
     setWidth(width.value_or(ui::Twips(kDesignWidth)));
     setHeight(height.value_or(ui::Twips(kDesignHeight)));
 }

@@ -757,6 +757,44 @@ TEST_F(StudentBaseTest, OnA1024By768ScreenTheWindowOpensWhollyOnItWithItsButtons
     }
 }
 
+// A size file that cannot be read, or that another program holds, is named as one that holds no size
+// is: with the size the window takes instead.
+TEST_F(StudentBaseTest, ASizeFileThatCannotBeReadSaysThatTheDesignSizeIsTaken) {
+    const ShortFileWaits waits;
+    const QString width = ui::shownPath(folder.file("data\\pw.txt"));
+    const QString height = ui::shownPath(folder.file("data\\ph.txt"));
+    for (const bool busy : {false, true}) {
+        SCOPED_TRACE(busy ? "busy" : "a folder");
+        std::vector<std::unique_ptr<HeldFile>> held;
+        for (const char* name : {"data\\pw.txt", "data\\ph.txt"}) {
+            QFile::remove(folder.file(name));
+            if (busy) {
+                folder.write(name, "9000\r\n");
+                held.push_back(std::make_unique<HeldFile>(folder.file(name)));
+            } else {
+                ASSERT_TRUE(QDir().mkpath(folder.file(name)));
+            }
+        }
+        services->messages.clear();
+        ui::dispatchEvent([] { ui::form<BazaVazed>(); });
+        BazaVazed& b = ui::form<BazaVazed>();
+        EXPECT_EQ(b.width().value, BazaVazed::kDesignWidth);
+        EXPECT_EQ(b.height().value, BazaVazed::kDesignHeight);
+        const QString again = busy ? QStringLiteral(" Он будет прочитан снова, когда понадобится.") : QString();
+        ASSERT_EQ(services->messages.size(), 1u);
+        const QString told = services->messages[0].details;
+        EXPECT_TRUE(told.contains(
+            QStringLiteral("Не удалось прочитать файл «%1». Взята обычная ширина окна.").arg(width) + again))
+            << told.toStdString();
+        EXPECT_TRUE(told.contains(
+            QStringLiteral("Не удалось прочитать файл «%1». Взята обычная высота окна.").arg(height) + again))
+            << told.toStdString();
+        ui::discardForm<BazaVazed>();
+        held.clear();
+        for (const char* name : {"data\\pw.txt", "data\\ph.txt"}) QDir(folder.file(name)).removeRecursively();
+    }
+}
+
 TEST_F(StudentBaseTest, ResizeFitsTheSpreadsheetAndASizeItCannotTakeKeepsItsLastOne) {
     BazaVazed& b = ui::form<BazaVazed>();
     struct Step {
