@@ -272,13 +272,16 @@ void BazaVazed::Form_Unload() {
 }
 
 workbook::CellValue BazaVazed::ReadStudentCell(const QString& row, int column) {
-    BazaVazed& b = ui::form<BazaVazed>();
-    // What the operator is typing counts as entered.
-    b.Spreadsheet1.commitEdit();
     bool ok = false;
     const int r = row.toInt(&ok);
     if (!ok) throw std::invalid_argument("no student row \"" + row.toStdString() + "\"");
-    return b.Spreadsheet1.activeSheet().cell(r, column);
+    // A base another program held at its last read is read again here: the table holds nothing of it.
+    // While it is still held, no student is there (the operator has been told).
+    BazaVazed* b = withTableRead();
+    if (!b) return {};
+    // What the operator is typing counts as entered.
+    b->Spreadsheet1.commitEdit();
+    return b->Spreadsheet1.activeSheet().cell(r, column);
 }
 
 BazaVazed* BazaVazed::withTableRead() {

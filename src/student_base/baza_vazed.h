@@ -13,7 +13,8 @@ public:
     BazaVazed();
 
     // The cell at a row, given as its decimal text ("2", "3", …), and a column 1 to 6 (A to F) of
-    // the worksheet the operator sees; an empty cell is Empty. The first read loads the window,
+    // the worksheet the operator sees; an empty cell is Empty, and so is every cell while 2.xml is
+    // held by another program (read again by the next read). The first read loads the window,
     // hidden.
     static workbook::CellValue ReadStudentCell(const QString& row, int column);
 

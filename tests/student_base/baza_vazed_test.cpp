@@ -473,6 +473,37 @@ TEST_F(BusyBaseTest, ABusyBaseIsToldKeptNowhereAndReadAgainByTheNextPressOnceFre
     }
 }
 
+// The picker filled and the base window opened and closed: a pick while another program holds 2.xml
+// tells so and leaves the entries as they were; once it is free, the next picks read it again and
+// fill them, without a word.
+TEST_F(BusyBaseTest, APickWhileTheBaseIsHeldIsToldAndThePicksOnceItIsFreeReadItAgain) {
+    writeBase({kKasymov, kOmirbekova});
+    Vazed& v = start();
+    expose(v);
+    click(v, v.Image1);
+    click(v, v.Image4);
+    ui::form<BazaVazed>().window()->close();
+    settle();
+    ASSERT_FALSE(ui::formLoaded<BazaVazed>());
+    ASSERT_EQ(v.Text14.text(), kKasymov[5]);
+    const auto pick = [&v](int i) { ui::dispatchEvent([&v, i] { v.Combo1.setListIndex(i); }); };
+    {
+        const HeldFile held(folder.file("2.xml"));
+        pick(1);
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(ui::busyReason()))
+            << services->messages[0].all().toStdString();
+        EXPECT_EQ(v.Text14.text(), kKasymov[5]);
+    }
+    services->messages.clear();
+    for (const auto& [i, number] : {std::pair{0, kKasymov[5]}, {1, kOmirbekova[5]}}) {
+        pick(i);
+        EXPECT_EQ(v.Text14.text(), number) << "item " << i;
+        EXPECT_EQ(v.Text15.text(), i == 0 ? kKasymov[0] : kOmirbekova[0]) << "item " << i;
+    }
+    EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+}
+
 TEST_F(StudentBaseTest, SaveWritesBackExactlyTheLoadedFileAndNothingElse) {
     writeBase({kKasymov});
     Vazed& v = start();
