@@ -16,6 +16,8 @@
 #include "common/whole_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
+#include "platform/program_folder.h"
+#include "platform/services.h"
 #include "workbook/cell_value.h"
 
 namespace velmox {
@@ -76,7 +78,8 @@ void reportNoSize(const QString& name, const QString& text, const QString& conse
     filemsg::reportUnreadable(path, wrong, consequence);
 }
 
-// The name the next backup takes, as the load's message tells it.
+// The name the next backup takes, as the load's message tells it: a prediction, for the save takes
+// the first name free at its own moment, and says so where that is another.
 QString nextBackupName(const QString& path) {
     // A link that leads nowhere holds its name too.
     const auto taken = [&](int n) {
@@ -91,8 +94,9 @@ QString nextBackupName(const QString& path) {
 // Copied, not moved: the unreadable original stays in place until the new base is safely renamed
 // over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
 // beside a base that was then replaced. Every backup is kept: the copy takes the first free name. It
-// holds the students' names as the base does, and may be read by those who may read the base.
-void keepBackup(const QString& path) {
+// holds the students' names as the base does, and may be read by those who may read the base. The
+// name it went to.
+QString keepBackup(const QString& path) {
     QString unreadable;
     const QByteArray bytes = readFileToKeep(path, &unreadable);
     if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
@@ -100,6 +104,7 @@ void keepBackup(const QString& path) {
     const QString failure =
         writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup, path);
     if (!failure.isEmpty()) throw ui::Error(backup, failure);
+    return backup;
 }
 
 void writeSizeFile(const QString& name, const QString& text) {
@@ -230,10 +235,11 @@ void BazaVazed::loadStudentBase() {
             return;
         }
         keepUnreadableOriginal_ = true;
+        toldBackup_ = nextBackupName(path);
         filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
                                                  "останется рядом под именем %1.")
-                                      .arg(QFileInfo(nextBackupName(path)).fileName()));
+                                      .arg(QFileInfo(toldBackup_).fileName()));
     }
 }
 
@@ -298,7 +304,15 @@ void BazaVazed::Image1_Click() {
     const QString path = Text3.text();
     try {
         // Once kept, the original is not copied again, also when the save itself then fails.
-        if (keepUnreadableOriginal_ && QFile::exists(path)) keepBackup(path);
+        if (keepUnreadableOriginal_ && QFile::exists(path)) {
+            const QString backup = keepBackup(path);
+            // The name told at the load was taken since.
+            if (backup != toldBackup_)
+                ui::showError(QStringLiteral("Прежний файл «%1» оставлен рядом под именем %2, а не %3: то "
+                                             "имя уже занято.")
+                                  .arg(ui::shownPath(path), QFileInfo(backup).fileName(),
+                                       QFileInfo(toldBackup_).fileName()));
+        }
         keepUnreadableOriginal_ = false;
         Spreadsheet1.exportWorkbook(path);
     } catch (const ui::Error& e) {

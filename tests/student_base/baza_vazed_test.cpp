@@ -199,6 +199,34 @@ TEST_F(StudentBaseTest, EachUnreadableBaseIsKeptUnderTheNextFreeBackupName) {
     EXPECT_EQ(files.filter(QStringLiteral(".new")), QStringList());
 }
 
+// The backup name the load told is taken before the save: the save keeps the base under the next
+// free one and says where it went, and the file that took the name keeps its bytes.
+TEST_F(StudentBaseTest, ASaveWhoseToldBackupNameWasTakenSaysWhereTheBackupWent) {
+    const QByteArray unreadable = "not a workbook";
+    folder.write("2.xml", unreadable);
+    Vazed& v = start();
+    v.Image1_Click();
+    ASSERT_EQ(services->messages.size(), 1u);
+    ASSERT_TRUE(services->messages[0].all().contains(QStringLiteral("под именем 2.xml.bak.")));
+    folder.write("2.xml.bak", "the operator's file");
+    folder.write("2.xml.1.bak", "another file of the operator's");
+    services->messages.clear();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+    b.Image1_Click();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text,
+              QStringLiteral("Прежний файл «%1» оставлен рядом под именем 2.xml.2.bak, а не 2.xml.bak: то "
+                             "имя уже занято.")
+                  .arg(ui::shownPath(folder.file("2.xml"))));
+    EXPECT_EQ(folder.read("2.xml.2.bak"), unreadable);
+    EXPECT_EQ(folder.read("2.xml.bak"), QByteArray("the operator's file"));
+    EXPECT_EQ(folder.read("2.xml.1.bak"), QByteArray("another file of the operator's"));
+    workbook::Workbook back;
+    back.load(folder.file("2.xml"));
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+}
+
 // An unreadable base shared with another program folder, whose write in place from there was killed
 // while this one ran: its content is the copy's, and that is what the backup keeps, not the mix on
 // the disk, which the copy's removal by the save would leave unreadable for good.
