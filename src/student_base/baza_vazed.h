@@ -61,7 +61,7 @@ private:
     // "2.xml" was there but did not load: the next save first keeps it under the first free backup
     // name, "2.xml.bak", "2.xml.1.bak", …
     bool keepUnreadableOriginal_ = false;
-    QString toldBackup_;  // the backup name the load's message gave
+    QString toldBackup_;     // the backup name the load's message gave
     bool baseBusy_ = false;  // the last read found 2.xml held by another program
     QString exportName_;
 };

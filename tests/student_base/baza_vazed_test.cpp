@@ -839,7 +839,8 @@ TEST_F(StudentBaseTest, ASizeFileThatCannotBeReadSaysThatTheDesignSizeIsTaken) {
         BazaVazed& b = ui::form<BazaVazed>();
         EXPECT_EQ(b.width().value, BazaVazed::kDesignWidth);
         EXPECT_EQ(b.height().value, BazaVazed::kDesignHeight);
-        const QString again = busy ? QStringLiteral(" Он будет прочитан снова, когда понадобится.") : QString();
+        const QString again =
+            busy ? QStringLiteral(" Он будет прочитан снова, когда понадобится.") : QString();
         ASSERT_EQ(services->messages.size(), 1u);
         const QString told = services->messages[0].details;
         EXPECT_TRUE(told.contains(
