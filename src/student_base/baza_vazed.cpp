@@ -206,8 +206,8 @@ void BazaVazed::Form_Load() {
     Text3.setVisible(false);
     Text3.setText(ui::programPath(QStringLiteral("2.xml")));
     loadStudentBase();
-    Text4.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
-    Text5.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    settings::readLineInto(*this, &BazaVazed::Text4, QStringLiteral("data\\lang.txt"));
+    settings::readLineInto(*this, &BazaVazed::Text5, QStringLiteral("data\\Skin.txt"));
     bool widthUnread = false, heightUnread = false;
     Text6.setText(settings::readLine(kWidthFile, &widthUnread, kDesignWidthTaken));
     Text7.setText(settings::readLine(kHeightFile, &heightUnread, kDesignHeightTaken));
@@ -251,8 +251,7 @@ void BazaVazed::applyKeptSize(bool widthRead, bool heightRead) {
     const std::optional<ui::Twips> width = keptSize(Text6.text(), kMinimumWidth, maxW);
     const std::optional<ui::Twips> height = keptSize(Text7.text(), kMinimumHeight, maxH);
     // A file that could not be read has been named already.
-    if (!width && widthRead)
-        reportNoSize(kWidthFile, Text6.text(), kDesignWidthTaken);
+    if (!width && widthRead) reportNoSize(kWidthFile, Text6.text(), kDesignWidthTaken);
     if (!height && heightRead) reportNoSize(kHeightFile, Text7.text(), kDesignHeightTaken);
     setWidth(width.value_or(ui::Twips(kDesignWidth)));
     setHeight(height.value_or(ui::Twips(kDesignHeight)));

@@ -31,8 +31,10 @@ void showPage(ui::Frame& shown, ui::Frame& away) {
 void Edit::Form_Load() {
     // Each step goes on whatever an earlier one could not do, so the editor always opens with its
     // lists; a step that fails is reported and leaves the design look.
-    ui::dispatchEvent([this] { Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt"))); });
-    ui::dispatchEvent([this] { Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt"))); });
+    ui::dispatchEvent(
+        [this] { settings::readLineInto(*this, &Edit::Text2, QStringLiteral("data\\lang.txt")); });
+    ui::dispatchEvent(
+        [this] { settings::readLineInto(*this, &Edit::Text1, QStringLiteral("data\\Skin.txt")); });
     ui::dispatchEvent([this] { Check1.setValue(1); });
     ui::dispatchEvent([this] { readListFiles(); });
 }
