@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times exec → visible main window for Velmox and for an empty Qt window, in alternation, under a
 # private Xvfb, on a copy of the shipped program folder and on one with 21 lists of 1,000 entries.
-# Prints each one's fastest, median and slowest start.
+# Prints each one's fastest, median and slowest start, and each median's ratio to the last line's, the
+# empty window's.
 #   bench/startup_ratio.sh [RUNS]        (after scripts/build.sh or scripts/test.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,7 @@ if ! read -r -t 30 number <"$work/display" || [ -z "$number" ]; then
 fi
 export DISPLAY=":$number"
 echo "Xvfb on display $DISPLAY"
+echo "(\"ratio to the last\": each median over the empty window's, the last line of each table)"
 
 cp -r "$build/program" "$work/shipped"
 cp -r "$build/program" "$work/lists"

@@ -1,6 +1,7 @@
 #include "common/saved_lists.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/case_fold.h"
@@ -17,6 +18,13 @@ namespace {
 QHash<QString, QString>& toldFailures() {
     static QHash<QString, QString> failures;
     return failures;
+}
+
+// The list a file belongs to, by its number; 0 for a file that is no list's.
+int listNumber(const QString& path) {
+    for (int n = 1; n <= kListCount; ++n)
+        if (fileName(n) == path) return n;
+    return 0;
 }
 
 }  // namespace
@@ -171,8 +179,13 @@ void markTold(const Unreadable& failure) {
 }
 
 void reportUnreadable(const std::vector<Unreadable>& failures) {
+    // Each window reads the lists in an order of its own; the operator finds them in the lists' order.
+    std::vector<Unreadable> ordered = failures;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Unreadable& a, const Unreadable& b) {
+        return listNumber(a.path) < listNumber(b.path);
+    });
     std::vector<Unreadable> news, busy;
-    for (const Unreadable& f : failures)
+    for (const Unreadable& f : ordered)
         if (f.busy)
             busy.push_back(f);
         else if (!told(f))

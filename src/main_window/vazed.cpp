@@ -85,7 +85,7 @@ bool Vazed::Form_Initialize() {
         ui::discardPrefetchedPictures();
         if (!v.layoutLoaded_) return;
         // Read once the load has cleared what killed saves left, as every other file is.
-        v.Text43.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
+        settings::readLineInto(v, &Vazed::Text43, QStringLiteral("data\\lang.txt"));
         v.show();
         started = true;
     });
@@ -134,8 +134,8 @@ void Vazed::Form_Load() {
     MirrorEntries();
     PlaceFieldLabels();
     ApplyFontRow();
-    Text47.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
-    Text48.setText(settings::readLine(QStringLiteral("data\\Line.txt")));
+    settings::readLineInto(*this, &Vazed::Text47, QStringLiteral("data\\Skin.txt"));
+    settings::readLineInto(*this, &Vazed::Text48, QStringLiteral("data\\Line.txt"));
 }
 
 void Vazed::LoadLayoutWorkbook() {

@@ -32,6 +32,25 @@ Action& action() {
     return a;
 }
 
+std::vector<std::function<void()>>& startSteps() {
+    static std::vector<std::function<void()>> steps;
+    return steps;
+}
+
+// Runs one handler or step; what escapes it is reported and goes no further.
+void runReported(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const Error& e) {
+        showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        // A fault of the program itself: the operator is told, and goes on with what was entered.
+        showError(QStringLiteral("Непредвиденная ошибка в программе."), QString::fromUtf8(e.what()));
+    } catch (...) {
+        showError(QStringLiteral("Непредвиденная ошибка в программе."));
+    }
+}
+
 // The outermost dispatch opens the action, and its end closes it.
 // It also shares one budget of waiting for busy files among all the files the action touches.
 class ActionScope {
@@ -94,16 +113,12 @@ bool onScreen(const QWidget* w) {
 void dispatchEvent(const std::function<void()>& handler) {
     {
         const ActionScope scope;
-        try {
-            handler();
-        } catch (const Error& e) {
-            showError(QString::fromUtf8(e.what()));
-        } catch (const std::exception& e) {
-            // A fault of the program itself: the operator is told, and goes on with what was entered.
-            showError(QStringLiteral("Непредвиденная ошибка в программе."), QString::fromUtf8(e.what()));
-        } catch (...) {
-            showError(QStringLiteral("Непредвиденная ошибка в программе."));
+        if (action().depth == 1) {
+            // A step may add steps: those run from the next action on.
+            const std::vector<std::function<void()>> steps = startSteps();
+            for (const std::function<void()>& step : steps) runReported(step);
         }
+        runReported(handler);
     }
     if (action().depth > 0) return;
     // The action's end, however its handler left. It is over before its box shows: a dispatch while
@@ -113,6 +128,10 @@ void dispatchEvent(const std::function<void()>& handler) {
     const QPointer<QWidget> opened = std::exchange(a.opened, nullptr);
     a.shown.clear();
     showGathered(failures, opened);
+}
+
+void atEachActionStart(const std::function<void()>& step) {
+    startSteps().push_back(step);
 }
 
 bool gatherInAction(const QString& summary, const QString& details) {

@@ -13,6 +13,11 @@ namespace ui {
 // when it ends, in one box.
 void dispatchEvent(const std::function<void()>& handler);
 
+// Runs `step` at the start of every operator action from now on, as part of the action and before its
+// handler: for what waits for the operator's next action. A failure of a step is reported as a
+// handler's is, and the handler runs all the same.
+void atEachActionStart(const std::function<void()>& step);
+
 // One action, one box: the failure messages of an action are shown together once it ends. True when
 // the action under way took this one (this very message, summary and details, is taken once: the
 // settings window's load, for one, loads every other window, and each reads the same settings file);

@@ -9,7 +9,16 @@ namespace {
 std::atomic<int> depth{0};
 std::atomic<long long> spentNs{0};
 std::atomic<long long> budgetNs{std::chrono::nanoseconds(kFileWaitBudget).count()};
+thread_local int triesOnly = 0;
 }  // namespace
+
+FileTriesOnly::FileTriesOnly() {
+    ++triesOnly;
+}
+
+FileTriesOnly::~FileTriesOnly() {
+    --triesOnly;
+}
 
 FileWaitScope::FileWaitScope() {
     if (depth.fetch_add(1) == 0) spentNs = 0;
@@ -20,6 +29,7 @@ FileWaitScope::~FileWaitScope() {
 }
 
 std::chrono::nanoseconds fileWaitLeft() {
+    if (triesOnly > 0) return std::chrono::nanoseconds(0);
     const std::chrono::nanoseconds whole(budgetNs.load());
     if (depth.load() == 0) return whole;
     return std::max(std::chrono::nanoseconds(0), whole - std::chrono::nanoseconds(spentNs.load()));

@@ -19,6 +19,16 @@ public:
     FileWaitScope& operator=(const FileWaitScope&) = delete;
 };
 
+// While one lives, this thread's locks are only tried, never waited for: for what the program reads of
+// its own accord between the operator's actions, which must never hold one up.
+class FileTriesOnly {
+public:
+    FileTriesOnly();
+    ~FileTriesOnly();
+    FileTriesOnly(const FileTriesOnly&) = delete;
+    FileTriesOnly& operator=(const FileTriesOnly&) = delete;
+};
+
 // What the next wait may still take.
 std::chrono::nanoseconds fileWaitLeft();
 // A wait took this long.

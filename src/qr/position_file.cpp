@@ -28,7 +28,13 @@ QStringList readPositionFile(const QString& path, bool* busy) {
     const textfile::ReadResult file = textfile::readLines(path, textfile::LoneLf::EndsLine);
     if (busy) *busy = file.busy;
     const QString consequence = QStringLiteral("Вместо неверных строк взято обычное место картинки.");
-    if (!file.error.isEmpty()) filemsg::reportUnreadable(path, file.error, consequence);
+    // A held file passes: nothing of it is wrong, and it is left as it is.
+    if (file.busy)
+        filemsg::reportUnreadable(path, file.error,
+                                  QStringLiteral("Он занят другой программой; картинка пока стоит на обычном "
+                                                 "месте, а файл оставлен как есть."));
+    else if (!file.error.isEmpty())
+        filemsg::reportUnreadable(path, file.error, QStringLiteral("Взято обычное место картинки."));
     // What a file that is there and read holds in place of the four numbers.
     QStringList wrong;
     QStringList boxes;

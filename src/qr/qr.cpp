@@ -51,8 +51,8 @@ void QR::Form_Load() {
     ScrollBar1.setValue(barInteger(*boxNumber(Text2.text())));
     ScrollBar2.setValue(barInteger(*boxNumber(Text3.text())));
 
-    Text7.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
-    Text8.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    settings::readLineInto(*this, &QR::Text7, QStringLiteral("data\\lang.txt"));
+    settings::readLineInto(*this, &QR::Text8, QStringLiteral("data\\Skin.txt"));
 }
 
 void QR::Form_Unload() {

@@ -100,8 +100,8 @@ Help::Help() : ui::Form(QStringLiteral("Help")) {
 
 // Missing settings files leave the design look; the window opens all the same.
 void Help::Form_Load() {
-    Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
-    Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    settings::readLineInto(*this, &Help::Text2, QStringLiteral("data\\lang.txt"));
+    settings::readLineInto(*this, &Help::Text1, QStringLiteral("data\\Skin.txt"));
 }
 
 void Help::Form_Unload() {

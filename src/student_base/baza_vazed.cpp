@@ -16,6 +16,8 @@
 #include "common/whole_file.h"
 #include "main_window/vazed.h"
 #include "platform/paths.h"
+#include "platform/program_folder.h"
+#include "platform/services.h"
 #include "workbook/cell_value.h"
 
 namespace velmox {
@@ -28,6 +30,9 @@ const QString kXmlFilter = QStringLiteral("XML|*.xml;");
 // The window's kept outer size, in twips.
 const QString kWidthFile = QStringLiteral("data\\pw.txt");
 const QString kHeightFile = QStringLiteral("data\\ph.txt");
+// What every message of a size file ends with, whatever kept the size from the window.
+const QString kDesignWidthTaken = QStringLiteral("Взята обычная ширина окна.");
+const QString kDesignHeightTaken = QStringLiteral("Взята обычная высота окна.");
 
 // The smallest size a kept size is taken at: the three buttons and the frame around them.
 constexpr ui::Twips kMinimumWidth = ui::Twips(1845) + ui::Form::kFrame;
@@ -73,7 +78,8 @@ void reportNoSize(const QString& name, const QString& text, const QString& conse
     filemsg::reportUnreadable(path, wrong, consequence);
 }
 
-// The name the next backup takes, as the load's message tells it.
+// The name the next backup takes, as the load's message tells it: a prediction, for the save takes
+// the first name free at its own moment, and says so where that is another.
 QString nextBackupName(const QString& path) {
     // A link that leads nowhere holds its name too.
     const auto taken = [&](int n) {
@@ -88,8 +94,9 @@ QString nextBackupName(const QString& path) {
 // Copied, not moved: the unreadable original stays in place until the new base is safely renamed
 // over it, and the copy is written whole or not at all, so a full disk cannot leave a cut-off backup
 // beside a base that was then replaced. Every backup is kept: the copy takes the first free name. It
-// holds the students' names as the base does, and may be read by those who may read the base.
-void keepBackup(const QString& path) {
+// holds the students' names as the base does, and may be read by those who may read the base. The
+// name it went to.
+QString keepBackup(const QString& path) {
     QString unreadable;
     const QByteArray bytes = readFileToKeep(path, &unreadable);
     if (!unreadable.isEmpty()) throw ui::Error(path, unreadable);
@@ -97,6 +104,7 @@ void keepBackup(const QString& path) {
     const QString failure =
         writeNewWholeFile([&](int n) { return backupName(path, n); }, bytes, backup, path);
     if (!failure.isEmpty()) throw ui::Error(backup, failure);
+    return backup;
 }
 
 void writeSizeFile(const QString& name, const QString& text) {
@@ -198,11 +206,11 @@ void BazaVazed::Form_Load() {
     Text3.setVisible(false);
     Text3.setText(ui::programPath(QStringLiteral("2.xml")));
     loadStudentBase();
-    Text4.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
-    Text5.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    settings::readLineInto(*this, &BazaVazed::Text4, QStringLiteral("data\\lang.txt"));
+    settings::readLineInto(*this, &BazaVazed::Text5, QStringLiteral("data\\Skin.txt"));
     bool widthUnread = false, heightUnread = false;
-    Text6.setText(settings::readLine(kWidthFile, &widthUnread));
-    Text7.setText(settings::readLine(kHeightFile, &heightUnread));
+    Text6.setText(settings::readLine(kWidthFile, &widthUnread, kDesignWidthTaken));
+    Text7.setText(settings::readLine(kHeightFile, &heightUnread, kDesignHeightTaken));
     applyKeptSize(!widthUnread, !heightUnread);
     // The size writes resize only on a change; the spreadsheet must fit the window in any case.
     Form_Resize();
@@ -227,10 +235,11 @@ void BazaVazed::loadStudentBase() {
             return;
         }
         keepUnreadableOriginal_ = true;
+        toldBackup_ = nextBackupName(path);
         filemsg::reportUnreadable(path, e.reason(),
                                   QStringLiteral("Открыта пустая база; файл не изменён и при сохранении "
                                                  "останется рядом под именем %1.")
-                                      .arg(QFileInfo(nextBackupName(path)).fileName()));
+                                      .arg(QFileInfo(toldBackup_).fileName()));
     }
 }
 
@@ -242,10 +251,8 @@ void BazaVazed::applyKeptSize(bool widthRead, bool heightRead) {
     const std::optional<ui::Twips> width = keptSize(Text6.text(), kMinimumWidth, maxW);
     const std::optional<ui::Twips> height = keptSize(Text7.text(), kMinimumHeight, maxH);
     // A file that could not be read has been named already.
-    if (!width && widthRead)
-        reportNoSize(kWidthFile, Text6.text(), QStringLiteral("Взята обычная ширина окна."));
-    if (!height && heightRead)
-        reportNoSize(kHeightFile, Text7.text(), QStringLiteral("Взята обычная высота окна."));
+    if (!width && widthRead) reportNoSize(kWidthFile, Text6.text(), kDesignWidthTaken);
+    if (!height && heightRead) reportNoSize(kHeightFile, Text7.text(), kDesignHeightTaken);
     setWidth(width.value_or(ui::Twips(kDesignWidth)));
     setHeight(height.value_or(ui::Twips(kDesignHeight)));
 }
@@ -270,13 +277,16 @@ void BazaVazed::Form_Unload() {
 }
 
 workbook::CellValue BazaVazed::ReadStudentCell(const QString& row, int column) {
-    BazaVazed& b = ui::form<BazaVazed>();
-    // What the operator is typing counts as entered.
-    b.Spreadsheet1.commitEdit();
     bool ok = false;
     const int r = row.toInt(&ok);
     if (!ok) throw std::invalid_argument("no student row \"" + row.toStdString() + "\"");
-    return b.Spreadsheet1.activeSheet().cell(r, column);
+    // A base another program held at its last read is read again here: the table holds nothing of it.
+    // While it is still held, no student is there (the operator has been told).
+    BazaVazed* b = withTableRead();
+    if (!b) return {};
+    // What the operator is typing counts as entered.
+    b->Spreadsheet1.commitEdit();
+    return b->Spreadsheet1.activeSheet().cell(r, column);
 }
 
 BazaVazed* BazaVazed::withTableRead() {
@@ -292,8 +302,19 @@ void BazaVazed::Image1_Click() {
     Spreadsheet1.commitEdit();
     const QString path = Text3.text();
     try {
+        // Held from the read of the base its backup keeps to the end of the save that replaces it, so
+        // the backup is the very file replaced.
+        const FileHold hold({path});
         // Once kept, the original is not copied again, also when the save itself then fails.
-        if (keepUnreadableOriginal_ && QFile::exists(path)) keepBackup(path);
+        if (keepUnreadableOriginal_ && QFile::exists(path)) {
+            const QString backup = keepBackup(path);
+            // The name told at the load was taken since.
+            if (backup != toldBackup_)
+                ui::showError(QStringLiteral("Прежний файл «%1» оставлен рядом под именем %2, а не %3: то "
+                                             "имя уже занято.")
+                                  .arg(ui::shownPath(path), QFileInfo(backup).fileName(),
+                                       QFileInfo(toldBackup_).fileName()));
+        }
         keepUnreadableOriginal_ = false;
         Spreadsheet1.exportWorkbook(path);
     } catch (const ui::Error& e) {

@@ -13,7 +13,8 @@ public:
     BazaVazed();
 
     // The cell at a row, given as its decimal text ("2", "3", …), and a column 1 to 6 (A to F) of
-    // the worksheet the operator sees; an empty cell is Empty. The first read loads the window,
+    // the worksheet the operator sees; an empty cell is Empty, and so is every cell while 2.xml is
+    // held by another program (read again by the next read). The first read loads the window,
     // hidden.
     static workbook::CellValue ReadStudentCell(const QString& row, int column);
 
@@ -60,6 +61,7 @@ private:
     // "2.xml" was there but did not load: the next save first keeps it under the first free backup
     // name, "2.xml.bak", "2.xml.1.bak", …
     bool keepUnreadableOriginal_ = false;
+    QString toldBackup_;     // the backup name the load's message gave
     bool baseBusy_ = false;  // the last read found 2.xml held by another program
     QString exportName_;
 };

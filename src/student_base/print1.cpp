@@ -105,8 +105,8 @@ Print1::Print1() : ui::Form(QStringLiteral("Print1")) {
 
 // Missing settings files leave the design look; the dialog opens all the same.
 void Print1::Form_Load() {
-    Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt")));
-    Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt")));
+    settings::readLineInto(*this, &Print1::Text2, QStringLiteral("data\\lang.txt"));
+    settings::readLineInto(*this, &Print1::Text1, QStringLiteral("data\\Skin.txt"));
 }
 
 void Print1::Image1_Click() {

@@ -7,6 +7,7 @@
 #include "common/whole_file.h"
 #include "main_window/vazed.h"
 #include "platform/dispatch.h"
+#include "platform/error.h"
 #include "value_lists/edit_tables.h"
 
 namespace velmox {
@@ -31,8 +32,10 @@ void showPage(ui::Frame& shown, ui::Frame& away) {
 void Edit::Form_Load() {
     // Each step goes on whatever an earlier one could not do, so the editor always opens with its
     // lists; a step that fails is reported and leaves the design look.
-    ui::dispatchEvent([this] { Text2.setText(settings::readLine(QStringLiteral("data\\lang.txt"))); });
-    ui::dispatchEvent([this] { Text1.setText(settings::readLine(QStringLiteral("data\\Skin.txt"))); });
+    ui::dispatchEvent(
+        [this] { settings::readLineInto(*this, &Edit::Text2, QStringLiteral("data\\lang.txt")); });
+    ui::dispatchEvent(
+        [this] { settings::readLineInto(*this, &Edit::Text1, QStringLiteral("data\\Skin.txt")); });
     ui::dispatchEvent([this] { Check1.setValue(1); });
     ui::dispatchEvent([this] { readListFiles(); });
 }
@@ -78,6 +81,14 @@ void Edit::deleteEntries(int n) {
     hold.emplace(QStringList{savedlists::fileName(n)});
     const savedlists::Change change =
         savedlists::removeEntry(savedlists::fileName(n), list.listIndex(), list.text());
+    if (change.busy) {
+        hold.reset();
+        // Another program holds the file for the moment: the list stays as shown, and the same click
+        // deletes once the file is free.
+        filemsg::reportUnreadable(change.path, change.error,
+                                  QStringLiteral("Запись не удалена; повторите удаление позже."));
+        return;
+    }
     if (!change.error.isEmpty()) {
         hold.reset();
         // Nothing of the file can be shown, and it is never written: its entries may still be mended.

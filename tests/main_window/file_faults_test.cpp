@@ -458,6 +458,37 @@ TEST_F(BusyFileTest, ListsBusyAtTheStartAreReadAgainByEachSaveAndNamedWhileStill
     }
 }
 
+// The start reads the lists from the twentieth on: its boxes, of busy lists and of unreadable ones
+// alike, name them in the lists' own order.
+TEST_F(BusyFileTest, TheBoxesOfListsTheStartCouldNotReadNameThemInTheListsOrder) {
+    const char* const names[] = {"data/1.txt", "data/2.txt", "data/19.txt", "data/20.txt", "data/21.txt"};
+    for (const bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "busy" : "unreadable");
+        std::vector<std::unique_ptr<HeldFile>> held;
+        QStringList expected;
+        for (const char* name : names) {
+            const QString path = folder.file(QString::fromLatin1(name));
+            if (busy) {
+                folder.write(name, cp1251(QStringLiteral("Колледж\r\n")));
+                held.push_back(std::make_unique<HeldFile>(path));
+            } else {
+                QFile::remove(path);
+                ASSERT_TRUE(QDir().mkpath(path));
+            }
+            expected << ui::shownPath(path);
+        }
+        start();
+        ASSERT_EQ(services->messages.size(), 1u);
+        QStringList named;
+        for (const QString& line : services->messages[0].details.split(u'\n'))
+            named << line.section(QStringLiteral(": "), 0, 0);
+        EXPECT_EQ(named, expected) << services->messages[0].details.toStdString();
+        held.clear();
+        TearDown();
+        SetUp();
+    }
+}
+
 // A list that a killed save in its own place left marked, its copy of the old content gone since: the
 // start puts it aside as it lies under the first free backup name and says where; the list then shows
 // empty, as a first start's, with no second message, and the next save writes it anew with the typed

@@ -1,8 +1,13 @@
 // The main window's skins: the entry panel's colour, the 27 toolbar pictures and the 29 caption
 // colours, from the skin box.
 #include <QFile>
+#include <optional>
 
 #include "main_window/skinned_fixture.h"
+#include "platform/dispatch.h"
+#include "student_base/baza_vazed.h"
+#include "student_base/print1.h"
+#include "support/held_file.h"
 
 using velmox::Vazed;
 
@@ -145,4 +150,63 @@ TEST_F(SkinnedVazedTest, ASkinChangeGivesALitButtonTheNewSkinsNormalPicture) {
     EXPECT_EQ(shown(v.Image18), shipped(2, 9));
     moveOver(v, v.Image18);
     EXPECT_EQ(shown(v.Image18), shipped(2, 10));
+}
+
+// Skin.txt and lang.txt held by another program while the main window, the print dialog and the
+// student base window load: one box, and the design look. An action while they are still held says
+// nothing more; the first action once they are free reads them, and every window that missed them
+// takes the skin and the language, but for a box that was written since.
+TEST_F(SkinnedVazedTest, SettingsHeldAtTheLoadAreAppliedByTheFirstActionOnceTheyAreFree) {
+    const ShortFileWaits waits;
+    struct Case {
+        const char* what;
+        const char* setSince;  // the main window's skin box, as the settings window writes it
+        int folder;            // the main window's skin folder at the end
+    };
+    const Case cases[] = {
+        {"nothing set since", nullptr, 4},
+        {"the main window's skin set since", "Желтый скин", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("data\\Skin.txt", cp1251(QStringLiteral("Темный скин\r\n")));
+        folder.write("data\\lang.txt", "Kaz\r\n");
+        std::optional<HeldFile> skin(std::in_place, folder.file("data\\Skin.txt"));
+        std::optional<HeldFile> lang(std::in_place, folder.file("data\\lang.txt"));
+        Vazed& v = startShown();
+        ui::dispatchEvent([] {
+            ui::form<velmox::Print1>();
+            ui::form<velmox::BazaVazed>();
+        });
+        velmox::Print1& p = ui::form<velmox::Print1>();
+        velmox::BazaVazed& b = ui::form<velmox::BazaVazed>();
+        EXPECT_TRUE(v.Image10.picture().isNull());
+        EXPECT_TRUE(p.Image1.picture().isNull());
+        EXPECT_TRUE(b.Image1.picture().isNull());
+        EXPECT_EQ(v.Label73.caption(), QStringLiteral("Шрифт"));
+        if (c.setSince) v.Text47.setText(QString::fromUtf8(c.setSince));
+
+        services->messages.clear();
+        moveOver(v, v.Frame1);
+        EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+        EXPECT_EQ(v.Label73.caption(), QStringLiteral("Шрифт"));
+        EXPECT_EQ(v.Image10.picture().isNull(), !c.setSince);
+
+        skin.reset();
+        lang.reset();
+        moveOver(v, v.Image7);
+        EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
+        EXPECT_EQ(shown(v.Image10), shipped(c.folder, 21));
+        EXPECT_EQ(v.Label73.caption(), QStringLiteral("Қаріп"));
+        EXPECT_EQ(p.Text1.text(), QStringLiteral("Темный скин"));
+        EXPECT_EQ(shown(p.Image1), shipped(4, 27));
+        EXPECT_EQ(p.Image1.toolTipText(), QStringLiteral("Басып шығару"));
+        EXPECT_EQ(b.Text5.text(), QStringLiteral("Темный скин"));
+        EXPECT_FALSE(b.Image1.picture().isNull());
+        EXPECT_EQ(b.Text4.text(), QStringLiteral("Kaz"));
+        ui::discardForm<velmox::Print1>();
+        ui::discardForm<velmox::BazaVazed>();
+        TearDown();
+        SetUp();
+    }
 }

@@ -2,7 +2,9 @@
 // once (a file that several windows read in one load is named once); the next action shows its own.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "operator.h"
 #include "platform/dispatch.h"
@@ -78,3 +80,39 @@ TEST(Action, TheProgramsEndShowsWhatTheActionGatheredBeforeItEnds) {
 }
 
 }  // namespace
+
+// A step for each action runs once at its start, before its handler and not for the dispatches inside
+// it; what it reports belongs to the action's box, and a step that fails costs the handler nothing.
+TEST(Action, AStepForEachActionRunsOnceAtItsStartAndItsFailureStopsNoHandler) {
+    ScriptedScope services;
+    // The step stays for the rest of the run, so it keeps what it reaches alive and is idle after.
+    struct Seen {
+        std::vector<QString> ran;
+        bool failing = false;
+        bool over = false;
+    };
+    const auto seen = std::make_shared<Seen>();
+    ui::atEachActionStart([seen] {
+        if (seen->over) return;
+        seen->ran.push_back(QStringLiteral("step"));
+        if (seen->failing) throw ui::Error(QStringLiteral("Не удалось прочитать файл «data/Skin.txt»."));
+    });
+    std::vector<QString>& ran = seen->ran;
+    ui::dispatchEvent([&ran] {
+        ran.push_back(QStringLiteral("handler"));
+        ui::dispatchEvent([&ran] { ran.push_back(QStringLiteral("inner")); });
+    });
+    EXPECT_EQ(ran, (std::vector<QString>{"step", "handler", "inner"}));
+    EXPECT_TRUE(services->messages.empty());
+
+    seen->failing = true;
+    ui::dispatchEvent([&ran] {
+        ran.push_back(QStringLiteral("handler"));
+        ui::showError(QStringLiteral("Не удалось записать файл «2.txt»."));
+    });
+    EXPECT_EQ(ran, (std::vector<QString>{"step", "handler", "inner", "step", "handler"}));
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].details,
+              "Не удалось прочитать файл «data/Skin.txt».\nНе удалось записать файл «2.txt».");
+    seen->over = true;
+}

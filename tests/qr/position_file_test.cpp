@@ -110,6 +110,9 @@ TEST_F(PositionFileTest, AFileThatCannotBeReadOrWrittenIsReportedOnceEachWayAndT
     EXPECT_EQ(boxesOf(w), (QStringList{"2760", "4440", "1575", "1575"}));
     EXPECT_EQ(placeOf(w), (std::array<float, 4>{2760, 4440, 1575, 1575}));
     ASSERT_EQ(services->messages.size(), 1u);
+    // Nothing of the file was read, so no line of it is wrong.
+    EXPECT_EQ(services->messages[0].text,
+              QStringLiteral("Не удалось прочитать файл «qr_tlwh.txt». Взято обычное место картинки."));
     close();
     ASSERT_EQ(services->messages.size(), 2u);
     for (const auto& m : services->messages) {
@@ -133,6 +136,9 @@ TEST_F(PositionFileTest, AFileHeldAtTheStartIsWrittenAtTheCloseOnlyWhereThePictu
         held.reset();
         EXPECT_EQ(boxesOf(w), (QStringList{"2760", "4440", "1575", "1575"}));
         ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_EQ(services->messages[0].text,
+                  QStringLiteral("Не удалось прочитать файл «qr_tlwh.txt». Он занят другой программой; "
+                                 "картинка пока стоит на обычном месте, а файл оставлен как есть."));
         EXPECT_TRUE(services->messages[0].all().contains(ui::busyReason()));
         if (moved) w.ScrollBar1.setValue(3000);
         close();

@@ -199,6 +199,34 @@ TEST_F(StudentBaseTest, EachUnreadableBaseIsKeptUnderTheNextFreeBackupName) {
     EXPECT_EQ(files.filter(QStringLiteral(".new")), QStringList());
 }
 
+// The backup name the load told is taken before the save: the save keeps the base under the next
+// free one and says where it went, and the file that took the name keeps its bytes.
+TEST_F(StudentBaseTest, ASaveWhoseToldBackupNameWasTakenSaysWhereTheBackupWent) {
+    const QByteArray unreadable = "not a workbook";
+    folder.write("2.xml", unreadable);
+    Vazed& v = start();
+    v.Image1_Click();
+    ASSERT_EQ(services->messages.size(), 1u);
+    ASSERT_TRUE(services->messages[0].all().contains(QStringLiteral("под именем 2.xml.bak.")));
+    folder.write("2.xml.bak", "the operator's file");
+    folder.write("2.xml.1.bak", "another file of the operator's");
+    services->messages.clear();
+    BazaVazed& b = ui::form<BazaVazed>();
+    b.Spreadsheet1.activeSheet().setText(2, 1, kIvanova[0]);
+    b.Image1_Click();
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text,
+              QStringLiteral("Прежний файл «%1» оставлен рядом под именем 2.xml.2.bak, а не 2.xml.bak: то "
+                             "имя уже занято.")
+                  .arg(ui::shownPath(folder.file("2.xml"))));
+    EXPECT_EQ(folder.read("2.xml.2.bak"), unreadable);
+    EXPECT_EQ(folder.read("2.xml.bak"), QByteArray("the operator's file"));
+    EXPECT_EQ(folder.read("2.xml.1.bak"), QByteArray("another file of the operator's"));
+    workbook::Workbook back;
+    back.load(folder.file("2.xml"));
+    EXPECT_EQ(workbook::toText(back.activeSheet().cell(2, 1)), kIvanova[0]);
+}
+
 // An unreadable base shared with another program folder, whose write in place from there was killed
 // while this one ran: its content is the copy's, and that is what the backup keeps, not the mix on
 // the disk, which the copy's removal by the save would leave unreadable for good.
@@ -471,6 +499,37 @@ TEST_F(BusyBaseTest, ABusyBaseIsToldKeptNowhereAndReadAgainByTheNextPressOnceFre
         TearDown();
         SetUp();
     }
+}
+
+// The picker filled and the base window opened and closed: a pick while another program holds 2.xml
+// tells so and leaves the entries as they were; once it is free, the next picks read it again and
+// fill them, without a word.
+TEST_F(BusyBaseTest, APickWhileTheBaseIsHeldIsToldAndThePicksOnceItIsFreeReadItAgain) {
+    writeBase({kKasymov, kOmirbekova});
+    Vazed& v = start();
+    expose(v);
+    click(v, v.Image1);
+    click(v, v.Image4);
+    ui::form<BazaVazed>().window()->close();
+    settle();
+    ASSERT_FALSE(ui::formLoaded<BazaVazed>());
+    ASSERT_EQ(v.Text14.text(), kKasymov[5]);
+    const auto pick = [&v](int i) { ui::dispatchEvent([&v, i] { v.Combo1.setListIndex(i); }); };
+    {
+        const HeldFile held(folder.file("2.xml"));
+        pick(1);
+        ASSERT_EQ(services->messages.size(), 1u);
+        EXPECT_TRUE(services->messages[0].all().contains(ui::busyReason()))
+            << services->messages[0].all().toStdString();
+        EXPECT_EQ(v.Text14.text(), kKasymov[5]);
+    }
+    services->messages.clear();
+    for (const auto& [i, number] : {std::pair{0, kKasymov[5]}, {1, kOmirbekova[5]}}) {
+        pick(i);
+        EXPECT_EQ(v.Text14.text(), number) << "item " << i;
+        EXPECT_EQ(v.Text15.text(), i == 0 ? kKasymov[0] : kOmirbekova[0]) << "item " << i;
+    }
+    EXPECT_TRUE(services->messages.empty()) << services->messages.front().all().toStdString();
 }
 
 TEST_F(StudentBaseTest, SaveWritesBackExactlyTheLoadedFileAndNothingElse) {
@@ -754,6 +813,45 @@ TEST_F(StudentBaseTest, OnA1024By768ScreenTheWindowOpensWhollyOnItWithItsButtons
         EXPECT_EQ(b.Spreadsheet1.width().value, b.width().value - 250);
         EXPECT_EQ(b.Spreadsheet1.height().value, b.height().value - 1300);
         ui::discardForm<BazaVazed>();
+    }
+}
+
+// A size file that cannot be read, or that another program holds, is named as one that holds no size
+// is: with the size the window takes instead.
+TEST_F(StudentBaseTest, ASizeFileThatCannotBeReadSaysThatTheDesignSizeIsTaken) {
+    const ShortFileWaits waits;
+    const QString width = ui::shownPath(folder.file("data\\pw.txt"));
+    const QString height = ui::shownPath(folder.file("data\\ph.txt"));
+    for (const bool busy : {false, true}) {
+        SCOPED_TRACE(busy ? "busy" : "a folder");
+        std::vector<std::unique_ptr<HeldFile>> held;
+        for (const char* name : {"data\\pw.txt", "data\\ph.txt"}) {
+            QFile::remove(folder.file(name));
+            if (busy) {
+                folder.write(name, "9000\r\n");
+                held.push_back(std::make_unique<HeldFile>(folder.file(name)));
+            } else {
+                ASSERT_TRUE(QDir().mkpath(folder.file(name)));
+            }
+        }
+        services->messages.clear();
+        ui::dispatchEvent([] { ui::form<BazaVazed>(); });
+        BazaVazed& b = ui::form<BazaVazed>();
+        EXPECT_EQ(b.width().value, BazaVazed::kDesignWidth);
+        EXPECT_EQ(b.height().value, BazaVazed::kDesignHeight);
+        const QString again =
+            busy ? QStringLiteral(" Он будет прочитан снова, когда понадобится.") : QString();
+        ASSERT_EQ(services->messages.size(), 1u);
+        const QString told = services->messages[0].details;
+        EXPECT_TRUE(told.contains(
+            QStringLiteral("Не удалось прочитать файл «%1». Взята обычная ширина окна.").arg(width) + again))
+            << told.toStdString();
+        EXPECT_TRUE(told.contains(
+            QStringLiteral("Не удалось прочитать файл «%1». Взята обычная высота окна.").arg(height) + again))
+            << told.toStdString();
+        ui::discardForm<BazaVazed>();
+        held.clear();
+        for (const char* name : {"data\\pw.txt", "data\\ph.txt"}) QDir(folder.file(name)).removeRecursively();
     }
 }
 

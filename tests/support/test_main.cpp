@@ -4,26 +4,17 @@
 // frame, as on a display without a window manager.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QFile>
 #include <QTemporaryFile>
 
 #include "platform/application.h"
 
 #include "support/print_guard.h"
+#include "support/private_home.h"
 
 int main(int argc, char** argv) {
-    // Qt's file dialog keeps its last folder in the user's Qt settings, and Qt and fontconfig keep
-    // data and caches under the user's home: a test binary gives them folders of its own, set before
-    // anything reads them and inherited by every program it starts, so that a test run changes
-    // nothing of the user who runs it.
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmox-test-home-XXXXXX"));
+    const PrivateHome home;
     if (!home.isValid()) return 2;
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
-        const QString folder = home.filePath(QString::fromLatin1(name).toLower());
-        if (!QDir().mkdir(folder)) return 2;
-        qputenv(name, QFile::encodeName(folder));
-    }
 
     // One locale whatever the user's, before the application takes it over.
     qputenv("LC_ALL", "C.UTF-8");

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 
 #include "common/text_file.h"
+#include "platform/error.h"
 #include "platform/program_folder.h"
+#include "support/held_file.h"
 #include "value_lists/edit_fixture.h"
 
 using velmox::Edit;
@@ -175,4 +177,32 @@ TEST_F(EditTest, ADeleteInAReadOnlyFileKeepsTheEntryOnScreenAndInTheFile) {
     EXPECT_EQ(entries(e.List8), QStringList({"A", "B", "C"}));
     EXPECT_EQ(e.List8.listIndex(), 1);
     QFile::setPermissions(folder.file("data\\8.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Another program holds the list file at the click: the list keeps what it shows, the box says the
+// delete was not done, and the same click deletes once the file is free.
+TEST_F(EditTest, ADeleteInAListHeldByAnotherProgramKeepsTheListAndWorksOnceTheFileIsFree) {
+    const ShortFileWaits waits;
+    writeList(8, {"A", "B", "C"});
+    const QByteArray bytes = folder.read("data\\8.txt");
+    Vazed& v = start();
+    Edit& e = openEditor(v);
+    clickEntry(e, e.List8, 1);
+    {
+        const HeldFile held(folder.file("data\\8.txt"));
+        click(e, e.Image10);
+    }
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(services->messages[0].text,
+              QStringLiteral("Не удалось прочитать файл «%1». Запись не удалена; повторите удаление позже.")
+                  .arg(ui::shownPath(folder.file("data\\8.txt"))));
+    EXPECT_TRUE(services->messages[0].details.contains(ui::busyReason()));
+    EXPECT_EQ(folder.read("data\\8.txt"), bytes);
+    EXPECT_EQ(entries(e.List8), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(e.List8.listIndex(), 1);
+
+    click(e, e.Image10);
+    EXPECT_EQ(services->messages.size(), 1u);
+    EXPECT_EQ(entries(e.List8), QStringList({"A", "C"}));
+    EXPECT_EQ(folder.read("data\\8.txt"), crlf({"A", "C"}));
 }

@@ -97,6 +97,24 @@ TEST_F(EditTest, ListFilesThatCannotBeReadShowEmptyAreNamedInOneMessageAndAreLef
     EXPECT_EQ(lines("data\\4.txt"), QStringList({"Лицей"}));
 }
 
+// The editor reads list 21 second; its box names the lists in their own order all the same.
+TEST_F(EditTest, TheBoxOfListsTheEditorCouldNotReadNamesThemInTheListsOrder) {
+    Vazed& v = start();
+    ASSERT_TRUE(services->messages.empty());
+    const QStringList names{"data\\2.txt", "data\\21.txt"};
+    QStringList expected;
+    for (const QString& name : names) {
+        QDir().mkpath(folder.file(name));
+        expected << ui::shownPath(folder.file(name));
+    }
+    openEditor(v);
+    ASSERT_EQ(services->messages.size(), 1u);
+    QStringList named;
+    for (const QString& line : services->messages[0].details.split(u'\n'))
+        named << line.section(QStringLiteral(": "), 0, 0);
+    EXPECT_EQ(named, expected) << services->messages[0].details.toStdString();
+}
+
 TEST_F(EditTest, MissingOrEmptySettingsFilesOpenTheEditorInItsDesignLook) {
     for (const bool missing : {true, false}) {
         SCOPED_TRACE(missing ? "missing" : "empty");
