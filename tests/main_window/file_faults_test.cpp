@@ -544,6 +544,20 @@ TEST_F(VazedTest, AListMarkedWithoutItsCopyIsPutAsideByTheStartAndWrittenAnewByT
     }
 }
 
+// A copy left beside a list put aside (cut, edited or re-tokened, so it was not taken) may hold the
+// only intact old content: the start's message names it, and it stays as it was.
+TEST_F(VazedTest, TheMessageOfAListPutAsideNamesTheCopyLeftBesideIt) {
+    folder.write("data\\5.txt", markedWithoutCopy(cp1251(QStringLiteral("Колледж\r\n")), "5.txt"));
+    const QByteArray cut = "velmox copy 0123456789abcdef 1 2 99 00\nКолл";
+    folder.write("data\\5.txt.~0000abc.old", cut);
+    start();
+    ASSERT_EQ(services->messages.size(), 1u);
+    const QString message = services->messages[0].all();
+    EXPECT_TRUE(message.contains(QStringLiteral("«%1»").arg(shown(folder, "data/5.txt.~0000abc.old"))))
+        << message.toStdString();
+    EXPECT_EQ(folder.read("data\\5.txt.~0000abc.old"), cut);
+}
+
 // The language file marked without its copy, in a program folder reached through a linked folder:
 // the start names it once, put aside, as every message names a file of the program folder, and the
 // language is then that of a first start.
