@@ -178,7 +178,7 @@ void markTold(const Unreadable& failure) {
     toldFailures().insert(failure.path, failure.reason);
 }
 
-void reportUnreadable(const std::vector<Unreadable>& failures) {
+void reportUnreadable(const std::vector<Unreadable>& failures, ReadAgain readAgain) {
     // Each window reads the lists in an order of its own; the operator finds them in the lists' order.
     std::vector<Unreadable> ordered = failures;
     std::stable_sort(ordered.begin(), ordered.end(), [](const Unreadable& a, const Unreadable& b) {
@@ -205,13 +205,18 @@ void reportUnreadable(const std::vector<Unreadable>& failures) {
                         "не изменит."),
          QStringLiteral("Не удалось прочитать файлы списков: %1. Эти списки показаны пустыми, а их файлы "
                         "программа не изменит."));
-    // A file another program holds for the moment is read again at the next save, and named again
-    // if it is still held then.
+    // A file another program holds for the moment is read again at the next save (the editor has
+    // none: at its next opening), and named again if it is still held then.
+    const QString when = readAgain == ReadAgain::AtTheNextSave
+                             ? QStringLiteral("при сохранении")
+                             : QStringLiteral("при следующем открытии редактора");
     show(busy,
          QStringLiteral("Файл списка «%1» занят другой программой. Список показан пустым; файл будет "
-                        "прочитан снова при сохранении."),
+                        "прочитан снова ") +
+             when + u'.',
          QStringLiteral("Файлы списков заняты другой программой: %1. Эти списки показаны пустыми; файлы "
-                        "будут прочитаны снова при сохранении."));
+                        "будут прочитаны снова ") +
+             when + u'.');
 }
 
 void forgetTold() {

@@ -95,7 +95,11 @@ bool told(const Unreadable& failure);
 void markTold(const Unreadable& failure);
 // One "Ошибка" box for the files of which the operator has not yet been told; the lists are shown
 // empty and the files stay as they are. A file is named once for as long as it fails the same way.
-void reportUnreadable(const std::vector<Unreadable>& failures);
+// Files another program held are named in a box of their own, which says when they are read again:
+// `readAgain`, at the next save where the window has one.
+enum class ReadAgain { AtTheNextSave, AtTheEditorsNextOpening };
+void reportUnreadable(const std::vector<Unreadable>& failures,
+                      ReadAgain readAgain = ReadAgain::AtTheNextSave);
 // A start tells of every list file it cannot read, whatever an earlier run in this process said.
 void forgetTold();
 

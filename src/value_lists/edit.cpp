@@ -70,7 +70,7 @@ void Edit::readListFiles() {
     std::vector<savedlists::Unreadable> unreadable;
     for (int n : kReadOrder)
         if (std::optional<savedlists::Unreadable> failure = readListFile(n)) unreadable.push_back(*failure);
-    savedlists::reportUnreadable(unreadable);
+    savedlists::reportUnreadable(unreadable, savedlists::ReadAgain::AtTheEditorsNextOpening);
 }
 
 void Edit::deleteEntries(int n) {

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/program_folder.h"
+#include "support/held_file.h"
 #include "workbook/ziruduzizozod.h"
 
 #include "value_lists/edit_fixture.h"
@@ -113,6 +114,24 @@ TEST_F(EditTest, TheBoxOfListsTheEditorCouldNotReadNamesThemInTheListsOrder) {
     for (const QString& line : services->messages[0].details.split(u'\n'))
         named << line.section(QStringLiteral(": "), 0, 0);
     EXPECT_EQ(named, expected) << services->messages[0].details.toStdString();
+}
+
+// A list another program holds while the editor opens shows empty, and the box says when it is read
+// again: the editor has no save, so at its next opening, which then shows the file.
+TEST_F(EditTest, AListHeldWhileTheEditorOpensIsReadAgainAtItsNextOpening) {
+    const ShortFileWaits shortWaits;
+    writeList(5, {QStringLiteral("Лицей")});
+    Vazed& v = start();
+    auto held = std::make_unique<HeldFile>(folder.file("data\\5.txt"));
+    Edit& e = openEditor(v);
+    EXPECT_EQ(e.List5.listCount(), 0);
+    ASSERT_EQ(services->messages.size(), 1u);
+    EXPECT_TRUE(services->messages[0].text.contains(QStringLiteral("при следующем открытии редактора")))
+        << services->messages[0].text.toStdString();
+    held.reset();
+    e.window()->close();
+    settle();
+    EXPECT_EQ(entries(openEditor(v).List5), QStringList{"Лицей"});
 }
 
 TEST_F(EditTest, MissingOrEmptySettingsFilesOpenTheEditorInItsDesignLook) {
