@@ -274,13 +274,16 @@ bool FileReader::open(const QByteArray& name, Marked marked) {
         return false;
     }
     // A save holds the file from the read its content is built from to the end of its write; this
-    // program's own save shares its lock with its reads.
+    // program's own save shares its lock with its reads. The file is looked at again once locked: a
+    // write in place that the lock waited for changed its length.
     struct stat st {};
     if (::fstat(fd_.get(), &st) != 0) {
         error_ = readFailure(errno);
     } else if (!heldHere(st) && lockWithin(fd_.get(), LOCK_SH) != 0) {
         error_ = ui::busyReason();
         busy_ = true;
+    } else if (::fstat(fd_.get(), &st) != 0) {
+        error_ = readFailure(errno);
     } else {
         inplace::Content content = inplace::contentOf(fd_.get(), st, name, error_);
         if (content.fd < 0 && marked == Marked::AsItLiesWithoutCopy) {
