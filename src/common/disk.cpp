@@ -232,6 +232,17 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     return 0;
 }
 
+int renameToFirstFree(const QByteArray& from, const std::function<QString(int)>& nameAt, QString& taken) {
+    // Far more names than any folder holds files, so that a scheme that repeats itself still ends.
+    constexpr int kNames = 1 << 20;
+    int error = EEXIST;
+    for (int n = 0; n < kNames && error == EEXIST; ++n) {
+        taken = nameAt(n);
+        error = renameNoReplace(from, QFile::encodeName(taken));
+    }
+    return error;
+}
+
 namespace {
 // From the system's source each time, so that a process and the copy of it that a fork made never
 // pick the same names.

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace disk {
@@ -72,6 +73,10 @@ int lockNow(int fd, int operation);
 
 // Gives the file `from` the name `to` only if no file holds it: 0, EEXIST, or another error number.
 int renameNoReplace(const QByteArray& from, const QByteArray& to);
+// Gives the file `from` the first of the names nameAt(0), nameAt(1), … that no file holds, never one
+// that is there, also when another program takes a name at the same instant. 0 or the error number;
+// `taken` gets the name taken, or the last one tried.
+int renameToFirstFree(const QByteArray& from, const std::function<QString(int)>& nameAt, QString& taken);
 
 // Makes a file of the routine's own beside `target`, with `ending`, locked for as long as it is open:
 // a clearing running meanwhile sees from the lock that a running save holds it. It is made owner-only

@@ -75,13 +75,9 @@ std::optional<QByteArray> putAside(const QByteArray& name) {
             ::unlink(QFile::encodeName(backup).constData());
             return std::nullopt;
         }
-    } else {
-        int error = EEXIST;
-        for (int n = 0; n < (1 << 20) && error == EEXIST; ++n) {
-            backup = backupName(QFile::decodeName(name), n);
-            error = renameNoReplace(name, QFile::encodeName(backup));
-        }
-        if (error) return std::nullopt;
+    } else if (renameToFirstFree(
+                   name, [&](int n) { return backupName(QFile::decodeName(name), n); }, backup)) {
+        return std::nullopt;
     }
     // Done, whether or not the folder's flush is: the name is free now, and the start says so.
     (void)flushFolder(folderOf(name));

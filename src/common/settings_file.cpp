@@ -20,6 +20,27 @@ QHash<QString, QString>& toldFailures() {
     return told;
 }
 
+// The lines of a read, with its failure told as readLinesOrReport tells it.
+QStringList reported(const QString& path, const textfile::ReadResult& r, const QString& consequence) {
+    if (r.error.isEmpty()) {
+        // A good read, or a missing file: the next failure is news again.
+        toldFailures().remove(path);
+        return r.lines;
+    }
+    // A file another program held is told each time: it is no lasting state of the file.
+    if (r.busy) {
+        const QString again = QStringLiteral("Он будет прочитан снова, когда понадобится.");
+        filemsg::reportUnreadable(path, r.error, consequence.isEmpty() ? again : consequence + u' ' + again);
+        return r.lines;
+    }
+    const auto told = toldFailures().constFind(path);
+    if (told == toldFailures().cend() || *told != r.error) {
+        toldFailures().insert(path, r.error);
+        filemsg::reportUnreadable(path, r.error, consequence);
+    }
+    return r.lines;
+}
+
 // A box that a busy setting did not reach, and the text the read left in it.
 struct Missed {
     QString name;
@@ -51,10 +72,7 @@ void readMissedAgain() {
                 continue;
             }
             // Read now, or unreadable in a way of its own, which is told as at any read.
-            lines.insert(m.name, r.error.isEmpty()
-                                     ? r.lines.value(0)
-                                     : readLinesOrReport(path, nullptr, textfile::LoneLf::EndsLine).value(0));
-            if (r.error.isEmpty()) toldFailures().remove(path);
+            lines.insert(m.name, reported(path, r, {}).value(0));
         }
     }
     for (const Missed& m : pending) {
@@ -77,23 +95,7 @@ QStringList readLinesOrReport(const QString& path, bool* unreadable, textfile::L
     const textfile::ReadResult r = textfile::readLines(path, lf);
     if (unreadable) *unreadable = !r.error.isEmpty();
     if (busy) *busy = r.busy;
-    if (r.error.isEmpty()) {
-        // A good read, or a missing file: the next failure is news again.
-        toldFailures().remove(path);
-        return r.lines;
-    }
-    // A file another program held is told each time: it is no lasting state of the file.
-    if (r.busy) {
-        const QString again = QStringLiteral("Он будет прочитан снова, когда понадобится.");
-        filemsg::reportUnreadable(path, r.error, consequence.isEmpty() ? again : consequence + u' ' + again);
-        return r.lines;
-    }
-    const auto told = toldFailures().constFind(path);
-    if (told == toldFailures().cend() || *told != r.error) {
-        toldFailures().insert(path, r.error);
-        filemsg::reportUnreadable(path, r.error, consequence);
-    }
-    return r.lines;
+    return reported(path, r, consequence);
 }
 
 QString readLine(const QString& name, bool* unreadable, const QString& consequence) {

@@ -496,13 +496,7 @@ QString writeNewWholeFile(const std::function<QString(int)>& nameAt, const QByte
         ::unlink(temporary.constData());
         return writeFailure(failed);
     }
-    // Far more names than any folder holds files, so that a scheme that repeats itself still ends.
-    constexpr int kNames = 1 << 20;
-    int error = EEXIST;
-    for (int n = 0; n < kNames && error == EEXIST; ++n) {
-        written = nameAt(n);
-        error = renameNoReplace(temporary, QFile::encodeName(written));
-    }
+    int error = renameToFirstFree(temporary, nameAt, written);
     // Locked until it has its name, so that no clearing takes it for a killed save's file.
     if (error != 0) {
         ::unlink(temporary.constData());
